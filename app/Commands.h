@@ -1,0 +1,10 @@
+// Menu command identifiers that other programs may send to the main window (the end-to-end
+// driver does); the remaining items get theirs automatically.
+#pragma once
+
+enum TVelmorCommand : unsigned {
+  cmDefrag = 40001,   // File > Defrag
+  cmAbort = 40002,    // File > Abort
+  cmHide = 40003,     // File > Hide to tray
+  cmQuit = 40004,     // File > Quit
+};

@@ -1,0 +1,134 @@
+#include "app/URam.h"
+#include "framework/Application.h"
+
+TfrmVelmor::TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env)
+    : TForm(AOwner, "TfrmVelmor"),
+      FMemory(env.Memory ? env.Memory : &Win32MemorySystem()),
+      FBeep(env.Beep ? env.Beep : [] { MessageBeep(0); }),
+      FExeDir(env.ExeDir) {
+  CreateControls();
+  Loaded();
+  DoCreate();
+}
+
+TfrmVelmor::~TfrmVelmor() = default;
+
+// ---- memory figures ---------------------------------------------------------------------------
+
+uint64_t TfrmVelmor::TotalRam() { return FMemory->Status().TotalPhys; }
+uint64_t TfrmVelmor::FreeRam() { return FMemory->Status().AvailPhys; }
+uint64_t TfrmVelmor::UsedRam() {
+  TMemoryStatus s = FMemory->Status();
+  return s.TotalPhys - s.AvailPhys;
+}
+
+std::string FormatGrouped(uint64_t v, const std::string& separator) {
+  if (v == 0) return "";
+  std::string digits = std::to_string(v), out;
+  int lead = (int)digits.size() % 3;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i && (int)(i - lead) % 3 == 0) out += separator;
+    out += digits[i];
+  }
+  return out;
+}
+
+std::string ThousandSeparator() {
+  char buf[8] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, buf, sizeof(buf)) <= 0) return ",";
+  return buf;
+}
+
+std::string MemoryLine(const std::string& prefix, uint64_t bytes, const std::string& separator) {
+  return prefix + " " + FormatGrouped(bytes >> 10, separator) + " Kb (" + FormatGrouped(bytes >> 20, separator) +
+         " Mb)";
+}
+
+std::string MemoryLine(const std::string& prefix, uint64_t bytes) {
+  return MemoryLine(prefix, bytes, ThousandSeparator());
+}
+
+// ---- start-up and closing ---------------------------------------------------------------------
+
+void TfrmVelmor::FormCreate(TObject* Sender) {
+  if (FExeDir.empty()) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    FExeDir = path;
+    size_t slash = FExeDir.find_last_of("\\/");
+    FExeDir = slash == std::string::npos ? std::string() : FExeDir.substr(0, slash);
+  }
+  // The threshold cannot exceed the machine's memory in whole megabytes.
+  uint64_t totalMb = TotalRam() / 1048576;
+  soglia->SetMaxValue(totalMb > 0x7FFFFFFF ? 0x7FFFFFFF : (int)totalMb);
+  Label1->SetCaption(MemoryLine(FTotalMemText, TotalRam()));
+  Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
+}
+
+void TfrmVelmor::FormClose(TObject* Sender, TCloseAction& Action) {
+  if (!FQuitting) {
+    // Every close but Quit only hides: the program goes on running.
+    ShowWindow(Handle(), SW_HIDE);
+    FVisible = false;
+    Action = caNone;
+    return;
+  }
+  Action = caFree;
+}
+
+// ---- commands ---------------------------------------------------------------------------------
+
+void TfrmVelmor::SwapDefragAbortItems() {
+  Deframmenta2->SetVisible(Timer->Enabled());
+  Abbandona2->SetVisible(!Deframmenta2->Visible());
+}
+
+void TfrmVelmor::bdefragClick(TObject* Sender) {
+  // The timer's enabled flag is the idle flag: a run is under way while it is off.
+  if (!Timer->Enabled()) return;
+  Timer->SetEnabled(false);
+  SwapDefragAbortItems();
+  Ov->Defrag();
+}
+
+void TfrmVelmor::babortClick(TObject* Sender) {
+  if (Timer->Enabled()) return;
+  Ov->Abort();
+}
+
+void TfrmVelmor::Riduciaicona1Click(TObject* Sender) { Close(); }
+
+void TfrmVelmor::Chiudi1Click(TObject* Sender) {
+  FQuitting = true;
+  // A run still on the stack gives back its blocks before the window and the engine go.
+  if (Ov->Running()) Ov->Abort();
+  Close();
+}
+
+void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked()); }
+
+// The settings, the Readme viewer and the About window come with their own windows and store.
+void TfrmVelmor::autostartClick(TObject* Sender) {}
+void TfrmVelmor::OnTopClick(TObject* Sender) {}
+void TfrmVelmor::ReadMe1Click(TObject* Sender) {}
+void TfrmVelmor::About1Click(TObject* Sender) {}
+
+void TfrmVelmor::TimerTimer(TObject* Sender) {}
+
+// ---- engine events ----------------------------------------------------------------------------
+
+void TfrmVelmor::OvBeforeDefrag(TObject* Sender) {
+  Timer->SetEnabled(false);
+  ProgressBar->Show();
+}
+
+void TfrmVelmor::OvProgress(TObject* Sender, int Progress) {
+  ProgressBar->SetPosition(Progress);
+  Application->ProcessMessages();
+}
+
+void TfrmVelmor::OvAfterDefrag(TObject* Sender) {
+  Timer->SetEnabled(true);
+  ProgressBar->Hide();
+  SwapDefragAbortItems();
+}

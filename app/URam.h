@@ -1,0 +1,94 @@
+// The main window: memory figures, threshold and alarm action, the chart area, the progress
+// bar and the Defrag and Abort commands, with the engine that runs them.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include "engine/mxMaxMem.h"
+#include "framework/Controls.h"
+#include "framework/Menus.h"
+#include "framework/StdCtrls.h"
+#include "framework/Timers.h"
+
+// What the window takes from its surroundings; the defaults are the real system.
+struct TVelmorEnvironment {
+  IMemorySystem* Memory = nullptr;     // Win32 memory status and blocks
+  std::function<void()> Beep;          // MessageBeep(0)
+  std::string ExeDir;                  // the executable's folder
+};
+
+class TfrmVelmor : public TForm {
+public:
+  explicit TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env = {});
+  ~TfrmVelmor() override;
+
+  // Controls, named as in the window description.
+  TPanel* Panel2 = nullptr;
+  TLabel* Label1 = nullptr;
+  TLabel* Label2 = nullptr;
+  TPanel* ani = nullptr;  // the alarm image's place; the animated image comes with the monitor
+  TGroupBox* gb = nullptr;
+  TSpinEdit* soglia = nullptr;
+  TLabel* Label4 = nullptr;
+  TRadioGroup* rgAllarme = nullptr;
+  TPanel* Panel3 = nullptr;
+  TPanel* Chart1 = nullptr;  // the chart's place; the line chart comes with the monitor
+  TPanel* Panel1 = nullptr;
+  TProgressBar* ProgressBar = nullptr;
+  TButton* babort = nullptr;
+  TButton* bdefrag = nullptr;
+
+  TmxMaxMem* Ov = nullptr;
+  TTimer* Timer = nullptr;
+
+  TMainMenu* MainMenu1 = nullptr;
+  TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
+  TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
+
+  // Memory figures in bytes, sampled anew at every call.
+  uint64_t TotalRam();
+  uint64_t FreeRam();
+  uint64_t UsedRam();
+
+  // Commands.
+  void bdefragClick(TObject* Sender);
+  void babortClick(TObject* Sender);
+  void Riduciaicona1Click(TObject* Sender);
+  void Chiudi1Click(TObject* Sender);
+  void Beep1Click(TObject* Sender);
+  void autostartClick(TObject* Sender);
+  void OnTopClick(TObject* Sender);
+  void ReadMe1Click(TObject* Sender);
+  void About1Click(TObject* Sender);
+
+  // Engine events.
+  void OvBeforeDefrag(TObject* Sender);
+  void OvProgress(TObject* Sender, int Progress);
+  void OvAfterDefrag(TObject* Sender);
+
+  void FormCreate(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void TimerTimer(TObject* Sender);
+
+  bool Quitting() const { return FQuitting; }
+  const std::string& ExeDir() const { return FExeDir; }
+
+private:
+  void CreateControls();  // the window description
+  void SwapDefragAbortItems();
+  IMemorySystem* FMemory;
+  std::function<void()> FBeep;
+  bool FQuitting = false;
+  bool FAlarmBeeped = false;
+  std::string FExeDir;
+  std::string FLangFile;
+  std::string FFreeMemText, FTotalMemText;
+};
+
+// "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
+std::string FormatGrouped(uint64_t v, const std::string& separator);
+// The user's locale thousands separator.
+std::string ThousandSeparator();
+// prefix + " " + KB + " Kb (" + MB + " Mb)".
+std::string MemoryLine(const std::string& prefix, uint64_t bytes, const std::string& separator);
+std::string MemoryLine(const std::string& prefix, uint64_t bytes);

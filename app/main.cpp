@@ -1,0 +1,13 @@
+#include "app/URam.h"
+#include "framework/Application.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  TApplication app;
+  app.SetTitle("Velmor");
+  TfrmVelmor* main = nullptr;
+  Guarded(&app, [&] { main = app.CreateForm<TfrmVelmor>(); });
+  if (!main) return 1;
+  main->Show();
+  app.Run();
+  return 0;
+}

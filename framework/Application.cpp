@@ -1,0 +1,108 @@
+#include "framework/Application.h"
+#include <commctrl.h>
+#include <exception>
+#include "framework/Controls.h"
+
+TApplication* Application = nullptr;
+
+namespace {
+LRESULT CALLBACK AppWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_CLOSE && Application && Application->MainForm()) {
+    Application->MainForm()->Close();
+    return 0;
+  }
+  return DefWindowProcA(h, m, w, l);
+}
+}  // namespace
+
+std::string ErrorBoxText(const std::string& message) {
+  if (!message.empty() && (unsigned char)message.back() > (unsigned char)'.') return message + ".";
+  return message;
+}
+
+TApplication::TApplication()
+    : TComponent(nullptr), FInstance(GetModuleHandleA(nullptr)), FPrevious(Application) {
+  Application = this;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = AppWndProc;
+  wc.hInstance = FInstance;
+  wc.lpszClassName = "TApplication";
+  wc.hIcon = LoadIconA(FInstance, "MAINICON");
+  RegisterClassA(&wc);
+  // Zero-sized and off in the middle of the screen: only its taskbar button can be seen.
+  FHandle = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU |
+                            WS_MINIMIZEBOX, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                            0, 0, nullptr, nullptr, FInstance, nullptr);
+}
+
+TApplication::~TApplication() {
+  // Forms go first (as owned components, in reverse order), then the owner window.
+  while (ComponentCount() > 0) delete Component(ComponentCount() - 1);
+  FMainForm = nullptr;
+  if (FHandle) DestroyWindow(FHandle);
+  if (Application == this) Application = FPrevious;
+}
+
+void TApplication::SetTitle(const std::string& v) {
+  FTitle = v;
+  if (FHandle) SetWindowTextA(FHandle, v.c_str());
+}
+
+void TApplication::Notification(TComponent* AComponent) {
+  if (AComponent == FMainForm) FMainForm = nullptr;
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    FTerminated = true;
+    return true;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (!FTerminated && ProcessMessage(msg)) {
+  }
+}
+
+void TApplication::Run() {
+  MSG msg;
+  while (!FTerminated) {
+    BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+    if (r == 0 || r == -1) {
+      FTerminated = true;
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Always called from a message handler, so the loop sees the flag as soon as that returns; no
+// WM_QUIT is posted, which would outlive this application object in the thread's queue.
+void TApplication::Terminate() { FTerminated = true; }
+
+void TApplication::HandleException(TObject* Sender) {
+  std::string message = "Unknown error";
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    message = e.what();
+  } catch (...) {
+  }
+  if (OnException)
+    OnException(Sender, message);
+  else
+    ShowException(message);
+}
+
+void TApplication::ShowException(const std::string& message) {
+  HWND owner = GetActiveWindow();
+  MessageBoxA(owner, ErrorBoxText(message).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}

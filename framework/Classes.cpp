@@ -1,0 +1,48 @@
+#include "framework/Classes.h"
+#include <algorithm>
+
+TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
+  if (FOwner) FOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  FDestroying = true;
+  for (auto* c : std::vector<TComponent*>(FNotify)) {
+    c->RemoveFreeNotification(this);
+    c->Notification(this);
+  }
+  FNotify.clear();
+  while (!FComponents.empty()) {
+    TComponent* c = FComponents.back();
+    delete c;  // its destructor removes it from our list
+  }
+  if (FOwner) FOwner->RemoveComponent(this);
+}
+
+TComponent* TComponent::FindComponent(const std::string& name) const {
+  for (auto* c : FComponents)
+    if (c->FName == name) return c;
+  return nullptr;
+}
+
+void TComponent::Loaded() {
+  for (auto* c : FComponents) c->Loaded();
+}
+
+void TComponent::FreeNotification(TComponent* AComponent) {
+  if (!AComponent || AComponent == this) return;
+  if (std::find(FNotify.begin(), FNotify.end(), AComponent) == FNotify.end()) FNotify.push_back(AComponent);
+  if (std::find(AComponent->FNotify.begin(), AComponent->FNotify.end(), this) == AComponent->FNotify.end())
+    AComponent->FNotify.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+  std::erase(FNotify, AComponent);
+}
+
+void TComponent::InsertComponent(TComponent* c) { FComponents.push_back(c); }
+
+void TComponent::RemoveComponent(TComponent* c) {
+  auto it = std::find(FComponents.begin(), FComponents.end(), c);
+  if (it != FComponents.end()) FComponents.erase(it);
+}

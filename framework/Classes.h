@@ -1,0 +1,61 @@
+// Components with owners, names and events: the base every piece of the program stands on.
+#pragma once
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class TObject {
+public:
+  virtual ~TObject() = default;
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Fire an event only when it is assigned.
+template <class Ev, class... A>
+inline void Fire(const Ev& ev, A&&... a) {
+  if (ev) ev(std::forward<A>(a)...);
+}
+
+// The one exception type the program raises; its message is what the error box shows.
+class Exception : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class TComponent : public TObject {
+public:
+  explicit TComponent(TComponent* AOwner);
+  // The owner destroys what it owns, in reverse order of creation.
+  ~TComponent() override;
+  TComponent(const TComponent&) = delete;
+  TComponent& operator=(const TComponent&) = delete;
+
+  TComponent* Owner() const { return FOwner; }
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& v) { FName = v; }
+  int Tag() const { return FTag; }
+  void SetTag(int v) { FTag = v; }
+
+  int ComponentCount() const { return (int)FComponents.size(); }
+  TComponent* Component(int i) const { return FComponents[i]; }
+  TComponent* FindComponent(const std::string& name) const;
+
+  // Runs after a window's description has been applied, for this component and all it owns.
+  virtual void Loaded();
+  // Told when a component this one asked about goes away (see FreeNotification).
+  virtual void Notification(TComponent* AComponent) {}
+  void FreeNotification(TComponent* AComponent);
+  void RemoveFreeNotification(TComponent* AComponent);
+
+private:
+  void InsertComponent(TComponent* c);
+  void RemoveComponent(TComponent* c);
+  TComponent* FOwner = nullptr;
+  std::string FName;
+  int FTag = 0;
+  std::vector<TComponent*> FComponents;
+  std::vector<TComponent*> FNotify;
+  bool FDestroying = false;
+};

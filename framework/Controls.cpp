@@ -1,0 +1,358 @@
+#include "framework/Controls.h"
+#include <set>
+#include <string>
+#include "framework/Application.h"
+#include "framework/Menus.h"
+
+namespace {
+const char* const kProp = "Velmor.Control";
+int nextChildId = 1000;
+
+void RegisterOwnClass(const char* name) {
+  static std::set<std::string> done;
+  if (done.count(name)) return;
+  WNDCLASSA wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = VelmorWndProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+  done.insert(name);
+}
+}  // namespace
+
+LRESULT CALLBACK VelmorWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  TWinControl* c = nullptr;
+  if (m == WM_NCCREATE) {
+    c = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
+    if (c) {
+      c->FHandle = h;
+      SetPropA(h, kProp, c);
+    }
+  } else {
+    c = TWinControl::FromHandle(h);
+  }
+  if (!c) return DefWindowProcA(h, m, w, l);
+  if (m == WM_NCDESTROY) {
+    RemovePropA(h, kProp);
+    c->FHandle = nullptr;
+    return DefWindowProcA(h, m, w, l);
+  }
+  return Guarded(c, [&]() -> LRESULT { return c->WndProc(m, w, l); });
+}
+
+LRESULT CALLBACK VelmorSubclassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  TWinControl* c = TWinControl::FromHandle(h);
+  if (!c) return DefWindowProcA(h, m, w, l);
+  if (m == WM_NCDESTROY) {
+    WNDPROC def = c->FDefProc;
+    RemovePropA(h, kProp);
+    SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)def);
+    c->FHandle = nullptr;
+    return CallWindowProcA(def, h, m, w, l);
+  }
+  return Guarded(c, [&]() -> LRESULT { return c->WndProc(m, w, l); });
+}
+
+TWinControl::TWinControl(TComponent* AOwner, TWinControl* AParent) : TComponent(AOwner), FParent(AParent) {}
+
+TWinControl::~TWinControl() {
+  if (FHandle) {
+    HWND h = FHandle;
+    DestroyWindow(h);  // clears FHandle through WM_NCDESTROY
+    FHandle = nullptr;
+  }
+}
+
+TWinControl* TWinControl::FromHandle(HWND h) {
+  return h ? static_cast<TWinControl*>(GetPropA(h, kProp)) : nullptr;
+}
+
+void TWinControl::CreateWnd(const char* className, DWORD style, DWORD exStyle, bool standardClass) {
+  HWND parent = FParent ? FParent->Handle() : (Application ? Application->Handle() : nullptr);
+  if (FParent) style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (FVisible && FParent) style |= WS_VISIBLE;
+  HMENU id = FParent ? (HMENU)(INT_PTR)(nextChildId++) : nullptr;
+  if (!standardClass) RegisterOwnClass(className);
+  HWND h = CreateWindowExA(exStyle, className, FCaption.c_str(), style, FLeft, FTop, FWidth, FHeight, parent, id,
+                           GetModuleHandleA(nullptr), standardClass ? nullptr : this);
+  if (!h) throw Exception(std::string("Cannot create a window of class ") + className);
+  if (standardClass) {
+    FHandle = h;
+    SetPropA(h, kProp, this);
+    FDefProc = (WNDPROC)SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)VelmorSubclassProc);
+  }
+  ApplyFontToWindow();
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM w, LPARAM l) {
+  if (FDefProc) return CallWindowProcA(FDefProc, FHandle, msg, w, l);
+  return DefWindowProcA(FHandle, msg, w, l);
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) { return DefaultHandler(msg, w, l); }
+
+void TWinControl::SetBounds(int l, int t, int w, int h) {
+  if (l == FLeft && t == FTop && w == FWidth && h == FHeight) return;
+  FLeft = l, FTop = t, FWidth = w, FHeight = h;
+  if (FHandle) SetWindowPos(FHandle, nullptr, l, t, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  BoundsChanged();
+}
+
+void TWinControl::SetCaption(const std::string& v) {
+  if (v == FCaption) return;
+  FCaption = v;
+  if (FHandle) SetWindowTextA(FHandle, v.c_str());
+  CaptionChanged();
+}
+
+void TWinControl::SetFont(const gdi::FontSpec& f) {
+  if (f == FFont && FFontHandle) return;
+  FFont = f;
+  ApplyFontToWindow();
+  FontChanged();
+}
+
+void TWinControl::ApplyFontToWindow() {
+  gdi::Font fresh = gdi::CreateFont(FFont);
+  if (FHandle) SendMessageA(FHandle, WM_SETFONT, (WPARAM)fresh.Get(), TRUE);
+  FFontHandle = std::move(fresh);  // the old font is deleted only after the window let go of it
+}
+
+void TWinControl::SetVisible(bool v) {
+  if (v == FVisible) return;
+  FVisible = v;
+  if (FHandle) ShowWindow(FHandle, v ? SW_SHOW : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool v) {
+  if (v == FEnabled) return;
+  FEnabled = v;
+  if (FHandle) EnableWindow(FHandle, v);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool TCustomControl::ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  if (msg == WM_COMMAND) {
+    if (l == 0) return TMenuItem::DispatchCommand(LOWORD(w));
+    if (TWinControl* c = FromHandle((HWND)l)) return c->CNCommand(HIWORD(w));
+  } else if (msg == WM_NOTIFY) {
+    auto* n = reinterpret_cast<NMHDR*>(l);
+    if (TWinControl* c = FromHandle(n->hwndFrom)) return c->CNNotify(n, result);
+  }
+  return false;
+}
+
+LRESULT TCustomControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  LRESULT r = 0;
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+      if (ReflectToChild(msg, w, l, r)) return r;
+      break;
+    case WM_PAINT: {
+      gdi::PaintDC dc(FHandle);
+      Paint(dc);
+      return 0;
+    }
+    case WM_GETFONT:
+      return (LRESULT)FontHandle();
+    case WM_PRINTCLIENT:
+      DefaultHandler(WM_ERASEBKGND, w, 0);
+      Paint((HDC)w);
+      return 0;
+  }
+  return DefaultHandler(msg, w, l);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TForm::TForm(TComponent* AOwner, const char* className, bool borderless)
+    : TCustomControl(AOwner, nullptr), FBorderless(borderless) {
+  FVisible = false;
+  DWORD style = borderless ? WS_POPUP : (WS_CAPTION | WS_SYSMENU);
+  CreateWnd(className, style | WS_CLIPCHILDREN, 0, false);
+}
+
+TForm::~TForm() {
+  if (FHandle) {
+    HWND h = FHandle;
+    SetMenu(nullptr);  // the menu belongs to its component, not to the window
+    DestroyWindow(h);
+  }
+}
+
+void TForm::DoCreate() { Fire(OnCreate, this); }
+
+void TForm::Notification(TComponent* AComponent) {
+  if (AComponent == FMenu) {
+    FMenu = nullptr;
+    if (FHandle) ::SetMenu(FHandle, nullptr);
+  }
+}
+
+void TForm::SetMenu(TMainMenu* m) {
+  if (m == FMenu) return;
+  if (FMenu) FMenu->RemoveFreeNotification(this), FMenu->SetWindow(nullptr);
+  FMenu = m;
+  if (FHandle) ::SetMenu(FHandle, m ? m->Handle() : nullptr);
+  if (m) m->FreeNotification(this), m->SetWindow(FHandle);
+  AdjustToClient();
+}
+
+void TForm::SetClientSize(int w, int h) {
+  FClientW = w, FClientH = h;
+  AdjustToClient();
+}
+
+void TForm::AdjustToClient() {
+  if (!FClientW || !FHandle) return;
+  DWORD style = GetWindowLongA(FHandle, GWL_STYLE), ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
+  RECT r{0, 0, FClientW, FClientH};
+  AdjustWindowRectEx(&r, style, FMenu != nullptr, ex);
+  SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+  // A menu bar that wraps is taller than AdjustWindowRectEx assumes: measure and correct.
+  RECT c;
+  GetClientRect(FHandle, &c);
+  if (c.bottom != FClientH && c.bottom > 0) SetBounds(Left(), Top(), Width(), Height() + FClientH - c.bottom);
+}
+
+void TForm::BoundsChanged() {}
+
+int TForm::ClientWidth() const {
+  RECT c{};
+  if (FHandle) GetClientRect(FHandle, &c);
+  return c.right;
+}
+
+int TForm::ClientHeight() const {
+  RECT c{};
+  if (FHandle) GetClientRect(FHandle, &c);
+  return c.bottom;
+}
+
+void TForm::SetFormStyle(TFormStyle s) {
+  FFormStyle = s;
+  if (FHandle)
+    SetWindowPos(FHandle, s == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TForm::SetIcon(HICON big, HICON small) {
+  if (!FHandle) return;
+  SendMessageA(FHandle, WM_SETICON, ICON_BIG, (LPARAM)big);
+  SendMessageA(FHandle, WM_SETICON, ICON_SMALL, (LPARAM)small);
+}
+
+void TForm::SetPosition(int left, int top) { SetBounds(left, top, Width(), Height()); }
+
+void TForm::Close() {
+  TCloseAction action = (!FModal && Application && Application->MainForm() == this) ? caFree : caHide;
+  if (FModal && FModalResult == mrNone) FModalResult = mrCancel;
+  Fire(OnClose, this, action);
+  if (action == caNone) {
+    if (FModal) FModalResult = mrNone;
+    return;
+  }
+  Hide();
+  if (action == caFree) {
+    // The window stays until the application frees the form after its loop: a run that is
+    // still unwinding on the stack must not find its controls gone.
+    FReleased = true;
+    if (Application && Application->MainForm() == this) Application->Terminate();
+  }
+}
+
+namespace {
+BOOL CALLBACK CollectEnabled(HWND h, LPARAM l) {
+  auto* v = reinterpret_cast<std::vector<HWND>*>(l);
+  if (IsWindowVisible(h) && IsWindowEnabled(h) && h != v->front()) v->push_back(h);
+  return TRUE;
+}
+}  // namespace
+
+int TForm::ShowModal() {
+  if (FModal || Visible()) return mrNone;
+  std::vector<HWND> disabled{FHandle};
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, (LPARAM)&disabled);
+  disabled.erase(disabled.begin());
+  for (HWND h : disabled) EnableWindow(h, FALSE);
+  FModal = true;
+  FModalResult = mrNone;
+  Show();
+  SetForegroundWindow(FHandle);
+  while (FModalResult == mrNone && Visible() && !(Application && Application->Terminated())) {
+    Application->ProcessMessages();
+    if (FModalResult != mrNone || !Visible() || Application->Terminated()) break;
+    WaitMessage();
+  }
+  for (HWND h : disabled)
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+  FModal = false;
+  Hide();
+  return FModalResult;
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_SHOWWINDOW: {
+      LRESULT r = DefaultHandler(msg, w, l);
+      FVisible = w != 0;
+      Fire(w ? OnShow : OnHide, this);
+      return r;
+    }
+    case WM_ACTIVATE: {
+      LRESULT r = DefaultHandler(msg, w, l);
+      if (LOWORD(w) != WA_INACTIVE) Fire(OnActivate, this);
+      return r;
+    }
+  }
+  return TCustomControl::WndProc(msg, w, l);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TPanel::TPanel(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {
+  CreateWnd("TPanel", WS_CLIPCHILDREN, 0, false);
+}
+
+void TPanel::Paint(HDC dc) {
+  RECT r;
+  GetClientRect(FHandle, &r);
+  // Raised bevel: light on the top and left, shadow on the bottom and right.
+  gdi::Brush light(CreateSolidBrush(GetSysColor(COLOR_BTNHIGHLIGHT)));
+  gdi::Brush dark(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
+  RECT t{0, 0, r.right, 1}, lft{0, 0, 1, r.bottom}, b{0, r.bottom - 1, r.right, r.bottom},
+      rt{r.right - 1, 0, r.right, r.bottom};
+  FillRect(dc, &t, light);
+  FillRect(dc, &lft, light);
+  FillRect(dc, &b, dark);
+  FillRect(dc, &rt, dark);
+}
+
+TGroupBox::TGroupBox(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {
+  CreateWnd("TGroupBox", WS_CLIPCHILDREN, 0, false);
+}
+
+void TGroupBox::Paint(HDC dc) {
+  RECT r;
+  GetClientRect(FHandle, &r);
+  gdi::Select sf(dc, FontHandle());
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  RECT frame{0, tm.tmHeight / 2, r.right, r.bottom};
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  if (Caption().empty()) return;
+  SIZE sz{};
+  GetTextExtentPoint32A(dc, Caption().c_str(), (int)Caption().size(), &sz);
+  RECT tr{8, 0, 8 + sz.cx + 2, tm.tmHeight};
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  ExtTextOutA(dc, 9, 0, ETO_OPAQUE, &tr, Caption().c_str(), (UINT)Caption().size(), nullptr);
+}

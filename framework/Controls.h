@@ -1,0 +1,160 @@
+// Windowed controls and forms. Each control owns one window; our own window classes (forms,
+// panels, group boxes, timers) share one window procedure, standard controls are subclassed.
+// Both are exception barriers. Notifications a child sends to its parent (WM_COMMAND,
+// WM_NOTIFY) are handed back to the child's object, so a control handles its own events.
+#pragma once
+#include <windows.h>
+#include <string>
+#include "framework/Classes.h"
+#include "framework/Gdi.h"
+
+class TMainMenu;
+
+// The window procedures behind every control: ours, and the subclass of standard controls.
+LRESULT CALLBACK VelmorWndProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK VelmorSubclassProc(HWND, UINT, WPARAM, LPARAM);
+
+class TWinControl : public TComponent {
+public:
+  TWinControl(TComponent* AOwner, TWinControl* AParent);
+  ~TWinControl() override;
+
+  HWND Handle() const { return FHandle; }
+  TWinControl* Parent() const { return FParent; }
+  static TWinControl* FromHandle(HWND h);
+
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  void SetBounds(int l, int t, int w, int h);
+  RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& v);
+  const gdi::FontSpec& Font() const { return FFont; }
+  void SetFont(const gdi::FontSpec& f);
+  HFONT FontHandle() const { return FFontHandle; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool v);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool v);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  void Invalidate() { if (FHandle) InvalidateRect(FHandle, nullptr, TRUE); }
+  void Repaint() { if (FHandle) { InvalidateRect(FHandle, nullptr, TRUE); UpdateWindow(FHandle); } }
+  bool Focused() const { return FHandle && GetFocus() == FHandle; }
+  void SetFocus() { if (FHandle) ::SetFocus(FHandle); }
+
+  // A message for this control; the default passes it on to the window class.
+  virtual LRESULT WndProc(UINT msg, WPARAM w, LPARAM l);
+  // A notification this control sent to its parent, handed back to it.
+  virtual bool CNCommand(WORD code) { return false; }
+  virtual bool CNNotify(NMHDR* n, LRESULT& result) { return false; }
+
+protected:
+  // Creates the window: one of our own classes (className registered on first use) or a
+  // standard one (subclassed). Called from the constructor of the concrete control.
+  void CreateWnd(const char* className, DWORD style, DWORD exStyle, bool standardClass);
+  LRESULT DefaultHandler(UINT msg, WPARAM w, LPARAM l);
+  virtual void CaptionChanged() {}
+  virtual void FontChanged() {}
+  virtual void BoundsChanged() {}
+  void ApplyFontToWindow();
+  HWND FHandle = nullptr;
+  bool FVisible = true;
+
+private:
+  friend LRESULT CALLBACK VelmorWndProc(HWND, UINT, WPARAM, LPARAM);
+  friend LRESULT CALLBACK VelmorSubclassProc(HWND, UINT, WPARAM, LPARAM);
+  TWinControl* FParent;
+  WNDPROC FDefProc = nullptr;
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  std::string FCaption;
+  gdi::FontSpec FFont;
+  gdi::Font FFontHandle;
+  bool FEnabled = true;
+};
+
+// A container of our own window class: reflects its children's notifications to them.
+class TCustomControl : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  virtual void Paint(HDC dc) {}
+
+protected:
+  bool ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+};
+
+enum TCloseAction { caNone, caHide, caFree };
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+// A top-level window owned by the application's window: single non-sizable border, only the
+// close box in its title bar.
+class TForm : public TCustomControl {
+public:
+  TForm(TComponent* AOwner, const char* className, bool borderless = false);
+  ~TForm() override;
+
+  void SetClientSize(int w, int h);
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetMenu(TMainMenu* m);
+  TMainMenu* Menu() const { return FMenu; }
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle s);
+  void SetIcon(HICON big, HICON small);
+  void SetPosition(int left, int top);
+
+  // Asks the form to close: OnClose decides between hiding, freeing and nothing.
+  void Close();
+  int ShowModal();
+  bool Modal() const { return FModal; }
+  int ModalResult() const { return FModalResult; }
+  void SetModalResult(int r) { FModalResult = r; }
+  // True once the form was closed with caFree: it stays as an object until the application
+  // frees it, but its window is gone.
+  bool Released() const { return FReleased; }
+
+  TNotifyEvent OnCreate, OnShow, OnActivate, OnHide, OnDestroy;
+  TCloseEvent OnClose;
+
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  void Notification(TComponent* AComponent) override;
+
+protected:
+  // Runs the description's creation handler after the controls exist.
+  void DoCreate();
+  void BoundsChanged() override;
+
+private:
+  void AdjustToClient();
+  int FClientW = 0, FClientH = 0;
+  TMainMenu* FMenu = nullptr;
+  TFormStyle FFormStyle = fsNormal;
+  bool FModal = false;
+  int FModalResult = mrNone;
+  bool FReleased = false;
+  bool FBorderless;
+};
+
+// A panel with a raised one-pixel bevel.
+class TPanel : public TCustomControl {
+public:
+  TPanel(TComponent* AOwner, TWinControl* AParent);
+  void Paint(HDC dc) override;
+};
+
+// A frame with its caption at the top left; a container for the controls inside it.
+class TGroupBox : public TCustomControl {
+public:
+  TGroupBox(TComponent* AOwner, TWinControl* AParent);
+  void Paint(HDC dc) override;
+
+protected:
+  void CaptionChanged() override { Invalidate(); }
+  void FontChanged() override { Invalidate(); }
+};

@@ -1,0 +1,65 @@
+#include "framework/Gdi.h"
+#include <atomic>
+
+namespace gdi {
+namespace {
+std::atomic<int> live{0};
+}
+
+int LiveObjects() { return live.load(); }
+void detail::Created() { ++live; }
+void detail::Deleted() { --live; }
+
+MemDC::MemDC(HDC ref) : FDC(CreateCompatibleDC(ref)) { if (FDC) detail::Created(); }
+MemDC::~MemDC() { if (FDC) { DeleteDC(FDC); detail::Deleted(); } }
+
+WindowDC::WindowDC(HWND w) : FWnd(w), FDC(GetDC(w)) { if (FDC) detail::Created(); }
+WindowDC::~WindowDC() { if (FDC) { ReleaseDC(FWnd, FDC); detail::Deleted(); } }
+
+PaintDC::PaintDC(HWND w) : FWnd(w) { BeginPaint(w, &FPs); }
+PaintDC::~PaintDC() { EndPaint(FWnd, &FPs); }
+
+int FontSpec::PixelHeight() const {
+  WindowDC dc(nullptr);
+  int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  return MulDiv(Size, ppi, 72);
+}
+
+Font CreateFont(const FontSpec& f) {
+  LOGFONTA lf{};
+  lf.lfHeight = -f.PixelHeight();
+  lf.lfWeight = f.Bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lstrcpynA(lf.lfFaceName, f.Name.c_str(), LF_FACESIZE);
+  return Font(CreateFontIndirectA(&lf));
+}
+
+Dib::Dib(int w, int h) : FW(w), FH(h) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  FBitmap.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  FBits = static_cast<unsigned*>(bits);
+  if (FBitmap) FOld = SelectObject(FDC, FBitmap);
+}
+
+Dib::~Dib() {
+  if (FOld) SelectObject(FDC, FOld);
+}
+
+COLORREF Dib::Pixel(int x, int y) const {
+  if (!FBits || x < 0 || y < 0 || x >= FW || y >= FH) return CLR_INVALID;
+  GdiFlush();
+  unsigned v = FBits[y * FW + x];  // 0x00RRGGBB in memory order B, G, R
+  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+}  // namespace gdi

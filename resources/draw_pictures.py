@@ -1,0 +1,328 @@
+#!/usr/bin/env python3
+"""Draw Velmor's icon and menu/button glyphs.
+
+Usage: python3 draw_pictures.py <outdir>
+
+Every picture is generated from code so the build never depends on binary
+art checked into the tree, and the output is byte-identical on every run.
+Only the standard library is used so the build needs nothing beyond Python.
+
+Writes velmor.ico (32x32 + 16x16, 32-bit BGRA) and a set of 24-bit BMPs in
+which pure magenta (255, 0, 255) marks the transparent background.
+"""
+import math
+import os
+import struct
+import sys
+
+MAGENTA = (255, 0, 255)
+
+# Palette.  None of these may ever equal MAGENTA, or that pixel would turn
+# transparent when the toolbar/menu code keys it out.
+WHITE = (255, 255, 255)
+OUTLINE = (40, 40, 48)
+CHIP_BODY = (72, 72, 76)
+CHIP_EDGE = (30, 30, 34)
+PIN = (176, 176, 180)
+GREEN = (20, 170, 40)
+DARK_GREEN = (0, 100, 20)
+RED = (210, 30, 30)
+DARK_RED = (130, 0, 0)
+BLUE = (40, 100, 210)
+DARK_BLUE = (10, 50, 130)
+GREY = (150, 150, 150)
+LIGHT_GREY = (214, 214, 214)
+
+
+# --- primitives --------------------------------------------------------------
+# Shapes are predicates over continuous coordinates; a pixel is painted when
+# its centre lies inside.  That keeps every shape crisp (no blending into the
+# magenta key colour) and makes them trivially reusable at any size.
+
+def disc(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def ring(cx, cy, r_out, r_in):
+    return lambda x, y: r_in * r_in < (x - cx) ** 2 + (y - cy) ** 2 <= r_out * r_out
+
+
+def polygon(points):
+    """Even-odd point-in-polygon test."""
+    def inside(x, y):
+        hit = False
+        j = len(points) - 1
+        for i, (xi, yi) in enumerate(points):
+            xj, yj = points[j]
+            if (yi > y) != (yj > y) and x < xi + (y - yi) * (xj - xi) / (yj - yi):
+                hit = not hit
+            j = i
+        return hit
+    return inside
+
+
+def sparkle(cx, cy, arm, waist):
+    """Four-pointed star: long thin arms pinched to `waist` near the centre."""
+    return polygon([(cx, cy - arm), (cx + waist, cy - waist), (cx + arm, cy),
+                    (cx + waist, cy + waist), (cx, cy + arm),
+                    (cx - waist, cy + waist), (cx - arm, cy),
+                    (cx - waist, cy - waist)])
+
+
+class Canvas:
+    """Top-down RGB canvas; flipped to bottom-up only when saved."""
+
+    def __init__(self, size, background=MAGENTA):
+        self.w = self.h = size
+        self.px = [[background] * size for _ in range(size)]
+
+    def fill(self, inside, colour):
+        assert colour != MAGENTA, "magenta is reserved for transparency"
+        for y in range(self.h):
+            for x in range(self.w):
+                if inside(x + 0.5, y + 0.5):
+                    self.px[y][x] = colour
+
+    def rect(self, x0, y0, x1, y1, colour):
+        """Filled rectangle, inclusive pixel coordinates."""
+        self.fill(lambda x, y: x0 <= x < x1 + 1 and y0 <= y < y1 + 1, colour)
+
+    def frame(self, x0, y0, x1, y1, fill, edge):
+        self.rect(x0, y0, x1, y1, edge)
+        self.rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, fill)
+
+
+# --- file writers ------------------------------------------------------------
+
+def write_bmp(path, canvas):
+    stride = (canvas.w * 3 + 3) & ~3
+    rows = []
+    for row in reversed(canvas.px):  # BMPs are stored bottom-up
+        data = b"".join(struct.pack("<BBB", b, g, r) for r, g, b in row)
+        rows.append(data + b"\0" * (stride - len(data)))
+    pixels = b"".join(rows)
+    info = struct.pack("<IiiHHIIiiII", 40, canvas.w, canvas.h, 1, 24, 0,
+                       len(pixels), 2835, 2835, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0,
+                         14 + len(info))
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+def ico_image(size, rgba):
+    """One icon image: BITMAPINFOHEADER + BGRA XOR bitmap + 1-bit AND mask."""
+    xor = b"".join(struct.pack("<BBBB", b, g, r, a)
+                   for row in reversed(rgba) for r, g, b, a in row)
+    mask_stride = ((size + 31) // 32) * 4
+    mask = b""
+    for row in reversed(rgba):
+        bits = 0
+        for r, g, b, a in row:
+            bits = (bits << 1) | (1 if a == 0 else 0)
+        mask += bits.to_bytes((size + 7) // 8, "big").ljust(mask_stride, b"\0")
+    # biHeight covers XOR and AND bitmaps together, hence 2 * size.
+    info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0,
+                       len(xor) + len(mask), 0, 0, 0, 0)
+    return info + xor + mask
+
+
+def write_ico(path, images):
+    header = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(header) + 16 * len(images)
+    entries, blobs = b"", b""
+    for size, rgba in images:
+        blob = ico_image(size, rgba)
+        entries += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32,
+                               len(blob), offset)
+        blobs += blob
+        offset += len(blob)
+    with open(path, "wb") as f:
+        f.write(header + entries + blobs)
+
+
+# --- the program icon ----------------------------------------------------------
+# An isometric cube whose three visible faces are each split into 3x3 blocks.
+# It is computed analytically and supersampled so the 16x16 version is the
+# same drawing, just smaller, with soft alpha edges instead of jaggies.
+
+FACE_COLOURS = {  # (lighter, darker) block shades; top face catches the light
+    "top": ((110, 175, 245), (70, 135, 225)),
+    "left": ((95, 200, 105), (55, 160, 75)),
+    "right": ((250, 170, 70), (225, 130, 35)),
+}
+SIN60 = math.sin(math.pi / 3)
+
+
+def cube_sample(x, y, size, line_half, grid_shade):
+    """Colour of the cube at (x, y), or None if the point misses it."""
+    a = size / 2.0 - 0.5                       # cube edge in pixels
+    ex, ey, ez = (SIN60 * a, 0.5 * a), (-SIN60 * a, 0.5 * a), (0.0, -a)
+    # Centre of the cube (0.5, 0.5, 0.5) lands on the canvas centre.
+    ox = size / 2.0 - 0.5 * (ex[0] + ey[0] + ez[0])
+    oy = size / 2.0 - 0.5 * (ex[1] + ey[1] + ez[1])
+    faces = (("top", ez, ex, ey), ("left", ey, ex, ez), ("right", ex, ey, ez))
+    slack = line_half / (a * SIN60)            # line half-width in face units
+    for name, base, ua, va in faces:
+        dx, dy = x - ox - base[0], y - oy - base[1]
+        det = ua[0] * va[1] - ua[1] * va[0]
+        u = (dx * va[1] - dy * va[0]) / det
+        v = (ua[0] * dy - ua[1] * dx) / det
+        if not (-slack <= u <= 1 + slack and -slack <= v <= 1 + slack):
+            continue
+        # Cube edges are always dark; the block seams inside a face may be
+        # a tint instead, since black seams swamp a 16x16 cube.
+        if min(abs(u - round(u)), abs(v - round(v))) <= slack:
+            return OUTLINE
+        if min(abs(u * 3 - round(u * 3)), abs(v * 3 - round(v * 3))) <= 3 * slack:
+            if grid_shade is None:
+                return OUTLINE
+            return tuple(int(c * grid_shade) for c in FACE_COLOURS[name][1])
+        i, j = int(u * 3), int(v * 3)
+        return FACE_COLOURS[name][(i + j) % 2]
+    return None
+
+
+def draw_cube(size, line_half, grid_shade=None, samples=4):
+    """Supersampled RGBA rows (top-down) of the cube at the given size."""
+    rgba = []
+    for py in range(size):
+        row = []
+        for px in range(size):
+            acc, hits = [0, 0, 0], 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    c = cube_sample(px + (sx + 0.5) / samples,
+                                    py + (sy + 0.5) / samples,
+                                    size, line_half, grid_shade)
+                    if c:
+                        hits += 1
+                        acc = [acc[k] + c[k] for k in range(3)]
+            if hits:
+                alpha = round(255 * hits / samples ** 2)
+                row.append(tuple(round(v / hits) for v in acc) + (alpha,))
+            else:
+                row.append((0, 0, 0, 0))
+        rgba.append(row)
+    return rgba
+
+
+# --- glyphs ------------------------------------------------------------------
+
+def draw_defrag():
+    """Memory chip with a green sparkle: memory being tidied up."""
+    c = Canvas(24)
+    for px in range(3, 15, 3):               # pins along both long sides
+        c.rect(px, 8, px + 1, 9, PIN)
+        c.rect(px, 19, px + 1, 20, PIN)
+    c.frame(1, 10, 16, 18, CHIP_BODY, CHIP_EDGE)
+    c.rect(3, 12, 4, 13, PIN)                # pin-1 marker
+    # Four-pointed sparkle, outlined so it reads against any menu colour.
+    # Centred on pixel centres so the arms come out exactly one pixel wide.
+    c.fill(sparkle(18.5, 6.5, 4.8, 1.5), DARK_GREEN)
+    c.fill(sparkle(18.5, 6.5, 3.6, 0.8), GREEN)
+    c.fill(sparkle(7.5, 4.5, 2.6, 0.9), GREEN)   # small second twinkle
+    return c
+
+
+def draw_abort():
+    """Red stop disc with a white X."""
+    c = Canvas(20)
+    c.fill(disc(10, 10, 9.5), DARK_RED)
+    c.fill(disc(10, 10, 8.5), RED)
+    # Diagonal bands clipped to a square give clean pixel-stepped strokes
+    # without the blobby ends a round-capped line would leave at this size.
+    in_box = lambda x, y: abs(x - 10) < 4.6 and abs(y - 10) < 4.6
+    c.fill(lambda x, y: in_box(x, y) and abs(x - y) < 1.5, WHITE)
+    c.fill(lambda x, y: in_box(x, y) and abs(x + y - 20) < 1.5, WHITE)
+    return c
+
+
+def draw_hide():
+    """Window dropping down into the taskbar's tray."""
+    c = Canvas(24)
+    c.frame(1, 1, 14, 13, WHITE, DARK_BLUE)
+    c.rect(2, 2, 13, 4, BLUE)                # title bar
+    c.rect(11, 3, 12, 3, WHITE)              # close box hint
+    c.frame(0, 19, 23, 23, LIGHT_GREY, GREY)  # taskbar
+    c.rect(18, 20, 21, 22, BLUE)             # the tray icon it ends up as
+    c.rect(18, 5, 19, 12, GREEN)             # arrow shaft, above the tray icon
+    c.fill(polygon([(15.6, 12.6), (22.4, 12.6), (19, 16.6)]), GREEN)
+    return c
+
+
+def draw_quit():
+    """Power symbol: universally read as 'switch off'."""
+    c = Canvas(24)
+    cx, cy = 12, 13
+    gap = math.radians(38)
+
+    def arc(x, y):
+        ang = math.atan2(x - cx, cy - y)      # 0 = straight up
+        return abs(ang) > gap and ring(cx, cy, 9.4, 6.8)(x, y)
+    c.fill(arc, RED)
+    c.rect(11, 2, 12, 12, RED)
+    return c
+
+
+def draw_about():
+    """Blue info disc with a serif white 'i'."""
+    c = Canvas(24)
+    c.fill(disc(12, 12, 11.2), DARK_BLUE)
+    c.fill(disc(12, 12, 10.2), BLUE)
+    c.rect(11, 5, 12, 7, WHITE)              # dot
+    c.rect(9, 10, 12, 11, WHITE)             # top serif
+    c.rect(11, 10, 12, 17, WHITE)            # stem
+    c.rect(9, 17, 14, 18, WHITE)             # foot
+    return c
+
+
+def draw_readme():
+    """Sheet of paper with text lines and a dog-eared corner."""
+    c = Canvas(32)
+    left, top, right, bottom, fold = 5, 1, 26, 30, 7
+    sheet = polygon([(left, top), (right + 1 - fold, top), (right + 1, top + fold),
+                     (right + 1, bottom + 1), (left, bottom + 1)])
+    c.fill(sheet, GREY)
+    c.fill(polygon([(left + 1, top + 1), (right - fold + 0.6, top + 1),
+                    (right, top + fold + 0.4), (right, bottom),
+                    (left + 1, bottom)]), WHITE)
+    # The turned-down flap.
+    c.fill(polygon([(right + 1 - fold, top), (right + 1 - fold, top + fold + 1),
+                    (right + 1, top + fold + 1)]), GREY)
+    c.fill(polygon([(right + 2 - fold, top + 2), (right + 2 - fold, top + fold),
+                    (right - 0.5, top + fold)]), LIGHT_GREY)
+    # Ragged right edges so it reads as prose rather than a table.
+    for n, end in enumerate((17, 22, 20, 22, 16, 21, 22, 13)):
+        y = 6 + 3 * n
+        if y < top + fold + 2:               # keep clear of the flap
+            end = min(end, right - fold - 1)
+        c.rect(8, y, end, y, GREY)
+    return c
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: draw_pictures.py <outdir>")
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+
+    write_ico(os.path.join(out, "velmor.ico"),
+              [(32, draw_cube(32, 0.55)), (16, draw_cube(16, 0.4, grid_shade=0.75))])
+
+    defrag, abort = draw_defrag(), draw_abort()
+    pictures = {
+        "glyph_defrag24.bmp": defrag,
+        "glyph_abort20.bmp": abort,
+        "menu_defrag24.bmp": defrag,
+        "menu_abort20.bmp": abort,
+        "menu_hide24.bmp": draw_hide(),
+        "menu_quit24.bmp": draw_quit(),
+        "menu_about24.bmp": draw_about(),
+        "menu_readme32.bmp": draw_readme(),
+    }
+    for name, canvas in pictures.items():
+        write_bmp(os.path.join(out, name), canvas)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Makes a Wine prefix once: prefix.sh PREFIX headless|x
+#   headless: the null graphics driver, for tests that need windows but no display;
+#   x:        the X11 driver, for runs under Xvfb in a virtual desktop.
+set -eu
+prefix=$1 kind=$2
+here=$(cd "$(dirname "$0")" && pwd)
+[ -f "$prefix/.velmor-ready" ] && exit 0
+rm -rf "$prefix"
+mkdir -p "$(dirname "$prefix")"
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+if [ "$kind" = headless ]; then
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+fi
+/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+/usr/lib/wine/wineserver -w 2>/dev/null || true
+touch "$prefix/.velmor-ready"

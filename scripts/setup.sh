@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine, then builds the
+# static i686 libjpeg-turbo into the build folder. Idempotent: quick when all is in place.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$here/build}
+deps=$build/deps
+mkdir -p "$deps"
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+need=()
+command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686)
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
+command -v cmake >/dev/null || need+=(cmake)
+command -v nasm >/dev/null || need+=(nasm)
+command -v wine >/dev/null || need+=(wine wine32:i386 wine64)
+dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+command -v Xvfb >/dev/null || need+=(xvfb)
+command -v xauth >/dev/null || need+=(xauth)
+[ -x /usr/bin/convert ] && [ -x /usr/bin/import ] || need+=(imagemagick)
+command -v zip >/dev/null || need+=(zip)
+command -v python3 >/dev/null || need+=(python3)
+[ -d /usr/src/googletest ] || need+=(googletest)
+command -v dpkg-source >/dev/null || need+=(dpkg-dev)
+[ -x /usr/bin/xdotool ] || need+=(xdotool)
+
+# The Debian source package of libjpeg-turbo needs a deb-src entry for the same archive.
+src_list=/etc/apt/sources.list.d/velmor-src.sources
+if [ ! -f "$deps/libjpeg/lib/libjpeg.a" ] && ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ \
+   && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+  as_root tee "$src_list" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  need_update=1
+fi
+
+if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then as_root dpkg --add-architecture i386; fi
+  export DEBIAN_FRONTEND=noninteractive
+  as_root apt-get update -q
+  if [ ${#need[@]} -gt 0 ]; then
+    as_root apt-get install -y -q --no-install-recommends "${need[@]}"
+  fi
+fi
+
+# libjpeg-turbo as a static library for each Windows architecture we build, from Debian's
+# source package.
+. "$here/scripts/arch.sh"
+for arch in $(velmor_build_arches); do
+  out=$deps/$arch/libjpeg
+  [ -f "$out/lib/libjpeg.a" ] && continue
+  work=$deps/$arch/jpeg-work
+  rm -rf "$work" && mkdir -p "$work"
+  (cd "$work" && apt-get source -q --download-only libjpeg-turbo >/dev/null 2>&1 \
+     && dpkg-source -x --skip-patches ./*.dsc src >/dev/null 2>&1)
+  cmake -S "$work/src" -B "$work/build" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
+    -DCMAKE_ASM_NASM_COMPILER=nasm -DCMAKE_INSTALL_PREFIX="$out" >/dev/null
+  cmake --build "$work/build" -j"$(nproc)" --target jpeg-static >/dev/null
+  mkdir -p "$out/lib" "$out/include"
+  cp "$(find "$work/build" -name 'libjpeg*.a' | head -n 1)" "$out/lib/libjpeg.a"
+  cp "$work/build/jconfig.h" "$work/src/jpeglib.h" "$work/src/jmorecfg.h" "$work/src/jerror.h" "$out/include/"
+  rm -rf "$work"
+done

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs every test under Wine: the headless ones in a prefix with the null graphics driver and
+# one persistent wineserver, the end-to-end run under Xvfb in a prefix of its own.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/scripts/arch.sh"
+arch=$(velmor_run_arch)
+dir=$here/build/$arch
+if [ "$arch" != i686 ]; then
+  echo "note: this kernel cannot run 32-bit programs, so the tests run the x86_64 build of the same sources"
+fi
+bash "$here/scripts/prefix.sh" "$dir/wine-headless" headless
+bash "$here/scripts/prefix.sh" "$dir/wine-x" x
+mkdir -p "$here/build/artifacts"
+export WINEPREFIX=$dir/wine-headless WINEDEBUG=-all
+unset DISPLAY
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+/usr/lib/wine/wineserver -p
+# Start the prefix's own services now, outside ctest: they would otherwise inherit a test's
+# output pipe and keep ctest waiting for them until the server ends.
+/usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
+trap 'WINEPREFIX=$dir/wine-headless /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+cd "$dir"
+ctest --output-on-failure --timeout 600 "$@"
