@@ -3,10 +3,12 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include "engine/mxMaxMem.h"
 #include "framework/Controls.h"
 #include "framework/Menus.h"
+#include "framework/Registry.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timers.h"
 
@@ -15,6 +17,9 @@ struct TVelmorEnvironment {
   IMemorySystem* Memory = nullptr;     // Win32 memory status and blocks
   std::function<void()> Beep;          // MessageBeep(0)
   std::string ExeDir;                  // the executable's folder
+  std::string ExePath;                 // the executable's full path, for the log-on entry
+  HKEY SettingsRoot = HKEY_LOCAL_MACHINE;  // root of the settings key
+  HKEY RunRoot = HKEY_LOCAL_MACHINE;       // root of the system's log-on Run key
 };
 
 class TfrmVelmor : public TForm {
@@ -44,6 +49,7 @@ public:
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
+  TMenuItem* Ontop1 = nullptr;  // the tray popup's on-top item, mirroring OnTop
 
   // Memory figures in bytes, sampled anew at every call.
   uint64_t TotalRam();
@@ -72,6 +78,7 @@ public:
 
   bool Quitting() const { return FQuitting; }
   const std::string& ExeDir() const { return FExeDir; }
+  const std::string& LangFile() const { return FLangFile; }
 
 private:
   void CreateControls();  // the window description
@@ -83,7 +90,20 @@ private:
   std::string FExeDir;
   std::string FLangFile;
   std::string FFreeMemText, FTotalMemText;
+
+  // Settings and the log-on entry (URam.Settings.cpp).
+  void LoadSettings();
+  void SaveSettings();
+  void ApplyOnTop();
+  HKEY FSettingsRoot;
+  HKEY FRunRoot;
+  std::string FExePath;
+  std::unique_ptr<TRegistry> FRegistry;  // from start-up to Quit, with no key open between
 };
+
+// The log-on Run entry's data for the executable at exePath: the path itself, in double quotes
+// when it holds a blank, so that the system cannot take "C:\Program.exe" for "C:\Program Files\...".
+std::string RunEntryFor(const std::string& exePath);
 
 // "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
 std::string FormatGrouped(uint64_t v, const std::string& separator);

@@ -6,12 +6,14 @@
 #include "app/URam.h"
 #include "framework/Application.h"
 #include "tests/FakeMemory.h"
+#include "tests/TestRegistry.h"
 #include "tests/TestSupport.h"
 
 namespace {
 
 // A main window of its own application object on a fake memory system.
 struct Window {
+  TRegKey root = FreshTestKey("MainWindow");  // settings and Run key: a first start, every time
   TFakeMemory mem;
   int beeps = 0;
   std::unique_ptr<TApplication> app;
@@ -26,6 +28,7 @@ struct Window {
     TVelmorEnvironment env;
     env.Memory = &mem;
     env.Beep = [this] { ++beeps; };
+    env.SettingsRoot = env.RunRoot = root.Get();
     f = app->CreateForm<TfrmVelmor>(env);
   }
 };
