@@ -38,6 +38,12 @@ int Driver::Finish() {
 }
 
 bool Driver::Start() {
+  if (FPi.hProcess) {  // a restart: let go of the previous copy
+    CloseHandle(FPi.hProcess);
+    CloseHandle(FPi.hThread);
+    FPi = PROCESS_INFORMATION{};
+  }
+  FMain = nullptr;
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   std::string cmd = "\"" + FExe + "\"";
@@ -158,6 +164,47 @@ int MainWindowScenario(Driver& d) {
   return d.Finish();
 }
 
+// Reads a value of the settings key; "" when missing. DWORDs come back as decimal text.
+std::string Setting(const char* name) {
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor", 0, KEY_READ, &k) != ERROR_SUCCESS) return "";
+  char buf[512] = {};
+  DWORD type = 0, size = sizeof(buf) - 1;
+  std::string out;
+  if (RegQueryValueExA(k, name, nullptr, &type, (BYTE*)buf, &size) == ERROR_SUCCESS)
+    out = type == REG_DWORD ? std::to_string(*(DWORD*)buf) : (type == REG_SZ ? std::string(buf) : "?");
+  RegCloseKey(k);
+  return out;
+}
+
+// A first start, a new threshold, Quit: the six settings are stored and a restart shows them.
+int SettingsScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  HWND edit = d.FindChild(w, "Edit");
+  d.Check(edit && Driver::Text(edit) == "50", "a first start shows the default threshold 50");
+  if (edit) SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "80");
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  d.Check(Setting("Soglia") == "80", "Soglia = 80 (is " + Setting("Soglia") + ")");
+  d.Check(Setting("Azione") == "0", "Azione = 0");
+  d.Check(Setting("Lingua") == "Italiano.lng", "Lingua = Italiano.lng (is " + Setting("Lingua") + ")");
+  d.Check(Setting("AutoStart") == "0", "AutoStart = 0");
+  d.Check(Setting("OnTop") == "1", "OnTop = 1");
+  d.Check(Setting("Beep") == "1", "Beep = 1");
+
+  d.Check(d.Start(), "velmor.exe starts again");
+  w = d.MainWindow();
+  edit = w ? d.FindChild(w, "Edit") : nullptr;
+  d.Check(edit && Driver::Text(edit) == "80", "the restart shows the stored threshold");
+  d.Check(w && (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST), "and stays on top");
+  if (w) PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the second process");
+  return d.Finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +215,7 @@ int main(int argc, char** argv) {
   Driver d(argv[2], argv[3], argv[1]);
   std::string s = argv[1];
   if (s == "main") return MainWindowScenario(d);
+  if (s == "settings") return SettingsScenario(d);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();

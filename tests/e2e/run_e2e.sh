@@ -34,6 +34,11 @@ for s in "${scenarios[@]}"; do
       /usr/lib/wine/wineserver -w
       kill $watcher 2>/dev/null
     ' "$driver" "$s" "$(winpath "$exe")" "$(winpath "$artifacts")"
+  if [ "$s" = settings ]; then
+    # What the program left in the registry, as `reg query` shows it.
+    WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg query 'HKLM\Software\Tolvane\Velmor' \
+      2>/dev/null | tr -d '\r' | sed 's/^/reg: /' >> "$log"
+  fi
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
   echo "== e2e scenario $s"
   if [ -f "$log" ]; then cat "$log"; else echo "no log: the driver did not run"; status=1; continue; fi
