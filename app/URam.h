@@ -3,12 +3,14 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include "engine/mxMaxMem.h"
 #include "framework/Controls.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timers.h"
+#include "i18n/ProfileFile.h"
 
 // What the window takes from its surroundings; the defaults are the real system.
 struct TVelmorEnvironment {
@@ -45,6 +47,10 @@ public:
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
 
+  // The tray popup's items that the language re-captions; each is skipped while it is null.
+  TMenuItem *Ripristina1 = nullptr, *Iconizza1 = nullptr, *Deframmenta1 = nullptr, *Abbandona1 = nullptr,
+            *Ontop1 = nullptr, *Chiudi1 = nullptr;
+
   // Memory figures in bytes, sampled anew at every call.
   uint64_t TotalRam();
   uint64_t FreeRam();
@@ -61,6 +67,11 @@ public:
   void ReadMe1Click(TObject* Sender);
   void About1Click(TObject* Sender);
 
+  // Language: the captions from the current language file, the Language menu and its clicks.
+  void ApplyLanguage();
+  void BuildLanguageMenu();
+  void DoClick(TObject* Sender);
+
   // Engine events.
   void OvBeforeDefrag(TObject* Sender);
   void OvProgress(TObject* Sender, int Progress);
@@ -72,6 +83,7 @@ public:
 
   bool Quitting() const { return FQuitting; }
   const std::string& ExeDir() const { return FExeDir; }
+  const std::string& LangFile() const { return FLangFile; }
 
 private:
   void CreateControls();  // the window description
@@ -81,8 +93,10 @@ private:
   bool FQuitting = false;
   bool FAlarmBeeped = false;
   std::string FExeDir;
-  std::string FLangFile;
+  std::string FLangFile = "Italiano.lng";
   std::string FFreeMemText, FTotalMemText;
+  int32_t FLangCount = 0;                  // language items made so far; names them a1, a2, ...
+  std::unique_ptr<TProfileFile> FLangIni;  // the language file, open only while it is applied
 };
 
 // "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
