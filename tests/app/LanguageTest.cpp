@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -470,6 +471,39 @@ TEST(LanguageMenu, EveryShippedLanguageFillsEveryPlaceAndShowsItsFlag) {
     EXPECT_NE(item->Bitmap(), nullptr) << item->Caption();
     w.Choose(item);
     for (const auto& [place, caption] : LanguagePlaces(w.f)) EXPECT_NE(caption, "") << item->Caption() << " " << place;
+  }
+}
+
+// The width of a caption as its control's font draws it, accelerator marker left out.
+int TextWidth(TWinControl* c, std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+  gdi::WindowDC dc(nullptr);
+  gdi::Select sf(dc, c->FontHandle());
+  SIZE sz{};
+  GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &sz);
+  return sz.cx;
+}
+
+TEST(LanguageMenu, ShippedTextsFitTheirPlaces) {
+  TTempFolder dir;
+  for (const std::string& n : ShippedLanguageFiles()) ASSERT_TRUE(dir.CopyIn(ShippedLanguageFolder() + "\\" + n, n));
+  LangWindow w(dir.Path(), 0xFFF00000ull, 0xFFF00000ull);  // the longest figures a 32-bit Windows shows
+  TfrmVelmor* f = w.f;
+  const int aniLeft = 286;  // the alarm image beside the memory lines
+  for (int i = 0; i < f->Language1->Count(); ++i) {
+    w.Choose(f->Language1->Item(i));
+    const std::string lang = f->LangFile();
+    ASSERT_GT(f->Label1->Width(), 150) << "text is measured";
+    EXPECT_LE(f->Label1->Left() + f->Label1->Width(), aniLeft) << lang << ": " << f->Label1->Caption();
+    EXPECT_LE(f->Label2->Left() + f->Label2->Width(), aniLeft) << lang << ": " << f->Label2->Caption();
+    EXPECT_LE(f->Label4->Left() + f->Label4->Width(), f->gb->Width() - 4) << lang;
+    EXPECT_LE(TextWidth(f->gb, f->gb->Caption()), f->gb->Width() - 16) << lang;
+    EXPECT_LE(TextWidth(f->rgAllarme, f->rgAllarme->Caption()), f->rgAllarme->Width() - 16) << lang;
+    for (int k = 0; k < 2; ++k)  // the radio circle and its gap take about 18 pixels
+      EXPECT_LE(TextWidth(f->rgAllarme, f->rgAllarme->Item(k)) + 18, f->rgAllarme->Width() - 12)
+          << lang << ": " << f->rgAllarme->Item(k);
+    for (TButton* b : {f->bdefrag, f->babort})
+      EXPECT_LE(TextWidth(b, b->Caption()), b->Width() - 10) << lang << ": " << b->Caption();
   }
 }
 
