@@ -12,17 +12,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Bytes that look like nothing: every value 0..255, line ends, brackets and equals signs among them.
-std::string Garbage(size_t n) {
-  std::string s(n, '\0');
-  unsigned x = 12345;
-  for (auto& c : s) {
-    x = x * 1103515245u + 12345u;
-    c = (char)(x >> 16);
-  }
-  return s;
-}
-
 TEST(StripLngExt, RemovesEveryLowerCaseLngWhereverItStands) {
   EXPECT_EQ(StripLngExt("Italiano.lng"), "Italiano");
   EXPECT_EQ(StripLngExt("a.lng.lng"), "a");
@@ -141,25 +130,6 @@ TEST(ProfileReading, ALongValueIsCutAt2047Characters) {
   std::string exact(2047, 'q');
   dir.Write("exact.lng", "[S]\r\nK=" + exact + "\r\n");
   EXPECT_EQ(ReadProfileString(dir / "exact.lng", "S", "K"), exact);
-}
-
-TEST(ProfileReading, BinaryGarbageReadsAsMissingKeys) {
-  TTempFolder dir;
-  dir.Write("junk.lng", Garbage(65536));
-  for (const char* key : {"Index", "Defrag", "Caption"}) EXPECT_EQ(ReadProfileString(dir / "junk.lng", "FLAG", key), "");
-  EXPECT_EQ(ReadProfileString(dir / "junk.lng", "MAINFILE", "Defrag"), "");
-}
-
-TEST(ProfileReading, ATenMegabyteFileIsReadToItsEnd) {
-  TTempFolder dir;
-  std::string big = "[FLAG]\r\nIndex=IT\r\n[MAINFILE]\r\n";
-  big.reserve(10u << 20);
-  for (int i = 0; big.size() < (10u << 20); ++i) big += "Filler" + std::to_string(i) + "=some words of padding text\r\n";
-  big += "Defrag=at the end\r\n[LABELS]\r\nFreeMem=last\r\n";
-  dir.Write("big.lng", big);
-  EXPECT_EQ(ReadProfileString(dir / "big.lng", "FLAG", "Index"), "IT");
-  EXPECT_EQ(ReadProfileString(dir / "big.lng", "MAINFILE", "Defrag"), "at the end");
-  EXPECT_EQ(ReadProfileString(dir / "big.lng", "LABELS", "FreeMem"), "last");
 }
 
 TEST(ProfileReading, TextsKeepTheirAnsiCharacters) {
