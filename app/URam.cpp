@@ -68,6 +68,9 @@ void TfrmVelmor::FormCreate(TObject* Sender) {
   soglia->SetMaxValue(totalMb > 0x7FFFFFFF ? 0x7FFFFFFF : (int)totalMb);
   Label1->SetCaption(MemoryLine(FTotalMemText, TotalRam()));
   Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
+  // Last, once the settings have named the language file: the menu of languages, then the texts.
+  BuildLanguageMenu();
+  ApplyLanguage();
 }
 
 void TfrmVelmor::FormClose(TObject* Sender, TCloseAction& Action) {

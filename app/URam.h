@@ -11,6 +11,7 @@
 #include "framework/Registry.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timers.h"
+#include "i18n/ProfileFile.h"
 
 // What the window takes from its surroundings; the defaults are the real system.
 struct TVelmorEnvironment {
@@ -49,7 +50,9 @@ public:
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
-  TMenuItem* Ontop1 = nullptr;  // the tray popup's on-top item, mirroring OnTop
+  // The tray popup's items (Ontop1 mirrors OnTop); each is skipped while it is null.
+  TMenuItem *Ripristina1 = nullptr, *Iconizza1 = nullptr, *Deframmenta1 = nullptr, *Abbandona1 = nullptr,
+            *Ontop1 = nullptr, *Chiudi1 = nullptr;
 
   // Memory figures in bytes, sampled anew at every call.
   uint64_t TotalRam();
@@ -66,6 +69,11 @@ public:
   void OnTopClick(TObject* Sender);
   void ReadMe1Click(TObject* Sender);
   void About1Click(TObject* Sender);
+
+  // Language: the captions from the current language file, the Language menu and its clicks.
+  void ApplyLanguage();
+  void BuildLanguageMenu();
+  void DoClick(TObject* Sender);
 
   // Engine events.
   void OvBeforeDefrag(TObject* Sender);
@@ -88,7 +96,7 @@ private:
   bool FQuitting = false;
   bool FAlarmBeeped = false;
   std::string FExeDir;
-  std::string FLangFile;
+  std::string FLangFile = "Italiano.lng";
   std::string FFreeMemText, FTotalMemText;
 
   // Settings and the log-on entry (URam.Settings.cpp).
@@ -99,6 +107,9 @@ private:
   HKEY FRunRoot;
   std::string FExePath;
   std::unique_ptr<TRegistry> FRegistry;  // from start-up to Quit, with no key open between
+
+  int32_t FLangCount = 0;                  // language items made so far; names them a1, a2, ...
+  std::unique_ptr<TProfileFile> FLangIni;  // the language file, open only while it is applied
 };
 
 // The log-on Run entry's data for the executable at exePath: the path itself, in double quotes

@@ -9,10 +9,8 @@ arch=$(velmor_run_arch)
 if [ "$arch" = i686 ]; then
   exe=$here/build/dist/velmor.exe
 else
-  # The 64-bit build of the same sources, beside a copy of the program's files.
-  rm -rf "$here/build/run64" && cp -r "$here/build/dist" "$here/build/run64"
-  exe=$here/build/run64/velmor.exe
-  cp "$here/build/x86_64/app/velmor.exe" "$exe"
+  # The 64-bit build of the same sources, in a folder laid out as build/dist/.
+  exe=$here/build/x86_64/dist/velmor.exe
   echo "note: this kernel cannot run 32-bit programs; running the x86_64 build of the same sources"
 fi
 prefix=$here/build/$arch/wine-x

@@ -20,8 +20,11 @@ public:
   bool WaitUntil(const std::function<bool()>& pred, DWORD limitMs = 30000);
   // A top-level window of the program with this class name, or null.
   HWND FindTopLevel(const char* cls) const;
+  // text: the caption without accelerator marks.
   HWND FindChild(HWND parent, const char* cls, const char* text = nullptr) const;
   static std::string Text(HWND h);
+  // A caption without its accelerator marks.
+  static std::string Plain(std::string s);
   // Saves the whole screen as <artifacts>/<name>.png (taken by the shell around Wine).
   bool Shot(const std::string& name);
 

@@ -88,7 +88,7 @@ BOOL CALLBACK FindProc(HWND h, LPARAM l) {
   char cls[128] = {};
   GetClassNameA(h, cls, sizeof(cls));
   if ((d->pid == 0 || pid == d->pid) && lstrcmpiA(cls, d->cls) == 0 &&
-      (!d->text || Driver::Text(h) == d->text)) {
+      (!d->text || Driver::Plain(Driver::Text(h)) == d->text)) {
     d->found = h;
     return FALSE;
   }
@@ -106,6 +106,13 @@ HWND Driver::FindChild(HWND parent, const char* cls, const char* text) const {
   FindData d{0, cls, text, nullptr};
   EnumChildWindows(parent, FindProc, (LPARAM)&d);
   return d.found;
+}
+
+std::string Driver::Plain(std::string s) {
+  std::string out;
+  for (char c : s)
+    if (c != '&') out += c;
+  return out;
 }
 
 std::string Driver::Text(HWND h) {
