@@ -7,4 +7,5 @@ enum TVelmorCommand : unsigned {
   cmAbort = 40002,    // File > Abort
   cmHide = 40003,     // File > Hide to tray
   cmQuit = 40004,     // File > Quit
+  cmLanguageFirst = 41000,  // the Language menu's items, in menu order (up to 1000)
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <vector>
+#include "app/Commands.h"
 #include "app/URam.h"
 #include "i18n/LangFiles.h"
 
@@ -99,7 +100,8 @@ void TfrmVelmor::BuildLanguageMenu() {
   gdi::Bitmap scratch;  // the flag just loaded; emptied by a load that finds nothing
   for (const std::string& name : names) {
     ++FLangCount;
-    auto* item = new TMenuItem(MainMenu1);
+    // Commands in a range of their own, in menu order, so that another program can choose one.
+    auto* item = new TMenuItem(MainMenu1, cmLanguageFirst + FLangCount - 1);
     std::string itemName = "a";
     itemName += std::to_string(FLangCount);
     item->SetName(itemName);

@@ -139,6 +139,7 @@ namespace {
 
 // The window, a Defrag run from its button to the end, Quit.
 int MainWindowScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");  // a first start
   d.Check(d.Start(), "velmor.exe starts and shows its main window");
   HWND w = d.MainWindow();
   if (!w) return d.Finish();
@@ -212,6 +213,29 @@ int SettingsScenario(Driver& d) {
   return d.Finish();
 }
 
+// Italian at first start; English chosen from the Language menu re-captions the window at
+// once and is kept at Quit.
+int LanguageScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
+  d.Check(d.FindChild(w, "Button", "Deframmenta") != nullptr, "the window speaks Italian");
+  Sleep(500);
+  d.Shot("e2e-language-italian");
+  // The shipped files in menu order: Deutsch, English, Espanol, Francais, Italiano.
+  PostMessageA(w, WM_COMMAND, cmLanguageFirst + 1, 0);
+  d.Check(d.WaitUntil([&] { return d.FindChild(w, "Button", "Defragment") != nullptr; }, 10000),
+          "choosing English re-captions the window at once");
+  Sleep(500);
+  d.Shot("e2e-language-english");
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  d.Check(Setting("Lingua") == "English.lng", "Lingua = English.lng (is " + Setting("Lingua") + ")");
+  return d.Finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -223,6 +247,7 @@ int main(int argc, char** argv) {
   std::string s = argv[1];
   if (s == "main") return MainWindowScenario(d);
   if (s == "settings") return SettingsScenario(d);
+  if (s == "language") return LanguageScenario(d);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();
