@@ -63,6 +63,7 @@ void TfrmVelmor::FormCreate(TObject* Sender) {
   soglia->SetMaxValue(totalMb > 0x7FFFFFFF ? 0x7FFFFFFF : (int)totalMb);
   Label1->SetCaption(MemoryLine(FTotalMemText, TotalRam()));
   Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
+  PrimeChart();
 }
 
 void TfrmVelmor::FormClose(TObject* Sender, TCloseAction& Action) {
@@ -112,8 +113,6 @@ void TfrmVelmor::autostartClick(TObject* Sender) {}
 void TfrmVelmor::OnTopClick(TObject* Sender) {}
 void TfrmVelmor::ReadMe1Click(TObject* Sender) {}
 void TfrmVelmor::About1Click(TObject* Sender) {}
-
-void TfrmVelmor::TimerTimer(TObject* Sender) {}
 
 // ---- engine events ----------------------------------------------------------------------------
 
