@@ -212,7 +212,8 @@ void TChart::Range(const TChartAxis& axis, bool xAxis, double& lo, double& hi) c
 }
 
 // "#,##0": rounded to a whole number, the locale's thousands separator between groups.
-int TChart::FormatValue(double v, char* buf, int size) const {
+int TChart::FormatLabel(double v, char* buf, int size) const {
+  if (!buf || size <= 0) return 0;
   if (!std::isfinite(v)) v = 0;
   v = std::clamp(std::round(v), -9.0e18, 9.0e18);
   long long n = (long long)v;
@@ -244,7 +245,7 @@ void TChart::Layout(HDC dc, int width, int height) {
   int labelWidth = 0;
   for (double v : {FYMin, FYMax}) {
     SIZE sz{};
-    int n = FormatValue(v, buf, sizeof(buf));
+    int n = FormatLabel(v, buf, sizeof(buf));
     GetTextExtentPoint32A(dc, buf, n, &sz);
     labelWidth = std::max<int>(labelWidth, sz.cx);
   }
@@ -304,7 +305,7 @@ void TChart::DrawLeftAxis(HDC dc) {
   UINT align = SetTextAlign(dc, TA_RIGHT | TA_TOP);
   for (int i = 0; i < count; ++i) {
     double v = first + i * FIncrement;
-    int n = FormatValue(v, buf, sizeof(buf));
+    int n = FormatLabel(v, buf, sizeof(buf));
     TextOutA(dc, left - kTickLength - kLabelGap, CalcYPos(v) - tm.tmHeight / 2, buf, n);
   }
   SetTextAlign(dc, align);

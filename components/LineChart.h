@@ -93,6 +93,9 @@ public:
   double LeftIncrement() const { return FIncrement; }
   // Where the series line lies: between the front and the back plane.
   POINT SeriesPoint(double x, double y) const;
+  // The text of a left-axis label, "#,##0": rounded, with the locale's thousands separator.
+  // Writes at most size - 1 characters and a terminating zero; returns the length.
+  int FormatLabel(double v, char* buf, int size) const;
 
   // Draws the whole chart into dc.
   void Paint(HDC dc) override;
@@ -105,7 +108,6 @@ private:
   friend class TChartAxis;
   void Layout(HDC dc, int width, int height);
   void Range(const TChartAxis& axis, bool xAxis, double& lo, double& hi) const;
-  int FormatValue(double v, char* buf, int size) const;
   void DrawLeftAxis(HDC dc);
   void DrawSeries(HDC dc, TFastLineSeries& s);
   TChartAxis FLeftAxis{this}, FBottomAxis{this};
