@@ -1,5 +1,6 @@
 #include "components/Animate.h"
 #include <process.h>
+#include <atomic>
 #include "framework/Application.h"
 
 // ---- the timer's thread ---------------------------------------------------------------------
@@ -14,6 +15,9 @@
 
 namespace {
 const UINT kTickMessage = WM_USER + 1;
+// Each thread signs its ticks, so a tick still queued for a destroyed timer can never be taken
+// for one of a later timer whose window happens to get the same handle.
+std::atomic<WPARAM> lastSerial{0};
 
 int Win32Priority(TThreadPriority p) {
   switch (p) {
@@ -38,6 +42,7 @@ public:
     HANDLE Wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // the settings changed
     HANDLE Done = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // a handed-over tick has run
     HWND Target = nullptr;
+    WPARAM Serial = ++lastSerial;
     bool Paused = true;
     bool Terminated = false;
     bool Sync = true;
@@ -132,7 +137,7 @@ private:
       if (sync) {
         ResetEvent(s.Done);
         // A tick the window cannot take (its queue full) is skipped, not waited for.
-        if (PostMessageA(s.Target, kTickMessage, 0, 0)) WaitForMultipleObjects(2, tickEnds, FALSE, INFINITE);
+        if (PostMessageA(s.Target, kTickMessage, s.Serial, 0)) WaitForMultipleObjects(2, tickEnds, FALSE, INFINITE);
       } else if (handler) {
         Guarded(sender, [&] { handler(sender); });
       }
@@ -160,7 +165,7 @@ public:
     if (msg == kTickMessage) {
       // The tick may destroy the timer and this window: hold the shared state, touch nothing else.
       std::shared_ptr<TTimerThread::TState> s = FTimer->FThread ? FTimer->FThread->State() : nullptr;
-      if (!s) return 0;
+      if (!s || w != s->Serial) return 0;
       bool terminated;
       {
         TLock l(s->Lock);
