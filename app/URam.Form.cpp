@@ -43,6 +43,13 @@ void TfrmVelmor::CreateControls() {
   Label2->SetFont(kBoldArial);
   Label2->SetPosition(8, 30);
   Label2->SetCaption("Memoria disponibile:");
+  ani = Make<TAnimatedImage>(this, Panel2, "ani");
+  ani->BeginLoading();
+  ani->SetBounds(286, 12, 32, 32);
+  ani->Glyph().LoadFromResource(GetModuleHandleA(nullptr), "ALARM_STRIP");
+  ani->SetGlyphNum(1);
+  ani->SetInterval(500);
+  ani->SetNumGlyphs(2);
   gb = Make<TGroupBox>(this, Panel2, "gb");
   gb->SetBounds(4, 50, 117, 53);
   gb->SetFont(kBoldArial);
@@ -64,8 +71,14 @@ void TfrmVelmor::CreateControls() {
 
   Panel3 = Make<TPanel>(this, this, "Panel3");
   Panel3->SetBounds(0, 107, 330, 118);
-  Chart1 = Make<TPanel>(this, Panel3, "Chart1");
+  Chart1 = Make<TChart>(this, Panel3, "Chart1");
   Chart1->SetBounds(1, 1, 328, 116);
+  Chart1->LeftAxis().SetAutomatic(false);
+  Chart1->LeftAxis().SetMinMax(0, 512000);
+  Chart1->SetMargins(10, 0);
+  Series20 = new TFastLineSeries(this, Chart1, 201);
+  Series20->SetName("Series20");
+  Series20->SetSeriesColor(RGB(0, 255, 0));
 
   Panel1 = Make<TPanel>(this, this, "Panel1");
   Panel1->SetBounds(0, 225, 330, 41);

@@ -68,6 +68,7 @@ void TfrmVelmor::FormCreate(TObject* Sender) {
   soglia->SetMaxValue(totalMb > 0x7FFFFFFF ? 0x7FFFFFFF : (int)totalMb);
   Label1->SetCaption(MemoryLine(FTotalMemText, TotalRam()));
   Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
+  PrimeChart();
   // Last, once the settings have named the language file: the menu of languages, then the texts.
   BuildLanguageMenu();
   ApplyLanguage();
@@ -127,8 +128,6 @@ void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked
 // The Readme viewer and the About window come with their own windows.
 void TfrmVelmor::ReadMe1Click(TObject* Sender) {}
 void TfrmVelmor::About1Click(TObject* Sender) {}
-
-void TfrmVelmor::TimerTimer(TObject* Sender) {}
 
 // ---- engine events ----------------------------------------------------------------------------
 

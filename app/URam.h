@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include "components/Animate.h"
+#include "components/LineChart.h"
 #include "engine/mxMaxMem.h"
 #include "framework/Controls.h"
 #include "framework/Menus.h"
@@ -32,13 +34,14 @@ public:
   TPanel* Panel2 = nullptr;
   TLabel* Label1 = nullptr;
   TLabel* Label2 = nullptr;
-  TPanel* ani = nullptr;  // the alarm image's place; the animated image comes with the monitor
+  TAnimatedImage* ani = nullptr;
   TGroupBox* gb = nullptr;
   TSpinEdit* soglia = nullptr;
   TLabel* Label4 = nullptr;
   TRadioGroup* rgAllarme = nullptr;
   TPanel* Panel3 = nullptr;
-  TPanel* Chart1 = nullptr;  // the chart's place; the line chart comes with the monitor
+  TChart* Chart1 = nullptr;
+  TFastLineSeries* Series20 = nullptr;
   TPanel* Panel1 = nullptr;
   TProgressBar* ProgressBar = nullptr;
   TButton* babort = nullptr;
@@ -90,6 +93,7 @@ public:
 
 private:
   void CreateControls();  // the window description
+  void PrimeChart();      // the chart's axis maximum and its first 201 points
   void SwapDefragAbortItems();
   IMemorySystem* FMemory;
   std::function<void()> FBeep;

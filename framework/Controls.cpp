@@ -3,6 +3,7 @@
 #include <string>
 #include "framework/Application.h"
 #include "framework/Canvas.h"
+#include "framework/GraphicControls.h"
 #include "framework/Menus.h"
 
 namespace {
@@ -157,6 +158,7 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_PAINT: {
       gdi::PaintDC dc(FHandle);
       Paint(dc);
+      TGraphicControl::PaintControls(this, dc);
       return 0;
     }
     case WM_GETFONT:
@@ -164,6 +166,7 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_PRINTCLIENT:
       DefaultHandler(WM_ERASEBKGND, w, 0);
       Paint((HDC)w);
+      TGraphicControl::PaintControls(this, (HDC)w);
       return 0;
   }
   return DefaultHandler(msg, w, l);

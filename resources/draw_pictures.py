@@ -7,8 +7,9 @@ Every picture is generated from code so the build never depends on binary
 art checked into the tree, and the output is byte-identical on every run.
 Only the standard library is used so the build needs nothing beyond Python.
 
-Writes velmor.ico (32x32 + 16x16, 32-bit BGRA) and a set of 24-bit BMPs in
-which pure magenta (255, 0, 255) marks the transparent background.
+Writes velmor.ico (32x32 + 16x16, 32-bit BGRA), a set of 24-bit BMPs in
+which pure magenta (255, 0, 255) marks the transparent background, and the
+256-colour alarm strip (two 32x32 frames side by side, magenta background).
 """
 import math
 import os
@@ -107,6 +108,27 @@ def write_bmp(path, canvas):
                          14 + len(info))
     with open(path, "wb") as f:
         f.write(header + info + pixels)
+
+
+def write_bmp8(path, frames):
+    """Frames side by side as one 256-colour BMP; the palette holds the colours used."""
+    h = frames[0].h
+    w = sum(f.w for f in frames)
+    rows = [sum((f.px[y] for f in frames), []) for y in range(h)]
+    palette = sorted({c for row in rows for c in row})
+    assert len(palette) <= 256, "too many colours for a 256-colour bitmap"
+    index = {c: i for i, c in enumerate(palette)}
+    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    table += b"\0" * (4 * (256 - len(palette)))
+    stride = (w + 3) & ~3
+    pixels = b"".join(bytes(index[c] for c in row).ljust(stride, b"\0")
+                      for row in reversed(rows))  # bottom-up
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 0, len(pixels),
+                       2835, 2835, 256, 0)
+    offset = 14 + len(info) + len(table)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    with open(path, "wb") as f:
+        f.write(header + info + table + pixels)
 
 
 def ico_image(size, rgba):
@@ -408,6 +430,24 @@ def write_bmp4(path, px):
         f.write(header + info + palette + pixels)
 
 
+YELLOW = (255, 220, 0)
+BLACK = (0, 0, 0)
+SHADOW = (128, 128, 128)
+
+
+def draw_alarm():
+    """The low-memory alarm: a yellow warning triangle with a black '!' and a grey
+    shadow, then an empty frame, so that the image blinks."""
+    warn = Canvas(32)
+    tri = [(15.5, 2.0), (29.5, 27.0), (1.5, 27.0)]
+    warn.fill(polygon([(x + 2, y + 2) for x, y in tri]), SHADOW)
+    warn.fill(polygon(tri), BLACK)
+    warn.fill(polygon([(15.5, 5.2), (26.8, 25.5), (4.2, 25.5)]), YELLOW)
+    warn.rect(14, 10, 16, 19, BLACK)         # the bar of the '!'
+    warn.rect(14, 21, 16, 23, BLACK)         # its dot
+    return [warn, Canvas(32)]
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: draw_pictures.py <outdir>")
@@ -432,6 +472,7 @@ def main():
         write_bmp(os.path.join(out, name), canvas)
     for code, rows in FLAGS.items():
         write_bmp4(os.path.join(out, "flag_%s.bmp" % code.lower()), flag_indices(rows))
+    write_bmp8(os.path.join(out, "alarm_strip.bmp"), draw_alarm())
 
 
 if __name__ == "__main__":

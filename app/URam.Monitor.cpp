@@ -1,0 +1,47 @@
+// The memory monitor: the chart's first points, and the once-a-second tick that refreshes the
+// available-memory line, scrolls the chart and raises or clears the low-memory alarm.
+#include "app/URam.h"
+#include "framework/Application.h"
+
+namespace {
+const int kChartPoints = 201;
+}
+
+void TfrmVelmor::PrimeChart() {
+  Chart1->LeftAxis().SetMaximum(double(TotalRam()) / 1024.0);
+  for (int i = 1; i <= kChartPoints; ++i) Series20->AddXY(i, double(UsedRam()) / 1024.0);
+}
+
+void TfrmVelmor::TimerTimer(TObject* Sender) {
+  // 1. Free memory for the alarm test.
+  double freeMb = double(FreeRam()) / 1048576.0;
+
+  // 2. The available-memory line; both of its figures come from one sample, so they agree.
+  Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
+
+  // 3. Tray icon: its tooltip becomes Caption() + " - " + Label2->Caption() (comes with the tray icon).
+
+  // 4. Scroll the chart by one point.
+  double step = Series20->XValue(1) - Series20->XValue(0);
+  Series20->Delete(0);
+  Series20->AddXY(Series20->LastXValue() + step, double(UsedRam()) / 1024.0);
+
+  // 5. The alarm: free memory below the threshold. Equality is no alarm.
+  if (soglia->Value() > freeMb) {
+    // Tray icon: animation on (comes with the tray icon).
+    ani->SetActive(true);
+    if (rgAllarme->ItemIndex() == 1) bdefragClick(this);  // returns when the run has ended
+    if (Beep1->Checked() && !FAlarmBeeped) {
+      FAlarmBeeped = true;
+      FBeep();
+    }
+  } else {
+    FAlarmBeeped = false;
+    // Tray icon: animation off, its normal icon again (comes with the tray icon).
+    ani->SetActive(false);
+    ani->SetGlyphNum(1);
+  }
+
+  // 6.
+  Application->ProcessMessages();
+}

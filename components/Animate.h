@@ -1,0 +1,238 @@
+// The animated image: a lightweight control that shows one frame of a picture strip and, while
+// active, steps through the frames on a timer whose thread only sleeps and hands each tick to
+// the user-interface thread.
+#pragma once
+#include <windows.h>
+#include <memory>
+#include "framework/GraphicControls.h"
+
+// A Win32 critical section (re-entrant on its own thread).
+class TCriticalSection {
+public:
+  TCriticalSection() { InitializeCriticalSection(&FSection); }
+  ~TCriticalSection() { DeleteCriticalSection(&FSection); }
+  TCriticalSection(const TCriticalSection&) = delete;
+  TCriticalSection& operator=(const TCriticalSection&) = delete;
+  void Enter() { EnterCriticalSection(&FSection); }
+  void Leave() { LeaveCriticalSection(&FSection); }
+
+private:
+  CRITICAL_SECTION FSection;
+};
+
+class TLock {
+public:
+  explicit TLock(TCriticalSection& cs) : FSection(cs) { cs.Enter(); }
+  ~TLock() { FSection.Leave(); }
+  TLock(const TLock&) = delete;
+  TLock& operator=(const TLock&) = delete;
+
+private:
+  TCriticalSection& FSection;
+};
+
+// ---- the timer ------------------------------------------------------------------------------
+
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
+class TTimerThread;
+
+// A timer that ticks from a thread of its own (Threaded, the default) or from a window timer.
+// In threaded mode with SyncEvent the thread sleeps for Interval and then hands the tick to the
+// user-interface thread, waiting until it has run; without SyncEvent, OnTimer runs on the
+// thread itself. Whatever a tick does, the timer included (disabling it, destroying it), the
+// user-interface thread never waits for a thread that is waiting for it.
+class TThreadTimer : public TComponent {
+public:
+  explicit TThreadTimer(TComponent* AOwner);
+  ~TThreadTimer() override;
+
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool v);
+  unsigned Interval() const { return FInterval; }
+  void SetInterval(unsigned v);
+  const TNotifyEvent& OnTimer() const { return FOnTimer; }
+  void SetOnTimer(TNotifyEvent v);
+  bool SyncEvent() const { return FSyncEvent; }
+  void SetSyncEvent(bool v);
+  bool Threaded() const { return FThreaded; }
+  // Window-timer mode fails with "Not enough timers available" when the system refuses a timer.
+  void SetThreaded(bool v);
+  TThreadPriority ThreadPriority() const { return FThreadPriority; }
+  void SetThreadPriority(TThreadPriority v);
+
+  // Fires OnTimer while enabled: every tick comes here. Tests call it to tick without waiting.
+  virtual void Tick();
+
+protected:
+  void ApplyTimerSettings();
+
+private:
+  class TTimerWindow;
+  bool Running() const { return FInterval != 0 && FEnabled && FOnTimer != nullptr; }
+  bool FEnabled = true;
+  unsigned FInterval = 1000;
+  TNotifyEvent FOnTimer;
+  TTimerWindow* FWindow = nullptr;  // receives the thread's ticks and, in window mode, WM_TIMER
+  bool FSyncEvent = true;
+  bool FThreaded = true;
+  std::unique_ptr<TTimerThread> FThread;
+  TThreadPriority FThreadPriority = tpNormal;
+  bool FWindowTimer = false;
+  bool FDestroying = false;
+};
+
+// ---- the picture strip ----------------------------------------------------------------------
+
+// The image's strip: an owned bitmap that reports each change.
+class TStripBitmap {
+public:
+  // Marks "no colour set on the bitmap itself".
+  static constexpr COLORREF clDefault = 0x20000000;
+
+  bool Empty() const { return !FBitmap; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  bool Monochrome() const { return FBitsPerPixel == 1; }
+  int BitsPerPixel() const { return FBitsPerPixel; }
+  HBITMAP Handle() const { return FBitmap.Get(); }
+
+  // Copies the picture (nullptr empties the strip).
+  void Assign(HBITMAP source);
+  void Assign(const TStripBitmap& source);
+  // Loads a bitmap resource, keeping its colour format; a missing one empties the strip and
+  // gives false.
+  bool LoadFromResource(HINSTANCE inst, const char* name);
+  void Clear() { Assign(nullptr); }
+
+  // The colour set on the bitmap itself as transparent, or clDefault.
+  COLORREF FixedTransparentColor() const { return FTransparentColor; }
+  void SetFixedTransparentColor(COLORREF c);
+  // The strip's transparent colour: the one set on it, else white for a monochrome strip, else
+  // its bottom-left pixel. Black for an empty strip.
+  COLORREF TransparentColor() const;
+
+  std::function<void()> OnChange;
+
+private:
+  void Take(gdi::Bitmap bmp);
+  void Changed() { if (OnChange) OnChange(); }
+  gdi::Bitmap FBitmap;
+  int FWidth = 0, FHeight = 0, FBitsPerPixel = 0;
+  COLORREF FTransparentColor = clDefault;
+};
+
+// ---- the controls ---------------------------------------------------------------------------
+
+// Paints through one off-screen bitmap of its size, so nothing flickers.
+class TImageControl : public TGraphicControl {
+public:
+  // The colour value meaning "no colour": a frame is then drawn without transparency.
+  static constexpr COLORREF clNone = 0x1FFFFFFF;
+
+  TImageControl(TComponent* AOwner, TWinControl* AParent);
+  ~TImageControl() override;
+
+protected:
+  virtual void DrawCurrentFrame(HDC dc) = 0;
+  void WMPaint(HDC dc) override;
+  TStripBitmap* FPicture = nullptr;  // not owned
+  bool FDrawing = false;             // the paint routine runs
+  bool FPaintBuffered = false;       // a paint into the off-screen bitmap runs
+  TCriticalSection FLock;            // around every change of the frame fields and a whole tick
+  TCriticalSection FCanvasLock;      // around painting
+};
+
+enum TGlyphOrientation { goHorizontal, goVertical };
+
+// Shows one frame of Glyph, a strip of NumGlyphs equal frames side by side (or stacked); while
+// Active it shows the next frame every Interval ms, skipping InactiveGlyph. Pixels of
+// TransparentColor show what lies beneath: the parent's picture, or Color when Opaque.
+//
+// AsyncDrawing is kept as a property but frames are always stepped and painted on the
+// user-interface thread: painting the parent from the timer's thread would race with the
+// parent's own painting.
+class TAnimatedImage : public TImageControl {
+public:
+  TAnimatedImage(TComponent* AOwner, TWinControl* AParent);
+  ~TAnimatedImage() override;
+
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool v);
+  bool AsyncDrawing() const { return FAsyncDrawing; }
+  void SetAsyncDrawing(bool v) { FAsyncDrawing = v; }
+  bool Active() const { return FActive; }
+  void SetActive(bool v);
+  bool Center() const { return FCenter; }
+  void SetCenter(bool v);
+  TGlyphOrientation Orientation() const { return FOrientation; }
+  void SetOrientation(TGlyphOrientation v);
+  // The strip. Changing its picture runs StripChanged.
+  TStripBitmap& Glyph() { return *FGlyph; }
+  void SetGlyph(HBITMAP source) { FGlyph->Assign(source); }
+  int GlyphNum() const { return FGlyphNum; }
+  // Ignored unless 0 <= v < NumGlyphs. Allowed while active.
+  void SetGlyphNum(int v);
+  unsigned Interval() const { return FTimer->Interval(); }
+  void SetInterval(unsigned v) { FTimer->SetInterval(v); }
+  int NumGlyphs() const { return FNumGlyphs; }
+  void SetNumGlyphs(int v);
+  int InactiveGlyph() const { return FInactiveGlyph; }
+  // Negative means none (-1); at or above NumGlyphs it is ignored, except while loading.
+  void SetInactiveGlyph(int v);
+  COLORREF TransparentColor() const { return FTransparentColor; }
+  void SetTransparentColor(COLORREF v);
+  bool Opaque() const { return FOpaque; }
+  void SetOpaque(bool v);
+  bool Stretch() const { return FStretch; }
+  void SetStretch(bool v);
+  int FrameWidth() const { return FFrameWidth; }
+  int FrameHeight() const { return FFrameHeight; }
+  // The frame a paint shows now.
+  int ShownFrame() const;
+
+  TNotifyEvent OnFrameChanged, OnStart, OnStop;
+
+  TThreadTimer* Timer() const { return FTimer; }
+  // The timer's tick: the next frame, painted at once.
+  void StepFrame(TObject* Sender);
+
+  // A window description brackets its property writes with BeginLoading and Loaded.
+  void BeginLoading() { FLoading = true; }
+  bool Loading() const { return FLoading; }
+  void Loaded() override;
+
+  // No palette realisation: every display we run on has true colour.
+  HPALETTE GetPalette() const { return nullptr; }
+
+protected:
+  void Paint(HDC dc) override;
+  void DrawCurrentFrame(HDC dc) override;
+  void AdjustSize();
+  void AfterPictureChange();
+  virtual void DoFrameChanged();
+  virtual void DoStart();
+  virtual void DoStop();
+
+private:
+  void StripChanged();
+  void ShowInactive();
+  void CalcFrameSize();
+  bool FActive = false;
+  std::unique_ptr<TStripBitmap> FGlyph;
+  int FFrameWidth = 0, FFrameHeight = 0;
+  int FInactiveGlyph = -1;
+  TGlyphOrientation FOrientation = goHorizontal;
+  TThreadTimer* FTimer;
+  int FNumGlyphs = 1;
+  int FGlyphNum = 0;
+  bool FCenter = false;
+  bool FStretch = true;
+  COLORREF FTransparentColor = clNone;
+  bool FOpaque = false;
+  bool FAsyncDrawing = false;
+  bool FAutoSize = true;
+  bool FLoading = false;
+  // False once destruction began: an event handler may destroy the image it came from.
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+};

@@ -1,0 +1,123 @@
+#include "framework/GraphicControls.h"
+#include <algorithm>
+#include <vector>
+
+namespace {
+// Every live lightweight control in creation order: the order a parent paints them in.
+std::vector<TGraphicControl*>& AllControls() {
+  static std::vector<TGraphicControl*> v;
+  return v;
+}
+
+bool Intersects(const RECT& a, const RECT& b) {
+  RECT r;
+  return IntersectRect(&r, &a, &b) != FALSE;
+}
+}  // namespace
+
+TGraphicControl::TGraphicControl(TComponent* AOwner, TWinControl* AParent) : TComponent(AOwner), FParent(AParent) {
+  if (FParent) FreeNotification(FParent);
+  AllControls().push_back(this);
+}
+
+TGraphicControl::~TGraphicControl() {
+  std::erase(AllControls(), this);
+  Invalidate();  // the parent shows what lay beneath
+}
+
+void TGraphicControl::Notification(TComponent* AComponent) {
+  if (AComponent == FParent) FParent = nullptr;
+}
+
+COLORREF TGraphicControl::ToRGB(COLORREF c) {
+  if ((c & 0xFF000000) == 0xFF000000) return GetSysColor(c & 0xFF);
+  return c & 0x00FFFFFF;
+}
+
+COLORREF TGraphicControl::Color() const {
+  // Our parents all paint the button face.
+  return FParentColor ? GetSysColor(COLOR_BTNFACE) : ToRGB(FColor);
+}
+
+void TGraphicControl::SetColor(COLORREF c) {
+  if (c == FColor && !FParentColor) return;
+  FColor = c;
+  FParentColor = false;
+  Invalidate();
+}
+
+void TGraphicControl::SetParentColor(bool v) {
+  if (v == FParentColor) return;
+  FParentColor = v;
+  Invalidate();
+}
+
+void TGraphicControl::SetBounds(int l, int t, int w, int h) {
+  if (l == FLeft && t == FTop && w == FWidth && h == FHeight) return;
+  Invalidate();
+  FLeft = l, FTop = t, FWidth = w, FHeight = h;
+  Invalidate();
+  BoundsChanged();
+}
+
+void TGraphicControl::SetVisible(bool v) {
+  if (v == FVisible) return;
+  FVisible = v;
+  // A control that goes away must let the parent erase its place.
+  if (FParent && FParent->Handle()) {
+    RECT r = BoundsRect();
+    InvalidateRect(FParent->Handle(), &r, TRUE);
+  }
+}
+
+void TGraphicControl::Invalidate() {
+  if (!FParent || !FParent->Handle()) return;
+  RECT r = BoundsRect();
+  InvalidateRect(FParent->Handle(), &r, !FOpaqueStyle);
+}
+
+void TGraphicControl::Repaint() {
+  if (!FVisible || !FParent || !FParent->Handle() || !IsWindowVisible(FParent->Handle())) return;
+  gdi::WindowDC dc(FParent->Handle());
+  if (!dc) return;
+  int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, FLeft, FTop, nullptr);
+  IntersectClipRect(dc, 0, 0, FWidth, FHeight);
+  PaintTo(dc);
+  RestoreDC(dc, saved);
+}
+
+void TGraphicControl::PaintControls(TWinControl* parent, HDC dc, const TGraphicControl* stopAt) {
+  if (!parent) return;
+  RECT clip;
+  if (GetClipBox(dc, &clip) == ERROR) return;
+  // A control may create or destroy others while it paints: walk a copy.
+  std::vector<TGraphicControl*> all = AllControls();
+  for (TGraphicControl* c : all) {
+    if (c == stopAt) break;
+    if (c->FParent != parent || !c->FVisible || c->FWidth <= 0 || c->FHeight <= 0) continue;
+    if (std::find(AllControls().begin(), AllControls().end(), c) == AllControls().end()) continue;
+    if (!Intersects(c->BoundsRect(), clip)) continue;
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, c->FLeft, c->FTop, nullptr);
+    IntersectClipRect(dc, 0, 0, c->FWidth, c->FHeight);
+    c->PaintTo(dc);
+    RestoreDC(dc, saved);
+  }
+}
+
+void TGraphicControl::CopyParentImage(HDC dc) {
+  if (!FParent || !FParent->Handle()) return;
+  RECT pc;
+  GetClientRect(FParent->Handle(), &pc);
+  int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, -FLeft, -FTop, nullptr);
+  IntersectClipRect(dc, 0, 0, pc.right, pc.bottom);
+  SendMessageA(FParent->Handle(), WM_ERASEBKGND, (WPARAM)dc, 0);
+  if (auto* custom = dynamic_cast<TCustomControl*>(FParent))
+    custom->Paint(dc);
+  else
+    SendMessageA(FParent->Handle(), WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT);
+  PaintControls(FParent, dc, this);
+  RestoreDC(dc, saved);
+}

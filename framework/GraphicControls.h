@@ -1,0 +1,65 @@
+// Lightweight controls: no window of their own, painted by their parent after its own picture
+// and under its child windows. A parent that is one of our own window classes (TCustomControl)
+// paints them; they know their place in the parent's client area.
+#pragma once
+#include <windows.h>
+#include "framework/Controls.h"
+
+class TGraphicControl : public TComponent {
+public:
+  TGraphicControl(TComponent* AOwner, TWinControl* AParent);
+  ~TGraphicControl() override;
+
+  TWinControl* Parent() const { return FParent; }
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+  RECT ClientRect() const { return RECT{0, 0, FWidth, FHeight}; }
+  void SetBounds(int l, int t, int w, int h);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool v);
+
+  // The fill colour as RGB. With ParentColor it is the parent's face colour.
+  COLORREF Color() const;
+  void SetColor(COLORREF c);
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool v);
+
+  // A control of opaque style covers its whole rectangle, so the parent need not erase beneath it.
+  bool OpaqueStyle() const { return FOpaqueStyle; }
+
+  // Asks the parent to repaint this control's rectangle.
+  void Invalidate();
+  // Paints at once onto the parent's window (nothing while the parent is hidden).
+  void Repaint();
+
+  // The paint message: dc has its origin at this control's top-left corner and is clipped to it.
+  void PaintTo(HDC dc) { WMPaint(dc); }
+
+  // Paints every visible lightweight control of parent, in creation order, into the parent's
+  // dc; stopAt (when given) and every control after it are left out.
+  static void PaintControls(TWinControl* parent, HDC dc, const TGraphicControl* stopAt = nullptr);
+
+  void Notification(TComponent* AComponent) override;
+
+protected:
+  virtual void Paint(HDC dc) {}
+  virtual void WMPaint(HDC dc) { Paint(dc); }
+  virtual void BoundsChanged() {}
+  void SetOpaqueStyle(bool v) { FOpaqueStyle = v; }
+  // Draws what lies beneath this control into dc (origin at this control's top-left): the
+  // parent's background and own picture, then the lightweight controls created before this one.
+  void CopyParentImage(HDC dc);
+  // A system colour (top byte 0xFF, index in the low byte) resolved, any other value as RGB.
+  static COLORREF ToRGB(COLORREF c);
+
+private:
+  TWinControl* FParent;
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  bool FVisible = true;
+  bool FOpaqueStyle = false;
+  bool FParentColor = true;
+  COLORREF FColor = 0xFF000000 | COLOR_BTNFACE;
+};
