@@ -17,3 +17,4 @@ loader=$(velmor_wine_loader "$arch")
 for b in "$dir"/bench/*_bench.exe; do
   "$loader" "$b" </dev/null 2>/dev/null | cat
 done
+bash "$here/scripts/idle.sh" 60

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Idle cost of the program in the tray: velmor.exe and a minimal tray program run side by side
+# in one Wine virtual desktop under Xvfb for SECONDS (default 60); prints the CPU time each used
+# over wall time, and their resident memory and its ratio.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/scripts/arch.sh"
+arch=$(velmor_run_arch)
+dir=$here/build/$arch
+seconds=${1:-60}
+prefix=$dir/wine-x
+bash "$here/scripts/prefix.sh" "$prefix" x
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" SECONDS_TO_RUN=$seconds
+export LOADER=$(velmor_wine_loader "$arch") VELMOR=$dir/dist/velmor.exe MINI=$dir/bench/mini_tray.exe
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  "$LOADER" explorer /desktop=velmor,1024x768 "$VELMOR" >/dev/null 2>&1 &
+  sleep 5
+  "$LOADER" explorer /desktop=velmor,1024x768 "$MINI" >/dev/null 2>&1 &
+  sleep 10
+  # The Wine process running the program (not this shell, whose text names it too).
+  pid_of() { for p in $(pgrep -f "$1"); do readlink /proc/$p/exe | grep -q wine && { echo $p; return; }; done; }
+  cpu() { awk "{print \$14 + \$15}" /proc/$1/stat; }
+  rss() { awk "/VmRSS/ {print \$2}" /proc/$1/status; }
+  v=$(pid_of "velmor.exe"); m=$(pid_of "mini_tray.exe")
+  if [ -z "$v" ] || [ -z "$m" ]; then echo "idle: a program did not start"; /usr/lib/wine/wineserver -k; exit 1; fi
+  v0=$(cpu $v); m0=$(cpu $m)
+  sleep "$SECONDS_TO_RUN"
+  v1=$(cpu $v); m1=$(cpu $m); vr=$(rss $v); mr=$(rss $m)
+  hz=$(getconf CLK_TCK)
+  awk -v v=$((v1 - v0)) -v m=$((m1 - m0)) -v hz=$hz -v s=$SECONDS_TO_RUN -v vr=$vr -v mr=$mr "BEGIN {
+    printf \"idle: velmor.exe used %.3f %% of one core over %d s (target <= 0.1 %%), the minimal tray program %.3f %%\n\", 100 * v / hz / s, s, 100 * m / hz / s;
+    printf \"idle: resident memory velmor.exe %d KB, minimal tray program %d KB, ratio %.2f (target <= 1.25)\n\", vr, mr, vr / mr }"
+  /usr/lib/wine/wineserver -k
+'
