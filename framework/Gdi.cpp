@@ -37,7 +37,7 @@ Font CreateFont(const FontSpec& f) {
   return Font(CreateFontIndirectA(&lf));
 }
 
-Dib::Dib(int w, int h) : FW(w), FH(h) {
+Bitmap CreateDib32(int w, int h, unsigned** bits) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = w;
@@ -45,9 +45,13 @@ Dib::Dib(int w, int h) : FW(w), FH(h) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  FBitmap.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  FBits = static_cast<unsigned*>(bits);
+  void* p = nullptr;
+  Bitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
+  *bits = static_cast<unsigned*>(p);
+  return bmp;
+}
+
+Dib::Dib(int w, int h) : FW(w), FH(h), FBitmap(CreateDib32(w, h, &FBits)) {
   if (FBitmap) FOld = SelectObject(FDC, FBitmap);
 }
 

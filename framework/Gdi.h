@@ -115,7 +115,11 @@ struct FontSpec {
 };
 Font CreateFont(const FontSpec& f);
 
-// A top-down 32-bit DIB section: pixels a test or a buffered paint can read back.
+// A top-down 32-bit DIB section of w x h; *bits receives its pixels (0x00RRGGBB, row by row).
+Bitmap CreateDib32(int w, int h, unsigned** bits);
+
+// A top-down 32-bit DIB section selected into a DC of its own: pixels a test or a buffered
+// paint can read back.
 class Dib {
 public:
   Dib(int w, int h);
@@ -132,9 +136,9 @@ public:
 private:
   int FW, FH;
   MemDC FDC;
+  unsigned* FBits = nullptr;
   Bitmap FBitmap;
   HGDIOBJ FOld = nullptr;
-  unsigned* FBits = nullptr;
 };
 
 }  // namespace gdi

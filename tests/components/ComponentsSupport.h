@@ -47,16 +47,8 @@ struct Host {
 
 // A 32-bit DIB strip of w x h whose pixels come from colour(x, y).
 inline gdi::Bitmap MakeStrip(int w, int h, const std::function<COLORREF(int x, int y)>& colour) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  gdi::Bitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  auto* p = static_cast<unsigned*>(bits);
+  unsigned* p = nullptr;
+  gdi::Bitmap bmp = gdi::CreateDib32(w, h, &p);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       COLORREF c = colour(x, y);
