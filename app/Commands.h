@@ -7,4 +7,5 @@ enum TVelmorCommand : unsigned {
   cmAbort = 40002,    // File > Abort
   cmHide = 40003,     // File > Hide to tray
   cmQuit = 40004,     // File > Quit
+  cmRestore = 40005,  // tray popup > Restore
 };

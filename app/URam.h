@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include "components/MarginMenu.h"
+#include "components/TrayShell.h"
 #include "engine/mxMaxMem.h"
 #include "framework/Controls.h"
+#include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timers.h"
@@ -15,6 +18,8 @@ struct TVelmorEnvironment {
   IMemorySystem* Memory = nullptr;     // Win32 memory status and blocks
   std::function<void()> Beep;          // MessageBeep(0)
   std::string ExeDir;                  // the executable's folder
+  TShellNotify ShellNotify;            // Shell_NotifyIconA
+  std::function<int(RECT&)> TaskbarEdge;  // where the taskbar is: ::TaskbarEdge
 };
 
 class TfrmVelmor : public TForm {
@@ -41,6 +46,11 @@ public:
   TmxMaxMem* Ov = nullptr;
   TTimer* Timer = nullptr;
 
+  TTrayIcon* TI = nullptr;
+  TMarginPopupMenu* poppa = nullptr;
+  TMenuItem *Ripristina1, *Iconizza1, *Deframmenta1, *Abbandona1, *Ontop1, *N1, *Chiudi1;
+  TImageList* ImageList1 = nullptr;
+
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
@@ -66,6 +76,14 @@ public:
   void OvProgress(TObject* Sender, int Progress);
   void OvAfterDefrag(TObject* Sender);
 
+  // Tray residence (URam.Tray.cpp).
+  void PlaceNearTaskbar();
+  void FormShow(TObject* Sender);
+  void FormActivate(TObject* Sender);
+  void Ripristina1Click(TObject* Sender);
+  void poppaPopup(TObject* Sender);
+  void poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect);
+
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void TimerTimer(TObject* Sender);
@@ -75,9 +93,13 @@ public:
 
 private:
   void CreateControls();  // the window description
+  void CreateTray();      // its tray icon, popup menu and image list
+  void EnterTray();       // the end of start-up: hidden, in the tray
   void SwapDefragAbortItems();
   IMemorySystem* FMemory;
   std::function<void()> FBeep;
+  TShellNotify FShellNotify;
+  std::function<int(RECT&)> FTaskbarEdge;
   bool FQuitting = false;
   bool FAlarmBeeped = false;
   std::string FExeDir;
@@ -92,3 +114,9 @@ std::string ThousandSeparator();
 // prefix + " " + KB + " Kb (" + MB + " Mb)".
 std::string MemoryLine(const std::string& prefix, uint64_t bytes, const std::string& separator);
 std::string MemoryLine(const std::string& prefix, uint64_t bytes);
+
+// The taskbar's edge (ABE_LEFT, ABE_TOP, ABE_RIGHT, ABE_BOTTOM; -1 when the shell cannot say)
+// and rectangle. Raises the system's error when there is no taskbar window.
+int TaskbarEdge(RECT& Rect);
+// Where a window of size w x h goes on a W x H screen: the corner beside the taskbar.
+POINT TaskbarCorner(int edge, const RECT& taskbar, int W, int H, int w, int h);

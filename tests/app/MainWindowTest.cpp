@@ -26,6 +26,7 @@ struct Window {
     TVelmorEnvironment env;
     env.Memory = &mem;
     env.Beep = [this] { ++beeps; };
+    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
     f = app->CreateForm<TfrmVelmor>(env);
   }
 };
