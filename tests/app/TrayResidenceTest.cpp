@@ -301,15 +301,28 @@ TEST(TrayPopup, ARightClickOnTheIconOpensItAndItsChoiceRuns) {
   Window w;
   TfrmVelmor* f = w.f;
   int opened = 0;
+  bool choose = false;
   f->poppa->OnPopup = [&](TObject* s) {
     ++opened;
     f->poppaPopup(s);
-    CloseMenuSoon();
+    if (!choose) {
+      CloseMenuSoon();
+      return;
+    }
+    // Down to the first item and Enter, through the menu's own loop.
+    HWND owner = f->poppa->WindowHandle();
+    PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(owner, WM_KEYDOWN, VK_RETURN, 0);
   };
   w.TrayMouse(WM_RBUTTONDOWN);
   w.TrayMouse(WM_RBUTTONUP);
   EXPECT_EQ(opened, 1);
   EXPECT_FALSE(IsWindowVisible(f->Handle())) << "closing the menu chose nothing";
+  choose = true;
+  w.TrayMouse(WM_RBUTTONDOWN);
+  w.TrayMouse(WM_RBUTTONUP);
+  EXPECT_EQ(opened, 2);
+  EXPECT_TRUE(IsWindowVisible(f->Handle())) << "Restore was chosen";
 }
 
 // ---- the margin ---------------------------------------------------------------------------------------

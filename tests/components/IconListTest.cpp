@@ -218,16 +218,4 @@ TEST(IconListChanges, EveryOperationReportsAndAChangedIconToo) {
   EXPECT_EQ(c.changes, 11);
 }
 
-TEST(IconListChanges, TheListTakesItsIconsAlongWhenItGoes) {
-  int live = gdi::LiveObjects();
-  {
-    TIconList list;
-    list.ReadData(Resource("TI_ICONS"));
-    list.AddResource(nullptr, MAKEINTRESOURCEA(32512));
-    list.Delete(0);
-    EXPECT_GT(gdi::LiveObjects(), live);
-  }
-  EXPECT_EQ(gdi::LiveObjects(), live);
-}
-
 }  // namespace
