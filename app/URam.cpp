@@ -7,7 +7,10 @@ TfrmVelmor::TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env)
       FBeep(env.Beep ? env.Beep : [] { MessageBeep(0); }),
       FShellNotify(env.ShellNotify ? env.ShellNotify : SystemShellNotify),
       FTaskbarEdge(env.TaskbarEdge ? env.TaskbarEdge : ::TaskbarEdge),
-      FExeDir(env.ExeDir) {
+      FExeDir(env.ExeDir),
+      FSettingsRoot(env.SettingsRoot),
+      FRunRoot(env.RunRoot),
+      FExePath(env.ExePath) {
   CreateControls();
   Loaded();
   DoCreate();
@@ -63,11 +66,16 @@ void TfrmVelmor::FormCreate(TObject* Sender) {
     size_t slash = FExeDir.find_last_of("\\/");
     FExeDir = slash == std::string::npos ? std::string() : FExeDir.substr(0, slash);
   }
+  LoadSettings();
+  ApplyOnTop();
   // The threshold cannot exceed the machine's memory in whole megabytes.
   uint64_t totalMb = TotalRam() / 1048576;
   soglia->SetMaxValue(totalMb > 0x7FFFFFFF ? 0x7FFFFFFF : (int)totalMb);
   Label1->SetCaption(MemoryLine(FTotalMemText, TotalRam()));
   Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
+  // Last, once the settings have named the language file: the menu of languages, then the texts.
+  BuildLanguageMenu();
+  ApplyLanguage();
 }
 
 void TfrmVelmor::FormClose(TObject* Sender, TCloseAction& Action) {
@@ -77,6 +85,15 @@ void TfrmVelmor::FormClose(TObject* Sender, TCloseAction& Action) {
     FVisible = false;
     Action = caNone;
     return;
+  }
+  try {
+    SaveSettings();
+  } catch (...) {
+    // The close is abandoned and the program runs on as it was: a later close box only hides
+    // again, a later Quit tries the writes again. The error box shows what failed.
+    FQuitting = false;
+    Action = caNone;
+    throw;
   }
   Action = caFree;
 }
@@ -112,9 +129,7 @@ void TfrmVelmor::Chiudi1Click(TObject* Sender) {
 
 void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked()); }
 
-// The settings, the Readme viewer and the About window come with their own windows and store.
-void TfrmVelmor::autostartClick(TObject* Sender) {}
-void TfrmVelmor::OnTopClick(TObject* Sender) {}
+// The Readme viewer and the About window come with their own windows.
 void TfrmVelmor::ReadMe1Click(TObject* Sender) {}
 void TfrmVelmor::About1Click(TObject* Sender) {}
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include "components/MarginMenu.h"
 #include "components/TrayShell.h"
@@ -10,14 +11,19 @@
 #include "framework/Controls.h"
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
+#include "framework/Registry.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timers.h"
+#include "i18n/ProfileFile.h"
 
 // What the window takes from its surroundings; the defaults are the real system.
 struct TVelmorEnvironment {
   IMemorySystem* Memory = nullptr;     // Win32 memory status and blocks
   std::function<void()> Beep;          // MessageBeep(0)
   std::string ExeDir;                  // the executable's folder
+  std::string ExePath;                 // the executable's full path, for the log-on entry
+  HKEY SettingsRoot = HKEY_LOCAL_MACHINE;  // root of the settings key
+  HKEY RunRoot = HKEY_LOCAL_MACHINE;       // root of the system's log-on Run key
   TShellNotify ShellNotify;            // Shell_NotifyIconA
   std::function<int(RECT&)> TaskbarEdge;  // where the taskbar is: ::TaskbarEdge
 };
@@ -48,12 +54,14 @@ public:
 
   TTrayIcon* TI = nullptr;
   TMarginPopupMenu* poppa = nullptr;
-  TMenuItem *Ripristina1, *Iconizza1, *Deframmenta1, *Abbandona1, *Ontop1, *N1, *Chiudi1;
   TImageList* ImageList1 = nullptr;
 
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
+  // The tray popup's items (Ontop1 mirrors OnTop).
+  TMenuItem *Ripristina1 = nullptr, *Iconizza1 = nullptr, *Deframmenta1 = nullptr, *Abbandona1 = nullptr,
+            *Ontop1 = nullptr, *N1 = nullptr, *Chiudi1 = nullptr;
 
   // Memory figures in bytes, sampled anew at every call.
   uint64_t TotalRam();
@@ -70,6 +78,11 @@ public:
   void OnTopClick(TObject* Sender);
   void ReadMe1Click(TObject* Sender);
   void About1Click(TObject* Sender);
+
+  // Language: the captions from the current language file, the Language menu and its clicks.
+  void ApplyLanguage();
+  void BuildLanguageMenu();
+  void DoClick(TObject* Sender);
 
   // Engine events.
   void OvBeforeDefrag(TObject* Sender);
@@ -90,6 +103,7 @@ public:
 
   bool Quitting() const { return FQuitting; }
   const std::string& ExeDir() const { return FExeDir; }
+  const std::string& LangFile() const { return FLangFile; }
 
 private:
   void CreateControls();  // the window description
@@ -103,9 +117,25 @@ private:
   bool FQuitting = false;
   bool FAlarmBeeped = false;
   std::string FExeDir;
-  std::string FLangFile;
+  std::string FLangFile = "Italiano.lng";
   std::string FFreeMemText, FTotalMemText;
+
+  // Settings and the log-on entry (URam.Settings.cpp).
+  void LoadSettings();
+  void SaveSettings();
+  void ApplyOnTop();
+  HKEY FSettingsRoot;
+  HKEY FRunRoot;
+  std::string FExePath;
+  std::unique_ptr<TRegistry> FRegistry;  // from start-up to Quit, with no key open between
+
+  int32_t FLangCount = 0;                  // language items made so far; names them a1, a2, ...
+  std::unique_ptr<TProfileFile> FLangIni;  // the language file, open only while it is applied
 };
+
+// The log-on Run entry's data for the executable at exePath: the path itself, in double quotes
+// when it holds a blank, so that the system cannot take "C:\Program.exe" for "C:\Program Files\...".
+std::string RunEntryFor(const std::string& exePath);
 
 // "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
 std::string FormatGrouped(uint64_t v, const std::string& separator);

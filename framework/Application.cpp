@@ -8,7 +8,7 @@ TApplication* Application = nullptr;
 namespace {
 LRESULT CALLBACK AppWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_CLOSE && Application && Application->MainForm()) {
-    Application->MainForm()->Close();
+    Guarded(Application, [] { Application->MainForm()->Close(); });
     return 0;
   }
   return DefWindowProcA(h, m, w, l);

@@ -2,6 +2,7 @@
 #include <set>
 #include <string>
 #include "framework/Application.h"
+#include "framework/Canvas.h"
 #include "framework/Menus.h"
 
 namespace {
@@ -326,14 +327,13 @@ void TPanel::Paint(HDC dc) {
   RECT r;
   GetClientRect(FHandle, &r);
   // Raised bevel: light on the top and left, shadow on the bottom and right.
-  gdi::Brush light(CreateSolidBrush(GetSysColor(COLOR_BTNHIGHLIGHT)));
-  gdi::Brush dark(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
-  RECT t{0, 0, r.right, 1}, lft{0, 0, 1, r.bottom}, b{0, r.bottom - 1, r.right, r.bottom},
-      rt{r.right - 1, 0, r.right, r.bottom};
-  FillRect(dc, &t, light);
-  FillRect(dc, &lft, light);
-  FillRect(dc, &b, dark);
-  FillRect(dc, &rt, dark);
+  TCanvas c(dc);
+  c.SetBrushColor(clSystemColor | COLOR_BTNHIGHLIGHT);
+  c.FillRect(RECT{0, 0, r.right, 1});
+  c.FillRect(RECT{0, 0, 1, r.bottom});
+  c.SetBrushColor(clSystemColor | COLOR_BTNSHADOW);
+  c.FillRect(RECT{0, r.bottom - 1, r.right, r.bottom});
+  c.FillRect(RECT{r.right - 1, 0, r.right, r.bottom});
 }
 
 TGroupBox::TGroupBox(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {

@@ -30,7 +30,9 @@ TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
 }
 
 TMenuItem::~TMenuItem() {
-  Commands().erase(FCommand);
+  // A fixed command may have been taken over by a newer item of another window.
+  auto it = Commands().find(FCommand);
+  if (it != Commands().end() && it->second == this) Commands().erase(it);
   for (auto* c : FItems) c->FParent = nullptr;
   if (FParent) FParent->Remove(this);
   if (FHandle) {

@@ -437,6 +437,114 @@ def strip(canvases):
     return s
 
 
+# --- flags of the Language menu ------------------------------------------------
+# 16x16, 4 bits per pixel, the standard 16-colour palette of Windows in its order.
+# The 12x8 flag sits in a one-pixel black frame (14x10) whose top-left pixel is at
+# column 1, row 3; everything else is magenta, which the menu keys out.
+
+VGA16 = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+# One letter per palette index, for drawing flags as text.
+FLAG_INK = {"k": 0, "m": 1, "g": 2, "n": 4, "s": 7, "r": 9, "y": 11, "b": 12, "w": 15}
+FLAG_W, FLAG_H, FRAME_X, FRAME_Y = 12, 8, 1, 3
+
+
+def bands(colours, rows):
+    """Horizontal bands: one colour letter per band, heights in rows."""
+    return [c * FLAG_W for c, n in zip(colours, rows) for _ in range(n)]
+
+
+def pales(colours):
+    """Three vertical bands of equal width."""
+    return ["".join(c * (FLAG_W // 3) for c in colours)] * FLAG_H
+
+
+FLAGS = {
+    "AT": bands("rwr", (3, 2, 3)),
+    "BE": pales("kyr"),
+    "CN": ["rrrrryrrrrrr",
+           "ryyrrryrrrrr",
+           "yyyyrrrrrrrr",
+           "ryyrrryrrrrr",
+           "ryryryrrrrrr",
+           "rrrrrrrrrrrr",
+           "rrrrrrrrrrrr",
+           "rrrrrrrrrrrr"],
+    "D": bands("kry", (3, 2, 3)),
+    "EN": ["wrnnwrrwnnww",
+           "nnwwwrrwwrnn",
+           "wwwwwrrwwwww",
+           "rrrrrrrrrrrr",
+           "rrrrrrrrrrrr",
+           "wwwwwrrwwwww",
+           "nnrwwrrwwwnn",
+           "wwnnwrrwnnrw"],
+    "ES": ["rrrrrrrrrrrr",
+           "rrrrrrrrrrrr",
+           "yyyyyyyyyyyy",
+           "yymryyyyyyyy",
+           "yyrmyyyyyyyy",
+           "yyyyyyyyyyyy",
+           "rrrrrrrrrrrr",
+           "rrrrrrrrrrrr"],
+    "FR": pales("bwr"),
+    "GR": ["bbwbbbbbbbbb",
+           "bbwbbwwwwwww",
+           "wwwwwbbbbbbb",
+           "bbwbbwwwwwww",
+           "bbwbbbbbbbbb",
+           "wwwwwwwwwwww",
+           "bbbbbbbbbbbb",
+           "wwwwwwwwwwww"],
+    "IT": pales("gwr"),
+    "JP": ["wwwwwwwwwwww",
+           "wwwwwwwwwwww",
+           "wwwwwrrwwwww",
+           "wwwwrrrrwwww",
+           "wwwwrrrrwwww",
+           "wwwwwrrwwwww",
+           "wwwwwwwwwwww",
+           "wwwwwwwwwwww"],
+    "RO": pales("nyr"),
+    "RU": bands("wbr", (3, 2, 3)),
+}
+
+
+def flag_indices(rows):
+    """The 16x16 picture of a flag as palette indices, top row first."""
+    magenta = VGA16.index(MAGENTA)
+    px = [[magenta] * 16 for _ in range(16)]
+    for y in range(FLAG_H + 2):
+        for x in range(FLAG_W + 2):
+            px[FRAME_Y + y][FRAME_X + x] = 0
+    assert len(rows) == FLAG_H and all(len(r) == FLAG_W for r in rows)
+    for y, row in enumerate(rows):
+        for x, ink in enumerate(row):
+            px[FRAME_Y + 1 + y][FRAME_X + 1 + x] = FLAG_INK[ink]
+    return px
+
+
+def write_bmp4(path, px):
+    """An uncompressed 4-bit bitmap with the standard 16-colour palette."""
+    w, h = len(px[0]), len(px)
+    stride = ((w * 4 + 31) // 32) * 4
+    rows = []
+    for row in reversed(px):  # bottom-up
+        data = bytes((row[x] << 4) | (row[x + 1] if x + 1 < w else 0) for x in range(0, w, 2))
+        rows.append(data + b"\0" * (stride - len(data)))
+    pixels = b"".join(rows)
+    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in VGA16)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 4, 0, len(pixels), 2835, 2835, 16, 16)
+    offset = 14 + len(info) + len(palette)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    with open(path, "wb") as f:
+        f.write(header + info + palette + pixels)
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: draw_pictures.py <outdir>")
@@ -459,6 +567,8 @@ def main():
     }
     for name, canvas in pictures.items():
         write_bmp(os.path.join(out, name), canvas)
+    for code, rows in FLAGS.items():
+        write_bmp4(os.path.join(out, "flag_%s.bmp" % code.lower()), flag_indices(rows))
 
     write_bmp(os.path.join(out, "popup_images16.bmp"),
               strip([draw_restore16(), draw_quit16(), draw_defrag16(),

@@ -7,8 +7,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=$here/build
 for arch in $(velmor_build_arches); do
   dir=$build/$arch
-  dist=""
-  [ "$arch" = i686 ] && dist="-DVELMOR_DIST_DIR=$build/dist"
+  # build/dist/ is the product; a 64-bit build assembles the same folder for itself.
+  dist="-DVELMOR_DIST_DIR=$build/dist"
+  [ "$arch" = i686 ] || dist="-DVELMOR_DIST_DIR=$dir/dist"
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$here" -B "$dir" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$arch.cmake" \
       -DVELMOR_ARCH="$arch" -DVELMOR_ARTIFACTS="$build/artifacts" $dist >/dev/null

@@ -14,6 +14,10 @@ unset DISPLAY
 if [ "$kind" = headless ]; then
   /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 fi
+# Windows' core fonts are not here: their metric twins stand in, in every weight.
+for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono"; do
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
+done
 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 /usr/lib/wine/wineserver -w 2>/dev/null || true
 touch "$prefix/.velmor-ready"

@@ -24,6 +24,10 @@ command -v python3 >/dev/null || need+=(python3)
 [ -d /usr/src/googletest ] || need+=(googletest)
 command -v dpkg-source >/dev/null || need+=(dpkg-dev)
 [ -x /usr/bin/xdotool ] || need+=(xdotool)
+# Metric twins of Arial and Times New Roman, so captions measure as they do on Windows.
+[ -d /usr/share/fonts/truetype/liberation ] || need+=(fonts-liberation)
+# Wine's own fonts: Marlett for the title-bar buttons, MS Sans Serif and Tahoma.
+dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 
 # The Debian source package of libjpeg-turbo needs a deb-src entry for the same archive.
 src_list=/etc/apt/sources.list.d/velmor-src.sources

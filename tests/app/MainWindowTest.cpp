@@ -6,13 +6,26 @@
 #include "app/URam.h"
 #include "framework/Application.h"
 #include "tests/FakeMemory.h"
+#include "tests/TestRegistry.h"
+#include "tests/TempFolder.h"
 #include "tests/TestSupport.h"
 
 namespace {
 
+// Start-up replaces the description's captions with the current language file's: this one
+// holds the description's own texts, so that the window still shows them.
+const char kDescriptionTexts[] =
+    "[MAINFILE]\r\nDefrag=Deframmenta\r\nAbort=Abbandona\r\nClose=Riduci a icona\r\nQuit=Chiudi\r\n"
+    "Open=Ripristina\r\n[RADIOGROUP]\r\nCaption=In caso di allarme\r\nNotify=Avvisa soltanto\r\n"
+    "Execute=Esegui automaticamente defrag\r\n[MAINSETTINGS]\r\nCaption=Settings\r\nOnTop=Sempre in primo piano\r\n"
+    "AutoStart=Apri all'avvio di Windows\r\nBeep=Beep on alarm\r\n[GROUPBOX]\r\nCaption=Soglia d'allarme\r\n"
+    "Label=Mb liberi\r\n[MAINLANGUAGE]\r\nCaption=Language\r\n";
+
 // A main window of its own application object on a fake memory system.
 struct Window {
+  TRegKey root = FreshTestKey("MainWindow");  // settings and Run key: a first start, every time
   TFakeMemory mem;
+  TTempFolder dir;
   int beeps = 0;
   std::unique_ptr<TApplication> app;
   TfrmVelmor* f = nullptr;
@@ -27,6 +40,9 @@ struct Window {
     env.Memory = &mem;
     env.Beep = [this] { ++beeps; };
     env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
+    env.SettingsRoot = env.RunRoot = root.Get();
+    dir.Write("Italiano.lng", kDescriptionTexts);
+    env.ExeDir = dir.Path();
     f = app->CreateForm<TfrmVelmor>(env);
   }
 };
@@ -203,7 +219,7 @@ TEST(MainWindowRun, DefragRunsTheEngineAndSwapsTheCommands) {
     EXPECT_TRUE(f->ProgressBar->Visible());
     EXPECT_FALSE(f->Deframmenta2->Visible());
     EXPECT_TRUE(f->Abbandona2->Visible());
-    EXPECT_EQ(MenuTexts(GetSubMenu(GetMenu(f->Handle()), 0))[0], " Abbandona");
+    EXPECT_EQ(MenuTexts(GetSubMenu(GetMenu(f->Handle()), 0))[0], "Abbandona");
   };
   f->bdefragClick(f->bdefrag);
   EXPECT_TRUE(checked);

@@ -7,6 +7,8 @@
 #include "framework/Application.h"
 #include "framework/OSError.h"
 #include "tests/FakeMemory.h"
+#include "tests/TempFolder.h"
+#include "tests/TestRegistry.h"
 #include "tests/TestSupport.h"
 #include "tests/components/TraySupport.h"
 
@@ -31,8 +33,15 @@ struct TTaskbar {
   }
 };
 
+// Start-up captions the popup from the language file: this one gives it its built-in texts.
+const char kPopupTexts[] =
+    "[MAINFILE]\r\nDefrag=Deframmenta\r\nAbort=Abbandona\r\nClose=Iconizza\r\nQuit=Chiudi\r\nOpen=Ripristina\r\n"
+    "[MAINSETTINGS]\r\nOnTop=Ontop\r\n";
+
 // A main window of its own application, with a recording shell and a steerable taskbar.
 struct Window {
+  TRegKey root = FreshTestKey("TrayResidence");  // settings and Run key of its own
+  TTempFolder dir;
   TFakeMemory mem;
   TRecordingShell shell;
   TTaskbar taskbar;
@@ -51,6 +60,9 @@ struct Window {
     env.Beep = [] {};
     env.ShellNotify = shell.Notify();
     env.TaskbarEdge = taskbar.Seam();
+    env.SettingsRoot = env.RunRoot = root.Get();
+    dir.Write("Italiano.lng", kPopupTexts);
+    env.ExeDir = dir.Path();
     f = app->CreateForm<TfrmVelmor>(env);
   }
   POINT Position() const {
@@ -124,6 +136,7 @@ TEST(TrayStartup, AFailedPlacementIsReportedAndStartUpGoesOn) {
   EXPECT_EQ(w.f->soglia->MaxValue(), 16);
   EXPECT_TRUE(w.f->TI->Added());
   EXPECT_FALSE(IsWindowVisible(w.f->Handle()));
+  ShownErrors().clear();
 }
 
 TEST(TrayStartup, SystemErrorTexts) {

@@ -275,6 +275,7 @@ TEST(TrayMouse, AFailingHandlerReachesTheErrorBoxAndTheIconGoesOn) {
   t.ti->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
   t.Mouse(WM_LBUTTONUP);
   EXPECT_EQ(ups, 1);
+  ShownErrors().clear();
 }
 
 TEST(TrayMouse, APopupMenuThatGoesIsForgotten) {

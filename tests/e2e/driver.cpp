@@ -1,1 +1,254 @@
-int main(){return 0;}
+// End-to-end scenarios against the real program. Usage:
+//   driver.exe SCENARIO Z:\path\velmor.exe Z:\path\artifacts
+// Each check is logged to <artifacts>/e2e-SCENARIO.log, which ends with "N passed, M failed".
+#include "tests/e2e/Driver.h"
+#include <commctrl.h>
+#include <vector>
+#include "app/Commands.h"
+
+Driver::Driver(std::string exe, std::string artifacts, std::string scenario)
+    : FExe(std::move(exe)), FArtifacts(std::move(artifacts)), FScenario(std::move(scenario)) {
+  FLog = fopen((FArtifacts + "\\e2e-" + FScenario + ".log").c_str(), "w");
+}
+
+Driver::~Driver() {
+  if (FPi.hProcess) {
+    if (WaitForSingleObject(FPi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(FPi.hProcess, 99);
+    CloseHandle(FPi.hProcess);
+    CloseHandle(FPi.hThread);
+  }
+  if (FLog) fclose(FLog);
+}
+
+void Driver::Log(const std::string& line) {
+  if (FLog) {
+    fprintf(FLog, "%s\n", line.c_str());
+    fflush(FLog);
+  }
+}
+
+void Driver::Check(bool ok, const std::string& what) {
+  (ok ? FPassed : FFailed)++;
+  Log(std::string(ok ? "PASS " : "FAIL ") + what);
+}
+
+int Driver::Finish() {
+  Log(std::to_string(FPassed) + " passed, " + std::to_string(FFailed) + " failed");
+  return FFailed ? 1 : 0;
+}
+
+bool Driver::Start() {
+  if (FPi.hProcess) {  // a restart: let go of the previous copy
+    CloseHandle(FPi.hProcess);
+    CloseHandle(FPi.hThread);
+    FPi = PROCESS_INFORMATION{};
+  }
+  FMain = nullptr;
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  std::string cmd = "\"" + FExe + "\"";
+  if (!CreateProcessA(FExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FPi)) {
+    Log("cannot start " + FExe + ", error " + std::to_string(GetLastError()));
+    return false;
+  }
+  WaitForInputIdle(FPi.hProcess, 20000);
+  WaitUntil([&] { return (FMain = FindTopLevel("TfrmVelmor")) != nullptr; });
+  return FMain != nullptr;
+}
+
+DWORD Driver::ExitCode() {
+  DWORD c = STILL_ACTIVE;
+  if (FPi.hProcess) GetExitCodeProcess(FPi.hProcess, &c);
+  return c;
+}
+
+bool Driver::WaitForExit(DWORD ms) { return FPi.hProcess && WaitForSingleObject(FPi.hProcess, ms) == WAIT_OBJECT_0; }
+
+bool Driver::WaitUntil(const std::function<bool()>& pred, DWORD limitMs) {
+  DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > limitMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+namespace {
+struct FindData {
+  DWORD pid;
+  const char* cls;
+  const char* text;
+  HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND h, LPARAM l) {
+  auto* d = reinterpret_cast<FindData*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  char cls[128] = {};
+  GetClassNameA(h, cls, sizeof(cls));
+  if ((d->pid == 0 || pid == d->pid) && lstrcmpiA(cls, d->cls) == 0 &&
+      (!d->text || Driver::Plain(Driver::Text(h)) == d->text)) {
+    d->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND Driver::FindTopLevel(const char* cls) const {
+  FindData d{FPi.dwProcessId, cls, nullptr, nullptr};
+  EnumWindows(FindProc, (LPARAM)&d);
+  return d.found;
+}
+
+HWND Driver::FindChild(HWND parent, const char* cls, const char* text) const {
+  FindData d{0, cls, text, nullptr};
+  EnumChildWindows(parent, FindProc, (LPARAM)&d);
+  return d.found;
+}
+
+std::string Driver::Plain(std::string s) {
+  std::string out;
+  for (char c : s)
+    if (c != '&') out += c;
+  return out;
+}
+
+std::string Driver::Text(HWND h) {
+  char buf[512] = {};
+  SendMessageTimeoutA(h, WM_GETTEXT, sizeof(buf), (LPARAM)buf, SMTO_ABORTIFHUNG, 5000, nullptr);
+  return buf;
+}
+
+bool Driver::Shot(const std::string& name) {
+  std::string req = FArtifacts + "\\.shot";
+  FILE* f = fopen(req.c_str(), "w");
+  if (!f) return false;
+  fputs(name.c_str(), f);
+  fclose(f);
+  // The shell watching for the request takes the picture and removes the file.
+  bool taken = WaitUntil([&] { return GetFileAttributesA(req.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
+  Log(std::string(taken ? "shot " : "no shot ") + name);
+  return taken;
+}
+
+// ---- scenarios --------------------------------------------------------------------------------
+
+namespace {
+
+// The window, a Defrag run from its button to the end, Quit.
+int MainWindowScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");  // a first start
+  d.Check(d.Start(), "velmor.exe starts and shows its main window");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.Check(Driver::Text(w) == "Velmor", "the caption is Velmor");
+  RECT c{};
+  GetClientRect(w, &c);
+  d.Check(c.right == 330 && c.bottom == 266,
+          "client area 330 x 266 (is " + std::to_string(c.right) + " x " + std::to_string(c.bottom) + ")");
+  d.WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
+  Sleep(500);  // let the first paint land before the picture
+  d.Shot("e2e-main");
+
+  HWND defrag = d.FindChild(w, "Button", "Deframmenta");
+  HWND bar = d.FindChild(w, "msctls_progress32");
+  d.Check(defrag && bar, "the Defrag button and the progress bar are there");
+  if (defrag && bar) {
+    PostMessageA(defrag, BM_CLICK, 0, 0);
+    bool ended = d.WaitUntil([&] {
+      return SendMessageA(bar, PBM_GETPOS, 0, 0) == 100 && !IsWindowVisible(bar);
+    }, 120000);
+    d.Check(ended, "a Defrag started from the window runs to 100 % and returns to idle");
+  }
+  SendMessageTimeoutA(w, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+  Sleep(300);
+  d.Check(!IsWindowVisible(w) && d.ExitCode() == STILL_ACTIVE, "the close box only hides the window");
+
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  d.Check(d.ExitCode() == 0, "with exit code 0");
+  return d.Finish();
+}
+
+// Reads a value of the settings key; "" when missing. DWORDs come back as decimal text.
+std::string Setting(const char* name) {
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor", 0, KEY_READ, &k) != ERROR_SUCCESS) return "";
+  char buf[512] = {};
+  DWORD type = 0, size = sizeof(buf) - 1;
+  std::string out;
+  if (RegQueryValueExA(k, name, nullptr, &type, (BYTE*)buf, &size) == ERROR_SUCCESS)
+    out = type == REG_DWORD ? std::to_string(*(DWORD*)buf) : (type == REG_SZ ? std::string(buf) : "?");
+  RegCloseKey(k);
+  return out;
+}
+
+// A first start, a new threshold, Quit: the six settings are stored and a restart shows them.
+int SettingsScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  HWND edit = d.FindChild(w, "Edit");
+  d.Check(edit && Driver::Text(edit) == "50", "a first start shows the default threshold 50");
+  if (edit) SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "80");
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  d.Check(Setting("Soglia") == "80", "Soglia = 80 (is " + Setting("Soglia") + ")");
+  d.Check(Setting("Azione") == "0", "Azione = 0");
+  d.Check(Setting("Lingua") == "Italiano.lng", "Lingua = Italiano.lng (is " + Setting("Lingua") + ")");
+  d.Check(Setting("AutoStart") == "0", "AutoStart = 0");
+  d.Check(Setting("OnTop") == "1", "OnTop = 1");
+  d.Check(Setting("Beep") == "1", "Beep = 1");
+
+  d.Check(d.Start(), "velmor.exe starts again");
+  w = d.MainWindow();
+  edit = w ? d.FindChild(w, "Edit") : nullptr;
+  d.Check(edit && Driver::Text(edit) == "80", "the restart shows the stored threshold");
+  d.Check(w && (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST), "and stays on top");
+  if (w) PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the second process");
+  return d.Finish();
+}
+
+// Italian at first start; English chosen from the Language menu re-captions the window at
+// once and is kept at Quit.
+int LanguageScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
+  d.Check(d.FindChild(w, "Button", "Deframmenta") != nullptr, "the window speaks Italian");
+  Sleep(500);
+  d.Shot("e2e-language-italian");
+  // The shipped files in menu order: Deutsch, English, Espanol, Francais, Italiano.
+  PostMessageA(w, WM_COMMAND, cmLanguageFirst + 1, 0);
+  d.Check(d.WaitUntil([&] { return d.FindChild(w, "Button", "Defragment") != nullptr; }, 10000),
+          "choosing English re-captions the window at once");
+  Sleep(500);
+  d.Shot("e2e-language-english");
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  d.Check(Setting("Lingua") == "English.lng", "Lingua = English.lng (is " + Setting("Lingua") + ")");
+  return d.Finish();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    fprintf(stderr, "usage: driver SCENARIO velmor.exe artifacts\n");
+    return 2;
+  }
+  Driver d(argv[2], argv[3], argv[1]);
+  std::string s = argv[1];
+  if (s == "main") return MainWindowScenario(d);
+  if (s == "settings") return SettingsScenario(d);
+  if (s == "language") return LanguageScenario(d);
+  d.Log("unknown scenario " + s);
+  d.Check(false, "scenario exists");
+  return d.Finish();
+}

@@ -1,0 +1,133 @@
+// The window's languages: the captions read from the current language file, and the Language
+// menu that lists every language file beside the program with its flag.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include "app/Commands.h"
+#include "app/URam.h"
+#include "i18n/LangFiles.h"
+
+namespace {
+
+// A caption copied from a place the file has just set; a popup item that is not there is skipped.
+void CopyCaption(TMenuItem* to, const std::string& caption) {
+  if (to) to->SetCaption(caption);
+}
+
+// A copy of a picture as a 32-bit bitmap whose magenta (255, 0, 255) is the colour behind it.
+// The menu shows pictures as they are, and a painter that keys the bottom-left pixel out finds
+// the background colour there all the same.
+gdi::Bitmap CopyOnColor(HBITMAP src, COLORREF back) {
+  BITMAP bm{};
+  if (!GetObjectA(src, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return gdi::Bitmap();
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = bm.bmWidth;
+  bi.bmiHeader.biHeight = -bm.bmHeight;  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  gdi::Bitmap copy(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!copy || !bits) return gdi::Bitmap();
+  {
+    gdi::MemDC from, to;
+    gdi::Select s1(from, src), s2(to, copy);
+    BitBlt(to, 0, 0, bm.bmWidth, bm.bmHeight, from, 0, 0, SRCCOPY);
+  }
+  GdiFlush();
+  // DIB pixels are 0x00RRGGBB, a COLORREF is 0x00BBGGRR.
+  const DWORD magenta = 0x00FF00FF;
+  const DWORD backPixel = (DWORD)GetRValue(back) << 16 | (DWORD)GetGValue(back) << 8 | GetBValue(back);
+  auto* p = static_cast<DWORD*>(bits);
+  for (size_t i = 0, n = (size_t)bm.bmWidth * bm.bmHeight; i < n; ++i)
+    if ((p[i] & 0x00FFFFFF) == magenta) p[i] = backPixel;
+  return copy;
+}
+
+}  // namespace
+
+void TfrmVelmor::ApplyLanguage() {
+  FLangIni = std::make_unique<TProfileFile>(FExeDir + "\\" + FLangFile);
+  // The file is open only while it is applied, whatever happens on the way.
+  struct Release {
+    std::unique_ptr<TProfileFile>& ini;
+    ~Release() { ini.reset(); }
+  } release{FLangIni};
+  auto read = [this](const char* section, const char* key) { return FLangIni->ReadString(section, key); };
+
+  Deframmenta2->SetCaption(read("MAINFILE", "Defrag"));
+  CopyCaption(Deframmenta1, Deframmenta2->Caption());
+  bdefrag->SetCaption(Deframmenta2->Caption());
+
+  Abbandona2->SetCaption(read("MAINFILE", "Abort"));
+  CopyCaption(Abbandona1, Abbandona2->Caption());
+  babort->SetCaption(Abbandona2->Caption());
+
+  Riduciaicona1->SetCaption(read("MAINFILE", "Close"));
+  CopyCaption(Iconizza1, Riduciaicona1->Caption());
+
+  Chiudi2->SetCaption(read("MAINFILE", "Quit"));
+  CopyCaption(Chiudi1, Chiudi2->Caption());
+
+  CopyCaption(Ripristina1, read("MAINFILE", "Open"));
+
+  FFreeMemText = read("LABELS", "FreeMem");
+  FTotalMemText = read("LABELS", "TotalMem");
+  Label1->SetCaption(MemoryLine(FTotalMemText, TotalRam()));
+  Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
+
+  rgAllarme->SetCaption(read("RADIOGROUP", "Caption"));
+  rgAllarme->SetItem(0, read("RADIOGROUP", "Notify"));
+  rgAllarme->SetItem(1, read("RADIOGROUP", "Execute"));
+
+  Settings1->SetCaption(read("MAINSETTINGS", "Caption"));
+  OnTop->SetCaption(read("MAINSETTINGS", "OnTop"));
+  CopyCaption(Ontop1, OnTop->Caption());
+  autostart->SetCaption(read("MAINSETTINGS", "AutoStart"));
+  Beep1->SetCaption(read("MAINSETTINGS", "Beep"));
+
+  gb->SetCaption(read("GROUPBOX", "Caption"));
+  Label4->SetCaption(read("GROUPBOX", "Label"));
+
+  Language1->SetCaption(read("MAINLANGUAGE", "Caption"));
+}
+
+void TfrmVelmor::BuildLanguageMenu() {
+  const std::vector<std::string> names = ListLanguageFiles(FExeDir);
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  const COLORREF back = GetSysColor(COLOR_MENU);
+  gdi::Bitmap scratch;  // the flag just loaded; emptied by a load that finds nothing
+  for (const std::string& name : names) {
+    ++FLangCount;
+    // Commands in a range of their own, in menu order, so that another program can choose one.
+    auto* item = new TMenuItem(MainMenu1, cmLanguageFirst + FLangCount - 1);
+    std::string itemName = "a";
+    itemName += std::to_string(FLangCount);
+    item->SetName(itemName);
+    if (name == FLangFile) item->SetChecked(true);
+
+    const std::string flag = TProfileFile(FExeDir + "\\" + name).ReadString("FLAG", "Index");
+    scratch.Reset(flag.empty() ? nullptr : LoadBitmapA(inst, flag.c_str()));
+    if (scratch) item->SetBitmap(CopyOnColor(scratch, back));
+
+    item->SetCaption(StripLngExt(name));
+    item->OnClick = [this](TObject* s) { DoClick(s); };
+    // The menu starts empty and the names come in order, so appending puts each item at its index.
+    Language1->Add(item);
+  }
+}
+
+void TfrmVelmor::DoClick(TObject* Sender) {
+  auto* clicked = dynamic_cast<TMenuItem*>(Sender);
+  if (!clicked || clicked->Checked()) return;
+  std::string language = clicked->Caption();
+  language.erase(std::remove(language.begin(), language.end(), '&'), language.end());
+  clicked->SetChecked(true);
+  FLangFile = language + ".lng";
+  for (int i = 0; i < Language1->Count(); ++i) {
+    TMenuItem* item = Language1->Item(i);
+    if (item->Caption() != clicked->Caption()) item->SetChecked(false);
+  }
+  ApplyLanguage();
+}

@@ -1,0 +1,108 @@
+// The six settings kept in the registry, read once at start-up and written once at Quit, and
+// the Settings menu's toggles; the autostart toggle changes the system's log-on list at once.
+#include <algorithm>
+#include <vector>
+#include "app/URam.h"
+
+namespace {
+const char* const kSettingsKey = "Software\\Tolvane\\Velmor";
+const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kRunValue = "Velmor";
+
+// What a first start (or an unreadable store) gets.
+const int kDefaultThreshold = 50;
+const int kDefaultAction = 0;  // notify only
+const char* const kDefaultLangFile = "Italiano.lng";
+const bool kDefaultAutoStart = false, kDefaultOnTop = true, kDefaultBeep = true;
+
+// The running executable's full path as the system reports it, however long.
+std::string ModulePath() {
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n < buf.size() || buf.size() >= 65536) return std::string(buf.data(), std::min<size_t>(n, buf.size()));
+    buf.resize(buf.size() * 2);  // truncated: try a larger buffer
+  }
+}
+}  // namespace
+
+std::string RunEntryFor(const std::string& exePath) {
+  if (exePath.find(' ') == std::string::npos) return exePath;
+  return "\"" + exePath + "\"";
+}
+
+void TfrmVelmor::LoadSettings() {
+  FRegistry = std::make_unique<TRegistry>(KEY_ALL_ACCESS);
+  FRegistry->SetRootKey(FSettingsRoot);
+  // Not checked: a key that did not open makes the first read fail, and so gives the defaults.
+  FRegistry->OpenKey(kSettingsKey, true);
+  try {
+    // The threshold goes in as stored; its range is set afterwards, so an out-of-range value
+    // stays until the field is left or spun.
+    soglia->SetValue(FRegistry->ReadInteger("Soglia"));
+    // Below -1 is no item (notify only), above 1 is the last item.
+    rgAllarme->SetItemIndex(std::clamp(FRegistry->ReadInteger("Azione"), -1, 1));
+    FLangFile = FRegistry->ReadString("Lingua");
+    autostart->SetChecked(FRegistry->ReadBool("AutoStart"));
+    OnTop->SetChecked(FRegistry->ReadBool("OnTop"));
+    Beep1->SetChecked(FRegistry->ReadBool("Beep"));
+  } catch (const ERegistryException&) {
+    // All six or none: a store with one unreadable value is not trusted for the others.
+    soglia->SetValue(kDefaultThreshold);
+    rgAllarme->SetItemIndex(kDefaultAction);
+    FLangFile = kDefaultLangFile;
+    autostart->SetChecked(kDefaultAutoStart);
+    OnTop->SetChecked(kDefaultOnTop);
+    Beep1->SetChecked(kDefaultBeep);
+  }
+  FRegistry->CloseKey();
+}
+
+void TfrmVelmor::SaveSettings() {
+  if (!FRegistry) {
+    FRegistry = std::make_unique<TRegistry>(KEY_ALL_ACCESS);
+    FRegistry->SetRootKey(FSettingsRoot);
+  }
+  // Not checked either: with no key open the first write raises, naming "Soglia".
+  FRegistry->OpenKey(kSettingsKey, true);
+  try {
+    FRegistry->WriteInteger("Soglia", soglia->Value());
+    FRegistry->WriteInteger("Azione", rgAllarme->ItemIndex());
+    FRegistry->WriteString("Lingua", FLangFile);
+    FRegistry->WriteBool("AutoStart", autostart->Checked());
+    FRegistry->WriteBool("OnTop", OnTop->Checked());
+    FRegistry->WriteBool("Beep", Beep1->Checked());
+  } catch (...) {
+    FRegistry->CloseKey();  // kept, with no key open, for the next Quit
+    throw;
+  }
+  FRegistry->CloseKey();
+  FRegistry.reset();
+}
+
+void TfrmVelmor::ApplyOnTop() {
+  if (Ontop1) Ontop1->SetChecked(OnTop->Checked());
+  SetFormStyle(OnTop->Checked() ? fsStayOnTop : fsNormal);
+}
+
+void TfrmVelmor::OnTopClick(TObject* Sender) {
+  OnTop->SetChecked(!OnTop->Checked());
+  ApplyOnTop();
+}
+
+void TfrmVelmor::autostartClick(TObject* Sender) {
+  autostart->SetChecked(!autostart->Checked());
+  TRegistry run(KEY_ALL_ACCESS);
+  run.SetRootKey(FRunRoot);
+  // Never created here. Without the right to open it no key is open: the value then reads as
+  // missing, so switching on raises (naming "Velmor") and switching off does nothing.
+  run.OpenKey(kRunKey, false);
+  if (autostart->Checked()) {
+    // A value already there, whatever it says, is left alone.
+    if (run.ValueExists(kRunValue)) return;
+    if (FExePath.empty()) FExePath = ModulePath();
+    run.WriteString(kRunValue, RunEntryFor(FExePath));
+  } else if (run.ValueExists(kRunValue)) {
+    run.DeleteValue(kRunValue);
+  }
+}

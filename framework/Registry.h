@@ -1,0 +1,91 @@
+// The registry: a root key, at most one open key below it, and typed values in that key.
+#pragma once
+#include <windows.h>
+#include <winreg.h>
+#include <string>
+#include "framework/Classes.h"
+
+// An owned key handle, closed when it goes. The predefined roots (HKEY_LOCAL_MACHINE, ...) are
+// never owned by one; a handle a caller opened itself can be.
+class TRegKey {
+public:
+  TRegKey() = default;
+  explicit TRegKey(HKEY h) : FHandle(h) {}
+  ~TRegKey() { Reset(); }
+  TRegKey(TRegKey&& o) noexcept : FHandle(o.Release()) {}
+  TRegKey& operator=(TRegKey&& o) noexcept {
+    if (this != &o) Reset(o.Release());
+    return *this;
+  }
+  TRegKey(const TRegKey&) = delete;
+  TRegKey& operator=(const TRegKey&) = delete;
+
+  HKEY Get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != nullptr; }
+  HKEY Release() {
+    HKEY h = FHandle;
+    FHandle = nullptr;
+    return h;
+  }
+  void Reset(HKEY h = nullptr);
+
+  // The key at path below parent, or an empty handle (with the system's error in *error).
+  static TRegKey Open(HKEY parent, const std::string& path, REGSAM access, LONG* error = nullptr);
+  static TRegKey Create(HKEY parent, const std::string& path, REGSAM access, LONG* error = nullptr);
+
+private:
+  HKEY FHandle = nullptr;
+};
+
+// A registry read or write that failed; the message names the value.
+class ERegistryException : public Exception {
+public:
+  using Exception::Exception;
+};
+
+class TRegistry : public TObject {
+public:
+  explicit TRegistry(REGSAM access = KEY_ALL_ACCESS) : FAccess(access) {}
+
+  // Changing the root or the access closes the open key.
+  HKEY RootKey() const { return FRootKey; }
+  void SetRootKey(HKEY v);
+  REGSAM Access() const { return FAccess; }
+  void SetAccess(REGSAM v);
+
+  // Opens path below the root (a leading backslash is allowed and means the same) with the
+  // access above, closing the key open before; creates the missing keys of the path when
+  // canCreate is set. False when the key could not be opened, and then no key is open.
+  bool OpenKey(const std::string& path, bool canCreate);
+  void CloseKey();
+  HKEY CurrentKey() const { return FCurrentKey.Get(); }
+  const std::string& CurrentPath() const { return FCurrentPath; }
+
+  // False when no key is open or the value is missing or cannot be read.
+  bool ValueExists(const std::string& name) const;
+  // False when no key is open or the value could not be deleted.
+  bool DeleteValue(const std::string& name);
+
+  // Integers and Booleans are REG_DWORD; a Boolean is anything but 0. They raise
+  // ERegistryException "Failed to get data for '<name>'" when no key is open, or the value is
+  // missing or of another type.
+  int ReadInteger(const std::string& name) const;
+  bool ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
+  // REG_SZ or REG_EXPAND_SZ (not expanded), up to its first NUL. A missing value reads as
+  // empty text; any other type, or no open key, raises as above.
+  std::string ReadString(const std::string& name) const;
+
+  // Raise ERegistryException "Failed to set data for '<name>'" when no key is open or the
+  // system refuses. Booleans are written as 0 or 1; text as REG_SZ.
+  void WriteInteger(const std::string& name, int value);
+  void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+  void WriteString(const std::string& name, const std::string& value);
+
+private:
+  [[noreturn]] static void ReadFailed(const std::string& name);
+  [[noreturn]] static void WriteFailed(const std::string& name);
+  HKEY FRootKey = HKEY_CURRENT_USER;
+  REGSAM FAccess;
+  TRegKey FCurrentKey;
+  std::string FCurrentPath;
+};

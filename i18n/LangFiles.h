@@ -1,0 +1,19 @@
+// The language files beside the program: finding them, ordering them, and the menu caption
+// each one gets.
+#pragma once
+#include <string>
+#include <vector>
+
+// name with every ".lng" removed wherever it stands, letter case counting: "Italiano.lng" gives
+// "Italiano", "a.lng.lng" gives "a", "English.LNG" stays as it is.
+std::string StripLngExt(const std::string& name);
+
+// Less-than of two names without regard to letter case, in the user locale's collation: the
+// order in which a sorted list box shows strings.
+bool LessIgnoringCase(const std::string& a, const std::string& b);
+
+// The names of the plain files in folder that match "*.lng", sorted by LessIgnoringCase.
+// Folders and files marked hidden or system are skipped, and so is a name whose own extension
+// is not ".lng" (in any case) that only matched through its short 8.3 alias. A missing or
+// unreadable folder gives an empty list.
+std::vector<std::string> ListLanguageFiles(const std::string& folder);

@@ -1,0 +1,450 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <climits>
+#include <memory>
+#include "app/Commands.h"
+#include "app/URam.h"
+#include "framework/Application.h"
+#include "tests/FakeMemory.h"
+#include "tests/TestRegistry.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+const char* const kKey = "Software\\Tolvane\\Velmor";
+const char* const kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Every case has a root of its own, standing for HKEY_LOCAL_MACHINE, made afresh with the Run key
+// a system has; the program never creates that one.
+class Settings : public ::testing::Test {
+protected:
+  struct Window {
+    TFakeMemory mem;
+    std::unique_ptr<TApplication> app;
+    TfrmVelmor* f = nullptr;
+  };
+
+  void SetUp() override {
+    ShownErrors().clear();
+    root = FreshTestKey("Settings");
+    ASSERT_TRUE(root);
+    ASSERT_TRUE(TRegKey::Create(root.Get(), kRun, KEY_ALL_ACCESS));
+  }
+
+  std::unique_ptr<Window> Start(const std::string& exePath = "C:\\Velmor\\velmor.exe",
+                                uint64_t total = 512ull << 20) {
+    auto w = std::make_unique<Window>();
+    w->mem.Total = total;
+    w->mem.Avail = total / 2;
+    w->app = std::make_unique<TApplication>();
+    w->app->SetTitle("Velmor");
+    w->app->OnException = [](TObject*, const std::string& m) { ShownErrors().push_back(m); };
+    TVelmorEnvironment env;
+    env.Memory = &w->mem;
+    env.Beep = [] {};
+    env.ExePath = exePath;
+    env.SettingsRoot = root.Get();
+    env.RunRoot = root.Get();
+    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
+    w->f = w->app->CreateForm<TfrmVelmor>(env);
+    return w;
+  }
+
+  void Store(DWORD soglia, DWORD azione, const char* lingua, DWORD autoStart, DWORD onTop, DWORD beep) {
+    PutDword(root.Get(), kKey, "Soglia", soglia);
+    PutDword(root.Get(), kKey, "Azione", azione);
+    if (lingua) PutString(root.Get(), kKey, "Lingua", lingua);
+    PutDword(root.Get(), kKey, "AutoStart", autoStart);
+    PutDword(root.Get(), kKey, "OnTop", onTop);
+    PutDword(root.Get(), kKey, "Beep", beep);
+  }
+
+  std::optional<TStoredValue> Stored(const char* name) { return GetValue(root.Get(), kKey, name); }
+  std::optional<TStoredValue> RunValue() { return GetValue(root.Get(), kRun, "Velmor"); }
+  DWORD StoredDword(const char* name) {
+    auto v = Stored(name);
+    if (!v) {
+      ADD_FAILURE() << name << " is not stored";
+      return 0xBAD0BAD0;
+    }
+    EXPECT_EQ(v->Type, static_cast<DWORD>(REG_DWORD)) << name;
+    return v->Dword();
+  }
+  std::string StoredText(const char* name) {
+    auto v = Stored(name);
+    if (!v) return "(not stored)";
+    EXPECT_EQ(v->Type, static_cast<DWORD>(REG_SZ)) << name;
+    return v->Text();
+  }
+  std::string RunText() {
+    auto v = RunValue();
+    return v ? v->Text() : "(no Run value)";
+  }
+
+  static bool Topmost(TfrmVelmor* f) { return (GetWindowLongA(f->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+  static void Click(TfrmVelmor* f, TMenuItem* item) { SendMessageA(f->Handle(), WM_COMMAND, item->Command(), 0); }
+  static void Quit(TfrmVelmor* f) { SendMessageA(f->Handle(), WM_COMMAND, cmQuit, 0); }
+
+  static void ExpectDefaults(TfrmVelmor* f) {
+    EXPECT_EQ(f->soglia->Value(), 50);
+    EXPECT_EQ(f->rgAllarme->ItemIndex(), 0);
+    EXPECT_EQ(f->LangFile(), "Italiano.lng");
+    EXPECT_FALSE(f->autostart->Checked());
+    EXPECT_TRUE(f->OnTop->Checked());
+    EXPECT_TRUE(f->Beep1->Checked());
+    EXPECT_TRUE(Topmost(f));
+  }
+
+  TRegKey root;
+};
+
+// ---- start-up -----------------------------------------------------------------------------------
+
+TEST_F(Settings, FirstStartGetsTheDefaultsAndATopmostWindow) {
+  auto w = Start();
+  ExpectDefaults(w->f);
+  EXPECT_TRUE(KeyExists(root.Get(), kKey)) << "the key is made at start-up";
+  EXPECT_EQ(ValueCount(root.Get(), kKey), 0) << "but nothing is written before Quit";
+  EXPECT_TRUE(ShownErrors().empty());
+  HMENU settings = GetSubMenu(GetMenu(w->f->Handle()), 2);
+  EXPECT_EQ(GetMenuState(settings, 0, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED)) << "Beep";
+  EXPECT_EQ(GetMenuState(settings, 1, MF_BYPOSITION) & MF_CHECKED, 0u) << "autostart";
+  EXPECT_EQ(GetMenuState(settings, 2, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED)) << "on top";
+}
+
+TEST_F(Settings, StoredValuesComeBackIntoTheirControls) {
+  Store(120, 1, "English.lng", 1, 0, 0);
+  auto w = Start();
+  TfrmVelmor* f = w->f;
+  EXPECT_EQ(f->soglia->Value(), 120);
+  EXPECT_EQ(f->rgAllarme->ItemIndex(), 1);
+  EXPECT_EQ(f->LangFile(), "English.lng");
+  EXPECT_TRUE(f->autostart->Checked());
+  EXPECT_FALSE(f->OnTop->Checked());
+  EXPECT_FALSE(f->Beep1->Checked());
+  EXPECT_FALSE(Topmost(f)) << "stored off: a normal window";
+  EXPECT_FALSE(RunValue()) << "start-up does not consult or touch the Run entry";
+
+  w.reset();
+  Store(120, 0, "English.lng", 7, 0xFFFFFFFF, 2);
+  w = Start();
+  EXPECT_TRUE(w->f->autostart->Checked()) << "anything but 0 is on";
+  EXPECT_TRUE(w->f->OnTop->Checked());
+  EXPECT_TRUE(w->f->Beep1->Checked());
+  EXPECT_TRUE(Topmost(w->f));
+}
+
+TEST_F(Settings, OneMissingValueGivesAllDefaults) {
+  PutDword(root.Get(), kKey, "Soglia", 100);
+  auto w = Start();
+  ExpectDefaults(w->f);
+  EXPECT_EQ(w->f->soglia->Value(), 50) << "the threshold read before the failure falls back too";
+
+  for (const char* missing : {"Azione", "AutoStart", "OnTop", "Beep"}) {
+    SCOPED_TRACE(missing);
+    w.reset();
+    Store(100, 1, "English.lng", 1, 0, 0);
+    TRegKey key = TRegKey::Open(root.Get(), kKey, KEY_ALL_ACCESS);
+    RegDeleteValueA(key.Get(), missing);
+    w = Start();
+    ExpectDefaults(w->f);
+  }
+}
+
+TEST_F(Settings, AValueOfTheWrongTypeFailsTheRead) {
+  struct Case {
+    const char* name;
+    DWORD type;
+    std::string data;
+  } cases[] = {
+      {"Soglia", REG_SZ, std::string("100", 4)},
+      {"Azione", REG_BINARY, std::string("\1\0\0\0", 4)},
+      {"Beep", REG_QWORD, std::string(8, '\0')},
+      {"OnTop", REG_SZ, std::string("0", 2)},
+      {"Lingua", REG_DWORD, std::string("\1\0\0\0", 4)},
+      {"Lingua", REG_MULTI_SZ, std::string("English.lng\0\0", 13)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " of type " + std::to_string(c.type));
+    Store(100, 1, "English.lng", 1, 0, 0);
+    PutRaw(root.Get(), kKey, c.name, c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+    auto w = Start();
+    ExpectDefaults(w->f);
+  }
+}
+
+TEST_F(Settings, TheLanguageNameIsTextOfEitherKindAndMayBeMissing) {
+  Store(70, 1, nullptr, 0, 0, 0);
+  auto w = Start();
+  EXPECT_EQ(w->f->LangFile(), "") << "a missing name is no failure";
+  EXPECT_EQ(w->f->soglia->Value(), 70) << "so the other values stand";
+  EXPECT_EQ(w->f->rgAllarme->ItemIndex(), 1);
+  EXPECT_FALSE(w->f->OnTop->Checked());
+
+  w.reset();
+  PutString(root.Get(), kKey, "Lingua", "%LANG%.lng", REG_EXPAND_SZ);
+  w = Start();
+  EXPECT_EQ(w->f->LangFile(), "%LANG%.lng");
+  EXPECT_EQ(w->f->soglia->Value(), 70);
+}
+
+TEST_F(Settings, TheActionIndexIsBroughtIntoRange) {
+  struct { int stored, shown; } cases[] = {{7, 1}, {2, 1}, {INT_MAX, 1}, {1, 1}, {0, 0},
+                                           {-1, -1}, {-3, -1}, {INT_MIN, -1}};
+  for (auto c : cases) {
+    SCOPED_TRACE(c.stored);
+    Store(100, static_cast<DWORD>(c.stored), "English.lng", 0, 0, 0);
+    auto w = Start();
+    EXPECT_EQ(w->f->rgAllarme->ItemIndex(), c.shown);
+    EXPECT_EQ(w->f->soglia->Value(), 100) << "an action out of range is no failure";
+    for (int i = 0; i < 2; ++i)
+      EXPECT_EQ(SendMessageA(w->f->rgAllarme->ButtonHandle(i), BM_GETCHECK, 0, 0) == BST_CHECKED, i == c.shown);
+  }
+}
+
+TEST_F(Settings, AThresholdAboveTheMachineShowsUntilTheFieldIsLeftOrSpun) {
+  Store(100000, 0, "English.lng", 0, 0, 1);
+  auto w = Start("C:\\Velmor\\velmor.exe", 512ull << 20);
+  TSpinEdit* s = w->f->soglia;
+  EXPECT_EQ(s->MaxValue(), 512);
+  EXPECT_EQ(s->Value(), 100000) << "stored unchanged; the range came afterwards";
+  EXPECT_EQ(s->Text(), "100000");
+  SendMessageA(s->Handle(), WM_KILLFOCUS, 0, 0);
+  EXPECT_EQ(s->Value(), 512) << "leaving the field brings it into range";
+
+  w.reset();
+  w = Start("C:\\Velmor\\velmor.exe", 512ull << 20);
+  EXPECT_EQ(w->f->soglia->Value(), 100000);
+  SendMessageA(w->f->soglia->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(w->f->soglia->Value(), 512) << "so does spinning it";
+}
+
+TEST_F(Settings, AKeyThatCannotBeOpenedGivesTheDefaultsSilently) {
+  Store(120, 1, "English.lng", 1, 0, 0);
+  ASSERT_TRUE(SetKeyReadOnly(root.Get(), kKey, true));
+  auto w = Start();
+  ExpectDefaults(w->f);
+  EXPECT_TRUE(ShownErrors().empty());
+}
+
+// ---- Quit ---------------------------------------------------------------------------------------
+
+TEST_F(Settings, QuitStoresTheSixAndTheNextStartShowsThem) {
+  auto w = Start();
+  TfrmVelmor* f = w->f;
+  f->soglia->SetText("80");
+  SendMessageA(f->rgAllarme->ButtonHandle(1), BM_CLICK, 0, 0);
+  Click(f, f->Beep1);
+  Click(f, f->OnTop);
+  EXPECT_EQ(ValueCount(root.Get(), kKey), 0) << "nothing is stored before Quit";
+  Quit(f);
+  EXPECT_TRUE(ShownErrors().empty());
+  EXPECT_TRUE(f->Released());
+  EXPECT_TRUE(w->app->Terminated());
+
+  EXPECT_EQ(StoredDword("Soglia"), 80u);
+  EXPECT_EQ(StoredDword("Azione"), 1u);
+  EXPECT_EQ(StoredText("Lingua"), "Italiano.lng");
+  EXPECT_EQ(StoredDword("AutoStart"), 0u);
+  EXPECT_EQ(StoredDword("OnTop"), 0u);
+  EXPECT_EQ(StoredDword("Beep"), 0u);
+  EXPECT_EQ(ValueCount(root.Get(), kKey), 6);
+
+  w.reset();
+  w = Start();
+  EXPECT_EQ(w->f->soglia->Value(), 80);
+  EXPECT_EQ(w->f->rgAllarme->ItemIndex(), 1);
+  EXPECT_EQ(w->f->LangFile(), "Italiano.lng");
+  EXPECT_FALSE(w->f->OnTop->Checked());
+  EXPECT_FALSE(w->f->Beep1->Checked());
+  EXPECT_FALSE(Topmost(w->f));
+}
+
+TEST_F(Settings, NoItemIsStoredAsMinusOneAndBooleansAsOne) {
+  Store(60, static_cast<DWORD>(-3), "English.lng", 5, 9, 0xFFFFFFFF);
+  auto w = Start();
+  Quit(w->f);
+  EXPECT_EQ(StoredDword("Azione"), 0xFFFFFFFFu);
+  EXPECT_EQ(StoredDword("AutoStart"), 1u);
+  EXPECT_EQ(StoredDword("OnTop"), 1u);
+  EXPECT_EQ(StoredDword("Beep"), 1u);
+  EXPECT_EQ(StoredText("Lingua"), "English.lng");
+}
+
+TEST_F(Settings, TheThresholdIsStoredOnlyAtQuit) {
+  Store(60, 0, "English.lng", 0, 1, 1);
+  auto w = Start();
+  w->f->Show();
+  w->f->soglia->SetText("80");
+  SendMessageA(w->f->Handle(), WM_CLOSE, 0, 0);
+  SendMessageA(w->f->Handle(), WM_COMMAND, cmHide, 0);
+  EXPECT_FALSE(w->f->Released());
+  EXPECT_EQ(StoredDword("Soglia"), 60u) << "hiding stores nothing";
+  w.reset();  // the program ends without Quit
+  EXPECT_EQ(StoredDword("Soglia"), 60u);
+
+  w = Start();
+  EXPECT_EQ(w->f->soglia->Value(), 60);
+  w->f->soglia->SetText("80");
+  Quit(w->f);
+  EXPECT_EQ(StoredDword("Soglia"), 80u);
+}
+
+TEST_F(Settings, ARefusedWriteKeepsTheProgramRunningAndALaterQuitWrites) {
+  ASSERT_TRUE(TRegKey::Create(root.Get(), kKey, KEY_ALL_ACCESS));
+  ASSERT_TRUE(SetKeyReadOnly(root.Get(), kKey, true));
+  auto w = Start();
+  TfrmVelmor* f = w->f;
+  f->Show();
+  f->soglia->SetText("80");
+  Click(f, f->Beep1);
+
+  Quit(f);
+  ASSERT_EQ(ShownErrors().size(), 1u);
+  // The closing quote sorts before the full stop, so the box adds none.
+  EXPECT_EQ(ErrorBoxText(ShownErrors()[0]), "Failed to set data for 'Soglia'");
+  EXPECT_FALSE(f->Released());
+  EXPECT_FALSE(w->app->Terminated());
+  EXPECT_FALSE(f->Quitting());
+  EXPECT_TRUE(IsWindowVisible(f->Handle())) << "the window stays as it was";
+  EXPECT_TRUE(f->Timer->Enabled());
+  EXPECT_EQ(f->soglia->Value(), 80);
+  EXPECT_EQ(ValueCount(root.Get(), kKey), 0);
+
+  SendMessageA(f->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(f->Handle())) << "a later close box still only hides";
+  EXPECT_FALSE(f->Released());
+  EXPECT_EQ(ShownErrors().size(), 1u);
+
+  ASSERT_TRUE(SetKeyReadOnly(root.Get(), kKey, false));
+  Quit(f);
+  EXPECT_EQ(ShownErrors().size(), 1u);
+  EXPECT_TRUE(f->Released());
+  EXPECT_TRUE(w->app->Terminated());
+  EXPECT_EQ(StoredDword("Soglia"), 80u);
+  EXPECT_EQ(StoredDword("Azione"), 0u);
+  EXPECT_EQ(StoredText("Lingua"), "Italiano.lng");
+  EXPECT_EQ(StoredDword("AutoStart"), 0u);
+  EXPECT_EQ(StoredDword("OnTop"), 1u);
+  EXPECT_EQ(StoredDword("Beep"), 0u);
+}
+
+// ---- the Settings menu ---------------------------------------------------------------------------
+
+TEST_F(Settings, OnTopSwitchesTheWindowAtOnceAndThePopupItemFollows) {
+  auto w = Start();
+  TfrmVelmor* f = w->f;
+  // The tray popup's item, where this window has none of its own yet; it then stands in for
+  // the start-up mirror as well.
+  if (!f->Ontop1) {
+    f->Ontop1 = new TMenuItem(f);
+    f->Ontop1->OnClick = [f](TObject* s) { f->OnTopClick(s); };
+    f->Ontop1->SetChecked(f->OnTop->Checked());
+  }
+  EXPECT_TRUE(f->Ontop1->Checked()) << "mirrored at start-up";
+  ASSERT_TRUE(Topmost(f));
+  Click(f, f->OnTop);
+  EXPECT_FALSE(f->OnTop->Checked());
+  EXPECT_FALSE(f->Ontop1->Checked());
+  EXPECT_FALSE(Topmost(f));
+  f->Ontop1->Click();
+  EXPECT_TRUE(f->OnTop->Checked());
+  EXPECT_TRUE(f->Ontop1->Checked());
+  EXPECT_TRUE(Topmost(f));
+  EXPECT_EQ(ValueCount(root.Get(), kKey), 0) << "stored only at Quit";
+}
+
+TEST_F(Settings, BeepOnlyInvertsItsCheck) {
+  auto w = Start();
+  Click(w->f, w->f->Beep1);
+  EXPECT_FALSE(w->f->Beep1->Checked());
+  Click(w->f, w->f->Beep1);
+  EXPECT_TRUE(w->f->Beep1->Checked());
+  EXPECT_EQ(ValueCount(root.Get(), kKey), 0);
+}
+
+TEST_F(Settings, AutostartOnAndOffWithinOneRunLeavesNoRunValue) {
+  auto w = Start("C:\\Velmor\\velmor.exe");
+  TfrmVelmor* f = w->f;
+  Click(f, f->autostart);
+  EXPECT_TRUE(f->autostart->Checked());
+  auto run = RunValue();
+  ASSERT_TRUE(run) << "written at once";
+  EXPECT_EQ(run->Type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(run->Text(), "C:\\Velmor\\velmor.exe") << "a path without blanks stays as it is";
+  EXPECT_FALSE(Stored("AutoStart")) << "the setting itself waits for Quit";
+
+  Click(f, f->autostart);
+  EXPECT_FALSE(f->autostart->Checked());
+  EXPECT_FALSE(RunValue());
+  Quit(f);
+  EXPECT_EQ(StoredDword("AutoStart"), 0u);
+  EXPECT_FALSE(RunValue());
+  EXPECT_TRUE(ShownErrors().empty());
+}
+
+TEST_F(Settings, AutostartPathWithBlanksIsQuoted) {
+  auto w = Start("C:\\Program Files\\Velmor\\velmor.exe");
+  Click(w->f, w->f->autostart);
+  ASSERT_TRUE(RunValue());
+  EXPECT_EQ(RunText(), "\"C:\\Program Files\\Velmor\\velmor.exe\"");
+  EXPECT_EQ(RunEntryFor("C:\\Velmor\\velmor.exe"), "C:\\Velmor\\velmor.exe");
+  EXPECT_EQ(RunEntryFor("C:\\A B\\C D\\v.exe"), "\"C:\\A B\\C D\\v.exe\"");
+}
+
+TEST_F(Settings, AutostartWithoutAPathGivenWritesTheRunningProgram) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  auto w = Start("");
+  Click(w->f, w->f->autostart);
+  ASSERT_TRUE(RunValue());
+  EXPECT_EQ(RunText(), RunEntryFor(path));
+}
+
+TEST_F(Settings, AutostartOnKeepsAnExistingValue) {
+  PutString(root.Get(), kRun, "Velmor", "D:\\Elsewhere\\other.exe -x");
+  auto w = Start();
+  Click(w->f, w->f->autostart);
+  EXPECT_TRUE(w->f->autostart->Checked());
+  EXPECT_EQ(RunText(), "D:\\Elsewhere\\other.exe -x");
+
+  w.reset();
+  PutDword(root.Get(), kRun, "Velmor", 5);
+  w = Start();
+  Click(w->f, w->f->autostart);
+  EXPECT_EQ(RunValue()->Type, static_cast<DWORD>(REG_DWORD)) << "whatever its data";
+  EXPECT_TRUE(ShownErrors().empty());
+}
+
+TEST_F(Settings, AutostartWithoutTheRightToWrite) {
+  PutString(root.Get(), kRun, "Velmor", "C:\\Old\\velmor.exe");
+  ASSERT_TRUE(SetKeyReadOnly(root.Get(), kRun, true));
+  Store(50, 0, "Italiano.lng", 1, 1, 1);
+  auto w = Start();
+  TfrmVelmor* f = w->f;
+  ASSERT_TRUE(f->autostart->Checked());
+
+  Click(f, f->autostart);
+  EXPECT_FALSE(f->autostart->Checked());
+  EXPECT_TRUE(ShownErrors().empty()) << "off with no access says nothing";
+  EXPECT_EQ(RunText(), "C:\\Old\\velmor.exe") << "and deletes nothing";
+
+  Click(f, f->autostart);
+  EXPECT_TRUE(f->autostart->Checked()) << "the check stays inverted";
+  ASSERT_EQ(ShownErrors().size(), 1u);
+  EXPECT_EQ(ErrorBoxText(ShownErrors()[0]), "Failed to set data for 'Velmor'");
+  EXPECT_EQ(RunText(), "C:\\Old\\velmor.exe");
+}
+
+TEST_F(Settings, AutostartNeverMakesTheRunKey) {
+  DeleteKeyTree(root.Get(), kRun);
+  auto w = Start();
+  Click(w->f, w->f->autostart);
+  ASSERT_EQ(ShownErrors().size(), 1u);
+  EXPECT_EQ(ShownErrors()[0], "Failed to set data for 'Velmor'");
+  EXPECT_FALSE(KeyExists(root.Get(), kRun));
+  Click(w->f, w->f->autostart);
+  EXPECT_EQ(ShownErrors().size(), 1u);
+}
+
+}  // namespace

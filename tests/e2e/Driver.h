@@ -1,0 +1,42 @@
+// A small Win32 program that drives the real velmor.exe inside the Wine virtual desktop: it
+// starts the program, finds its windows, sends the messages a user's clicks would, reads back
+// captions and state, and asks the shell around it for screenshots.
+#pragma once
+#include <windows.h>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+class Driver {
+public:
+  Driver(std::string exe, std::string artifacts, std::string scenario);
+  ~Driver();
+
+  bool Start();
+  HWND MainWindow() const { return FMain; }
+  DWORD ExitCode();
+  bool WaitForExit(DWORD ms);
+  // Polls until pred holds; false after the limit. The limit only guards against a hang.
+  bool WaitUntil(const std::function<bool()>& pred, DWORD limitMs = 30000);
+  // A top-level window of the program with this class name, or null.
+  HWND FindTopLevel(const char* cls) const;
+  // text: the caption without accelerator marks.
+  HWND FindChild(HWND parent, const char* cls, const char* text = nullptr) const;
+  static std::string Text(HWND h);
+  // A caption without its accelerator marks.
+  static std::string Plain(std::string s);
+  // Saves the whole screen as <artifacts>/<name>.png (taken by the shell around Wine).
+  bool Shot(const std::string& name);
+
+  void Check(bool ok, const std::string& what);
+  int Failed() const { return FFailed; }
+  void Log(const std::string& line);
+  int Finish();
+
+private:
+  std::string FExe, FArtifacts, FScenario;
+  PROCESS_INFORMATION FPi{};
+  HWND FMain = nullptr;
+  FILE* FLog = nullptr;
+  int FPassed = 0, FFailed = 0;
+};

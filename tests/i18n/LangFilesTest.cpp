@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+#include "i18n/LangFiles.h"
+#include "i18n/ProfileFile.h"
+#include "tests/TempFolder.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(StripLngExt, RemovesEveryLowerCaseLngWhereverItStands) {
+  EXPECT_EQ(StripLngExt("Italiano.lng"), "Italiano");
+  EXPECT_EQ(StripLngExt("a.lng.lng"), "a");
+  EXPECT_EQ(StripLngExt("English.LNG"), "English.LNG");
+  EXPECT_EQ(StripLngExt("x.lngy.lng"), "xy");
+  EXPECT_EQ(StripLngExt("..lnglng"), ".lng") << "one pass: what a removal joins stays";
+  EXPECT_EQ(StripLngExt(".lng"), "");
+  EXPECT_EQ(StripLngExt("R&D.lng"), "R&D");
+  EXPECT_EQ(StripLngExt(""), "");
+}
+
+TEST(LanguageOrder, IgnoresLetterCaseLikeASortedListBox) {
+  EXPECT_TRUE(LessIgnoringCase("Deutsch.lng", "english.lng"));
+  EXPECT_TRUE(LessIgnoringCase("english.lng", "Italiano.lng"));
+  EXPECT_FALSE(LessIgnoringCase("ITALIANO.lng", "italiano.lng"));
+  EXPECT_FALSE(LessIgnoringCase("italiano.lng", "ITALIANO.lng"));
+  EXPECT_TRUE(LessIgnoringCase("10.lng", "9.lng")) << "text, not numbers";
+}
+
+TEST(LanguageListing, ListsTheFilesSortedWithoutRegardToCase) {
+  TTempFolder dir;
+  for (const char* n : {"Italiano.lng", "english.lng", "Deutsch.lng", "readme.txt", "lng", "Zulu.lng", "alpha.lng"})
+    dir.Write(n, "[FLAG]\r\n");
+  EXPECT_EQ(ListLanguageFiles(dir.Path()),
+            (Names{"alpha.lng", "Deutsch.lng", "english.lng", "Italiano.lng", "Zulu.lng"}));
+}
+
+TEST(LanguageListing, OnlyPlainFilesAreListed) {
+  TTempFolder dir;
+  dir.Write("plain.lng", "");
+  dir.MakeFolder("x.lng");
+  dir.Write("h.lng", "");
+  ASSERT_TRUE(dir.SetAttributes("h.lng", FILE_ATTRIBUTE_HIDDEN));
+  dir.Write("s.lng", "");
+  ASSERT_TRUE(dir.SetAttributes("s.lng", FILE_ATTRIBUTE_SYSTEM));
+  dir.Write("ro.lng", "");
+  ASSERT_TRUE(dir.SetAttributes("ro.lng", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_EQ(ListLanguageFiles(dir.Path()), (Names{"plain.lng", "ro.lng"}));
+}
+
+TEST(LanguageListing, OddNamesAreListedAsTheyStand) {
+  TTempFolder dir;
+  for (const char* n : {"a.lng.lng", "English.LNG", "R&D.lng", "a.lng", "x.lngx", "y.lng.bak", "empty.lng"})
+    dir.Write(n, "");
+  EXPECT_EQ(ListLanguageFiles(dir.Path()), (Names{"a.lng", "a.lng.lng", "empty.lng", "English.LNG", "R&D.lng"}));
+}
+
+TEST(LanguageListing, NoFolderOrNoFilesGiveAnEmptyList) {
+  TTempFolder dir;
+  EXPECT_TRUE(ListLanguageFiles(dir.Path()).empty());
+  EXPECT_TRUE(ListLanguageFiles(dir / "missing").empty());
+  EXPECT_TRUE(ListLanguageFiles("").empty());
+  EXPECT_TRUE(ListLanguageFiles(std::string(5000, 'x')).empty());
+}
+
+TEST(LanguageListing, LeavesNoHandleOpen) {
+  TTempFolder dir;
+  for (const char* n : {"f1.lng", "f2.lng", "f3.lng", "f4.lng", "f5.lng"}) dir.Write(n, "");
+  ListLanguageFiles(dir.Path());
+  DWORD before = 0, after = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &before);
+  for (int i = 0; i < 50; ++i) {
+    ListLanguageFiles(dir.Path());
+    ListLanguageFiles(dir / "missing");
+  }
+  GetProcessHandleCount(GetCurrentProcess(), &after);
+  EXPECT_EQ(after, before);
+}
+
+TEST(ProfileReading, SectionsAndKeysInAnyCaseQuotesAndBlanks) {
+  TTempFolder dir;
+  dir.Write("t.lng",
+            "; a comment\r\n"
+            "[mainfile]\r\n"
+            "defrag=Found\r\n"
+            "Abort =   spaced out   \r\n"
+            "Quit=\"quoted value\"\r\n"
+            "Open='single'\r\n"
+            "Close=\"  blanks kept inside quotes  \"\r\n"
+            ";Hidden=commented\r\n"
+            "[OTHER]\r\n"
+            "Defrag=wrong section\r\n");
+  const std::string f = dir / "t.lng";
+  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Defrag"), "Found");
+  EXPECT_EQ(ReadProfileString(f, "MainFile", "ABORT"), "spaced out");
+  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Quit"), "quoted value");
+  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Open"), "single");
+  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Close"), "  blanks kept inside quotes  ");
+  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Hidden"), "");
+  EXPECT_EQ(ReadProfileString(f, "OTHER", "Defrag"), "wrong section");
+}
+
+TEST(ProfileReading, MissingFileSectionOrKeyGivesTheDefault) {
+  TTempFolder dir;
+  dir.Write("t.lng", "[MAINFILE]\r\nDefrag=x\r\n");
+  EXPECT_EQ(ReadProfileString(dir / "t.lng", "LABELS", "FreeMem"), "");
+  EXPECT_EQ(ReadProfileString(dir / "t.lng", "MAINFILE", "Abort"), "");
+  EXPECT_EQ(ReadProfileString(dir / "t.lng", "MAINFILE", "Abort", "def"), "def");
+  EXPECT_EQ(ReadProfileString(dir / "none.lng", "MAINFILE", "Defrag"), "");
+  EXPECT_EQ(ReadProfileString(dir.Path(), "MAINFILE", "Defrag"), "") << "a folder";
+  EXPECT_EQ(ReadProfileString("", "MAINFILE", "Defrag", "def"), "def") << "never the Windows folder's win.ini";
+  TProfileFile ini(dir / "t.lng");
+  EXPECT_EQ(ini.ReadString("MAINFILE", "Defrag"), "x");
+}
+
+TEST(ProfileReading, ALongValueIsCutAt2047Characters) {
+  TTempFolder dir;
+  std::string value;
+  for (int i = 0; value.size() < 5000; ++i) value += (char)('a' + i % 26);
+  value.resize(5000);
+  dir.Write("long.lng", "[MAINFILE]\r\nDefrag=" + value + "\r\nAbort=after\r\n");
+  std::string got = ReadProfileString(dir / "long.lng", "MAINFILE", "Defrag");
+  EXPECT_EQ(got.size(), 2047u);
+  EXPECT_EQ(got, value.substr(0, 2047));
+  EXPECT_EQ(ReadProfileString(dir / "long.lng", "MAINFILE", "Abort"), "after") << "the next key is intact";
+  std::string exact(2047, 'q');
+  dir.Write("exact.lng", "[S]\r\nK=" + exact + "\r\n");
+  EXPECT_EQ(ReadProfileString(dir / "exact.lng", "S", "K"), exact);
+}
+
+TEST(ProfileReading, TextsKeepTheirAnsiCharacters) {
+  TTempFolder dir;
+  dir.Write("t.lng", "[LABELS]\r\nFreeMem=M\xE9moire disponible \xE0 \xFC\xDF\x80\r\n");
+  EXPECT_EQ(ReadProfileString(dir / "t.lng", "LABELS", "FreeMem"), "M\xE9moire disponible \xE0 \xFC\xDF\x80");
+}
+
+TEST(ProfileReading, ReadingNeverWritesTheFile) {
+  TTempFolder dir;
+  const std::string text = "[MAINFILE]\r\nDefrag=x\r\n";
+  dir.Write("t.lng", text);
+  ReadProfileString(dir / "t.lng", "MAINFILE", "Defrag");
+  ReadProfileString(dir / "t.lng", "NEW", "Key");
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExA((dir / "t.lng").c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(data.nFileSizeLow, text.size());
+}
+
+// ---- the files the program ships ----------------------------------------------------------------
+
+const std::map<std::string, std::vector<std::string>>& AllKeys() {
+  static const std::map<std::string, std::vector<std::string>> keys{
+      {"FLAG", {"Index"}},
+      {"MAINFILE", {"Defrag", "Abort", "Close", "Quit", "Open"}},
+      {"LABELS", {"FreeMem", "TotalMem"}},
+      {"RADIOGROUP", {"Caption", "Notify", "Execute"}},
+      {"MAINSETTINGS", {"Caption", "OnTop", "AutoStart", "Beep"}},
+      {"GROUPBOX", {"Caption", "Label"}},
+      {"MAINLANGUAGE", {"Caption"}}};
+  return keys;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::string s;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return s;
+  char buf[4096];
+  DWORD n = 0;
+  while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n) s.append(buf, n);
+  CloseHandle(h);
+  return s;
+}
+
+// The accelerator letter of a caption (lower case), or 0 when it has none.
+char Accelerator(const std::string& caption) {
+  size_t at = caption.find('&');
+  return at == std::string::npos || at + 1 >= caption.size() ? 0 : (char)tolower((unsigned char)caption[at + 1]);
+}
+
+TEST(ShippedLanguages, EveryFileHasAllEighteenKeysAndAFlag) {
+  const std::set<std::string> flags{"AT", "BE", "CN", "D", "EN", "ES", "FR", "GR", "IT", "JP", "RO", "RU"};
+  const std::map<std::string, std::string> flagOf{{"Deutsch.lng", "D"}, {"English.lng", "EN"}, {"Espanol.lng", "ES"},
+                                                  {"Francais.lng", "FR"}, {"Italiano.lng", "IT"}};
+  for (const std::string& name : ShippedLanguageFiles()) {
+    const std::string path = ShippedLanguageFolder() + "\\" + name;
+    int keys = 0;
+    for (const auto& [section, names] : AllKeys())
+      for (const std::string& key : names) {
+        ++keys;
+        std::string v = ReadProfileString(path, section, key);
+        EXPECT_FALSE(v.empty()) << name << " " << section << "/" << key;
+        EXPECT_LE(std::count(v.begin(), v.end(), '&'), 1) << name << " " << section << "/" << key;
+      }
+    EXPECT_EQ(keys, 18);
+    EXPECT_EQ(ReadProfileString(path, "FLAG", "Index"), flagOf.at(name));
+    for (char c : name) EXPECT_TRUE(c > 0 && c < 127) << name << ": plain ASCII file names";
+  }
+}
+
+TEST(ShippedLanguages, FilesAreWindows1252TextWithWindowsLineEnds) {
+  for (const std::string& name : ShippedLanguageFiles()) {
+    const std::string bytes = ReadAll(ShippedLanguageFolder() + "\\" + name);
+    ASSERT_FALSE(bytes.empty()) << name;
+    EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF") << name << ": no byte-order mark";
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      unsigned char c = bytes[i];
+      EXPECT_TRUE(c >= 0x20 || c == '\r' || c == '\n') << name << ": control byte at " << i;
+      EXPECT_TRUE(c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D) << name << ": not Windows-1252";
+      EXPECT_FALSE(c == 0xC3 && i + 1 < bytes.size() && (unsigned char)bytes[i + 1] >= 0x80)
+          << name << ": looks like UTF-8 at " << i;
+      if (c == '\n') {
+        EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << name << ": bare line feed at " << i;
+      }
+    }
+  }
+  EXPECT_EQ(ReadProfileString(ShippedLanguageFolder() + "\\Deutsch.lng", "LABELS", "FreeMem"),
+            "Verf\xFCgbarer Speicher:");
+  EXPECT_EQ(ReadProfileString(ShippedLanguageFolder() + "\\Francais.lng", "MAINFILE", "Defrag"), "&D\xE9" "fragmenter");
+}
+
+TEST(ShippedLanguages, AcceleratorsAreUniqueInEachMenu) {
+  // Menus as the user sees them; File and Help are built in without accelerators.
+  const std::vector<std::pair<const char*, std::vector<std::pair<std::string, std::string>>>> menus{
+      {"menu bar", {{"MAINLANGUAGE", "Caption"}, {"MAINSETTINGS", "Caption"}}},
+      {"File", {{"MAINFILE", "Defrag"}, {"MAINFILE", "Abort"}, {"MAINFILE", "Close"}, {"MAINFILE", "Quit"}}},
+      {"Settings", {{"MAINSETTINGS", "Beep"}, {"MAINSETTINGS", "AutoStart"}, {"MAINSETTINGS", "OnTop"}}},
+      {"tray popup",
+       {{"MAINFILE", "Open"}, {"MAINFILE", "Close"}, {"MAINFILE", "Defrag"}, {"MAINFILE", "Abort"},
+        {"MAINSETTINGS", "OnTop"}, {"MAINFILE", "Quit"}}},
+      {"buttons", {{"MAINFILE", "Defrag"}, {"MAINFILE", "Abort"}}}};
+  for (const std::string& name : ShippedLanguageFiles()) {
+    const std::string path = ShippedLanguageFolder() + "\\" + name;
+    for (const auto& [menu, entries] : menus) {
+      std::set<char> used;
+      for (const auto& [section, key] : entries) {
+        char a = Accelerator(ReadProfileString(path, section, key));
+        EXPECT_NE(a, 0) << name << " " << section << "/" << key << " has no accelerator";
+        EXPECT_TRUE(used.insert(a).second) << name << ": '" << a << "' twice in the " << menu;
+      }
+    }
+  }
+}
+
+}  // namespace
