@@ -47,6 +47,13 @@ int TaskbarEdge(RECT& Rect) {
   abd.hWnd = tray;
   if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) return -1;
   Rect = abd.rc;
+  // Some shells (Wine's) answer with a rectangle one pixel thick; the window beside it would
+  // then cover the taskbar and the tray icon. The taskbar's own window knows its size.
+  bool across = abd.uEdge == ABE_TOP || abd.uEdge == ABE_BOTTOM;
+  LONG thickness = across ? Rect.bottom - Rect.top : Rect.right - Rect.left;
+  RECT own{};
+  if (thickness <= 1 && GetWindowRect(tray, &own) && (across ? own.bottom - own.top : own.right - own.left) > 1)
+    Rect = own;
   return static_cast<int>(abd.uEdge);
 }
 

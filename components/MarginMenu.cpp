@@ -59,6 +59,9 @@ public:
       case WM_MENUCHAR:
         if (reinterpret_cast<HMENU>(l) == FMenu->Handle()) return MenuChar((char)LOWORD(w));
         break;
+      case WM_COMMAND:
+        if (l == 0 && HIWORD(w) == 0 && TMenuItem::DispatchCommand(LOWORD(w))) return 0;
+        break;
     }
     return DefaultHandler(msg, w, l);
   }
@@ -163,7 +166,9 @@ void TMarginPopupMenu::Popup(int x, int y, HWND owner) {
   // Hand the foreground on to the menu's window when it is ours to give.
   if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId()) SetForegroundWindow(w);
   UINT cmd = TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, w, nullptr);
-  if (cmd) TMenuItem::DispatchCommand(cmd);
+  // The choice runs from the message loop, once whoever opened the menu has finished with it:
+  // a window the command shows then keeps the foreground the opener hands back on closing.
+  if (cmd) PostMessageA(w, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
 }
 
 bool TMarginPopupMenu::MeasureItem(MEASUREITEMSTRUCT& mi) {

@@ -27,8 +27,9 @@ public:
 
   TMarginDrawEvent OnDrawMargin;
 
-  // Fires OnPopup, then opens the menu at (x, y) and runs the chosen item. The menu's own
-  // window owns it while it is open, so that the draw requests come here.
+  // Fires OnPopup, then opens the menu at (x, y); the chosen item's click arrives through the
+  // message queue after this returns. The menu's own window owns the open menu, so that the
+  // draw requests come here.
   void Popup(int x, int y, HWND owner) override;
   // The window that receives the menu's measure and draw requests.
   HWND WindowHandle() const;

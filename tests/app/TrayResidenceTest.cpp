@@ -335,7 +335,10 @@ TEST(TrayPopup, ARightClickOnTheIconOpensItAndItsChoiceRuns) {
   w.TrayMouse(WM_RBUTTONDOWN);
   w.TrayMouse(WM_RBUTTONUP);
   EXPECT_EQ(opened, 2);
+  EXPECT_FALSE(IsWindowVisible(f->Handle())) << "the choice waits in the queue until the menu is done with";
+  w.app->ProcessMessages();
   EXPECT_TRUE(IsWindowVisible(f->Handle())) << "Restore was chosen";
+  EXPECT_EQ(GetForegroundWindow(), f->Handle()) << "and the restored window keeps the foreground";
 }
 
 // ---- the margin ---------------------------------------------------------------------------------------
