@@ -7,5 +7,6 @@ enum TVelmorCommand : unsigned {
   cmAbort = 40002,    // File > Abort
   cmHide = 40003,     // File > Hide to tray
   cmQuit = 40004,     // File > Quit
+  cmRestore = 40005,  // tray popup > Restore
   cmLanguageFirst = 41000,  // the Language menu's items, in menu order (up to 1000)
 };

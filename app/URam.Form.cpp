@@ -106,6 +106,8 @@ void TfrmVelmor::CreateControls() {
   Timer->SetInterval(1000);
   Timer->OnTimer = [this](TObject* s) { TimerTimer(s); };
 
+  CreateTray();
+
   MainMenu1 = new TMainMenu(this);
   MainMenu1->SetName("MainMenu1");
   TMenuItem* bar = MainMenu1->Items();
@@ -148,4 +150,5 @@ void TfrmVelmor::CreateControls() {
 
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+  OnShow = [this](TObject* s) { FormShow(s); };
 }

@@ -19,7 +19,8 @@ void TfrmVelmor::TimerTimer(TObject* Sender) {
   // 2. The available-memory line; both of its figures come from one sample, so they agree.
   Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
 
-  // 3. Tray icon: its tooltip becomes Caption() + " - " + Label2->Caption() (comes with the tray icon).
+  // 3. The tray tooltip: the versioned caption and the line just written.
+  TI->SetHint(Caption() + " - " + Label2->Caption());
 
   // 4. Scroll the chart by one point.
   double step = Series20->XValue(1) - Series20->XValue(0);
@@ -28,7 +29,7 @@ void TfrmVelmor::TimerTimer(TObject* Sender) {
 
   // 5. The alarm: free memory below the threshold. Equality is no alarm.
   if (soglia->Value() > freeMb) {
-    // Tray icon: animation on (comes with the tray icon).
+    TI->SetAnimated(true);
     ani->SetActive(true);
     if (rgAllarme->ItemIndex() == 1) bdefragClick(this);  // returns when the run has ended
     if (Beep1->Checked() && !FAlarmBeeped) {
@@ -37,7 +38,7 @@ void TfrmVelmor::TimerTimer(TObject* Sender) {
     }
   } else {
     FAlarmBeeped = false;
-    // Tray icon: animation off, its normal icon again (comes with the tray icon).
+    TI->SetAnimated(false);  // its normal icon again
     ani->SetActive(false);
     ani->SetGlyphNum(1);
   }

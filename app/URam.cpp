@@ -5,6 +5,8 @@ TfrmVelmor::TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env)
     : TForm(AOwner, "TfrmVelmor"),
       FMemory(env.Memory ? env.Memory : &Win32MemorySystem()),
       FBeep(env.Beep ? env.Beep : [] { MessageBeep(0); }),
+      FShellNotify(env.ShellNotify ? env.ShellNotify : SystemShellNotify),
+      FTaskbarEdge(env.TaskbarEdge ? env.TaskbarEdge : ::TaskbarEdge),
       FExeDir(env.ExeDir),
       FSettingsRoot(env.SettingsRoot),
       FRunRoot(env.RunRoot),
@@ -12,6 +14,7 @@ TfrmVelmor::TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env)
   CreateControls();
   Loaded();
   DoCreate();
+  EnterTray();
 }
 
 TfrmVelmor::~TfrmVelmor() = default;
@@ -54,6 +57,8 @@ std::string MemoryLine(const std::string& prefix, uint64_t bytes) {
 // ---- start-up and closing ---------------------------------------------------------------------
 
 void TfrmVelmor::FormCreate(TObject* Sender) {
+  // A failed placement is reported; the rest of start-up still runs.
+  Guarded(this, [this] { PlaceNearTaskbar(); });
   if (FExeDir.empty()) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);

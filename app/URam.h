@@ -7,8 +7,11 @@
 #include <string>
 #include "components/Animate.h"
 #include "components/LineChart.h"
+#include "components/MarginMenu.h"
+#include "components/TrayShell.h"
 #include "engine/mxMaxMem.h"
 #include "framework/Controls.h"
+#include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "framework/Registry.h"
 #include "framework/StdCtrls.h"
@@ -23,6 +26,8 @@ struct TVelmorEnvironment {
   std::string ExePath;                 // the executable's full path, for the log-on entry
   HKEY SettingsRoot = HKEY_LOCAL_MACHINE;  // root of the settings key
   HKEY RunRoot = HKEY_LOCAL_MACHINE;       // root of the system's log-on Run key
+  TShellNotify ShellNotify;            // Shell_NotifyIconA
+  std::function<int(RECT&)> TaskbarEdge;  // where the taskbar is: ::TaskbarEdge
 };
 
 class TfrmVelmor : public TForm {
@@ -50,12 +55,16 @@ public:
   TmxMaxMem* Ov = nullptr;
   TTimer* Timer = nullptr;
 
+  TTrayIcon* TI = nullptr;
+  TMarginPopupMenu* poppa = nullptr;
+  TImageList* ImageList1 = nullptr;
+
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
-  // The tray popup's items (Ontop1 mirrors OnTop); each is skipped while it is null.
+  // The tray popup's items (Ontop1 mirrors OnTop).
   TMenuItem *Ripristina1 = nullptr, *Iconizza1 = nullptr, *Deframmenta1 = nullptr, *Abbandona1 = nullptr,
-            *Ontop1 = nullptr, *Chiudi1 = nullptr;
+            *Ontop1 = nullptr, *N1 = nullptr, *Chiudi1 = nullptr;
 
   // Memory figures in bytes, sampled anew at every call.
   uint64_t TotalRam();
@@ -83,6 +92,14 @@ public:
   void OvProgress(TObject* Sender, int Progress);
   void OvAfterDefrag(TObject* Sender);
 
+  // Tray residence (URam.Tray.cpp).
+  void PlaceNearTaskbar();
+  void FormShow(TObject* Sender);
+  void FormActivate(TObject* Sender);
+  void Ripristina1Click(TObject* Sender);
+  void poppaPopup(TObject* Sender);
+  void poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect);
+
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void TimerTimer(TObject* Sender);
@@ -94,9 +111,13 @@ public:
 private:
   void CreateControls();  // the window description
   void PrimeChart();      // the chart's axis maximum and its first 201 points
+  void CreateTray();      // its tray icon, popup menu and image list
+  void EnterTray();       // the end of start-up: hidden, in the tray
   void SwapDefragAbortItems();
   IMemorySystem* FMemory;
   std::function<void()> FBeep;
+  TShellNotify FShellNotify;
+  std::function<int(RECT&)> FTaskbarEdge;
   bool FQuitting = false;
   bool FAlarmBeeped = false;
   std::string FExeDir;
@@ -127,3 +148,9 @@ std::string ThousandSeparator();
 // prefix + " " + KB + " Kb (" + MB + " Mb)".
 std::string MemoryLine(const std::string& prefix, uint64_t bytes, const std::string& separator);
 std::string MemoryLine(const std::string& prefix, uint64_t bytes);
+
+// The taskbar's edge (ABE_LEFT, ABE_TOP, ABE_RIGHT, ABE_BOTTOM; -1 when the shell cannot say)
+// and rectangle. Raises the system's error when there is no taskbar window.
+int TaskbarEdge(RECT& Rect);
+// Where a window of size w x h goes on a W x H screen: the corner beside the taskbar.
+POINT TaskbarCorner(int edge, const RECT& taskbar, int W, int H, int w, int h);

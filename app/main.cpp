@@ -7,7 +7,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   TfrmVelmor* main = nullptr;
   Guarded(&app, [&] { main = app.CreateForm<TfrmVelmor>(); });
   if (!main) return 1;
-  main->Show();
+  // The window stays hidden: the program lives in the tray until Restore.
   app.Run();
   return 0;
 }

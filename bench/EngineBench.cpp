@@ -47,7 +47,10 @@ double WindowRun(TfrmVelmor* f, int blocks) {
 int main() {
   TApplication app;
   app.SetTitle("Velmor");
-  auto* f = app.CreateForm<TfrmVelmor>();
+  // No taskbar under the headless driver: a fixed one, so that start-up reports no failed placement.
+  TVelmorEnvironment env;
+  env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
+  auto* f = app.CreateForm<TfrmVelmor>(env);
   f->Show();
   app.ProcessMessages();
   const int blocks = 1024, rounds = 5;

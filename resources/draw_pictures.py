@@ -322,6 +322,143 @@ def draw_readme():
     return c
 
 
+# --- the tray animation --------------------------------------------------------
+# The tray icon blinks between a warning triangle and an empty frame while free
+# memory is low.  Both are 32x32, 24-bit icons; where the AND mask is set the
+# colour stays black so the frame shows whatever lies behind it.
+
+YELLOW = (255, 210, 0)
+DARK_YELLOW = (150, 100, 0)
+BLACK = (0, 0, 0)
+
+
+def ico24(canvas, opaque):
+    """A .ico file holding one 24-bit image of the canvas; opaque(x, y) says
+    which pixels belong to the picture (the rest are see-through)."""
+    size = canvas.w
+    stride = (size * 3 + 3) & ~3
+    xor = b""
+    for y in reversed(range(size)):
+        row = b"".join(struct.pack("<BBB", b, g, r) if opaque(x, y) else b"\0\0\0"
+                       for x, (r, g, b) in enumerate(canvas.px[y]))
+        xor += row + b"\0" * (stride - len(row))
+    mask_stride = ((size + 31) // 32) * 4
+    mask = b""
+    for y in reversed(range(size)):
+        bits = 0
+        for x in range(size):
+            bits = (bits << 1) | (0 if opaque(x, y) else 1)
+        mask += bits.to_bytes((size + 7) // 8, "big").ljust(mask_stride, b"\0")
+    info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 24, 0,
+                       len(xor) + len(mask), 0, 0, 0, 0)
+    image = info + xor + mask
+    header = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", size, size, 0, 0, 1, 24, len(image), 6 + 16)
+    return header + entry + image
+
+
+def draw_warning():
+    """Yellow warning triangle with a black exclamation mark."""
+    c = Canvas(32)
+    outer = polygon([(16, 1.5), (31, 29.5), (1, 29.5)])
+    c.fill(outer, DARK_YELLOW)
+    c.fill(polygon([(16, 4.6), (28.6, 28), (3.4, 28)]), YELLOW)
+    c.rect(15, 10, 16, 21, BLACK)            # the stroke of the "!"
+    c.rect(15, 24, 16, 25, BLACK)            # its dot
+    return c, lambda x, y: outer(x + 0.5, y + 0.5)
+
+
+def draw_empty_frame():
+    """Nothing at all: every pixel is see-through."""
+    return Canvas(32), lambda x, y: False
+
+
+def icon_list(icons):
+    """The tray icon's stored animation list: count, then for every entry its
+    byte length and the .ico file itself, all little-endian."""
+    data = struct.pack("<i", len(icons))
+    for ico in icons:
+        data += struct.pack("<i", len(ico)) + ico
+    return data
+
+
+# --- the tray popup's images -------------------------------------------------------
+# Six 16x16 pictures side by side in one strip, magenta behind them, in the
+# order of the popup's image list: restore, quit, defrag, on top (unused),
+# abort, hide.
+
+def draw_restore16():
+    """A window coming up out of the taskbar."""
+    c = Canvas(16)
+    c.frame(1, 2, 14, 12, WHITE, DARK_BLUE)
+    c.rect(2, 3, 13, 4, BLUE)                # title bar
+    c.rect(4, 14, 11, 14, GREY)              # where it came from
+    c.fill(polygon([(7.5, 6), (11, 10), (4, 10)]), GREEN)
+    return c
+
+
+def draw_quit16():
+    c = Canvas(16)
+    cx, cy = 8, 8.5
+    gap = math.radians(40)
+
+    def arc(x, y):
+        ang = math.atan2(x - cx, cy - y)
+        return abs(ang) > gap and ring(cx, cy, 6.6, 4.6)(x, y)
+    c.fill(arc, RED)
+    c.rect(7, 1, 8, 8, RED)
+    return c
+
+
+def draw_defrag16():
+    c = Canvas(16)
+    for px in (3, 6, 9):
+        c.rect(px, 6, px, 6, PIN)
+        c.rect(px, 13, px, 13, PIN)
+    c.frame(1, 7, 11, 12, CHIP_BODY, CHIP_EDGE)
+    c.fill(sparkle(12.5, 4.5, 3.6, 1.1), DARK_GREEN)
+    c.fill(sparkle(12.5, 4.5, 2.6, 0.6), GREEN)
+    return c
+
+
+def draw_pin16():
+    """A drawing pin: stays on top."""
+    c = Canvas(16)
+    c.fill(disc(9.5, 6.5, 4.5), DARK_RED)
+    c.fill(disc(9.5, 6.5, 3.5), RED)
+    c.fill(lambda x, y: abs((x - 2) - (14 - y)) < 0.8 and 1.5 < x < 7, GREY)
+    return c
+
+
+def draw_abort16():
+    c = Canvas(16)
+    c.fill(disc(8, 8, 7.5), DARK_RED)
+    c.fill(disc(8, 8, 6.5), RED)
+    in_box = lambda x, y: abs(x - 8) < 3.6 and abs(y - 8) < 3.6
+    c.fill(lambda x, y: in_box(x, y) and abs(x - y) < 1.1, WHITE)
+    c.fill(lambda x, y: in_box(x, y) and abs(x + y - 16) < 1.1, WHITE)
+    return c
+
+
+def draw_hide16():
+    c = Canvas(16)
+    c.frame(0, 0, 9, 8, WHITE, DARK_BLUE)
+    c.rect(1, 1, 8, 2, BLUE)
+    c.frame(0, 12, 15, 15, LIGHT_GREY, GREY)  # taskbar
+    c.rect(12, 13, 14, 14, BLUE)             # the tray icon
+    c.rect(12, 3, 13, 7, GREEN)
+    c.fill(polygon([(10, 7.6), (16, 7.6), (13, 11)]), GREEN)
+    return c
+
+
+def strip(canvases):
+    """Pictures of one height side by side, as one canvas."""
+    s = Canvas(canvases[0].h)
+    s.w = sum(c.w for c in canvases)
+    s.px = [sum((c.px[y] for c in canvases), []) for y in range(s.h)]
+    return s
+
+
 # --- flags of the Language menu ------------------------------------------------
 # 16x16, 4 bits per pixel, the standard 16-colour palette of Windows in its order.
 # The 12x8 flag sits in a one-pixel black frame (14x10) whose top-left pixel is at
@@ -430,8 +567,6 @@ def write_bmp4(path, px):
         f.write(header + info + palette + pixels)
 
 
-YELLOW = (255, 220, 0)
-BLACK = (0, 0, 0)
 SHADOW = (128, 128, 128)
 
 
@@ -442,7 +577,7 @@ def draw_alarm():
     tri = [(15.5, 2.0), (29.5, 27.0), (1.5, 27.0)]
     warn.fill(polygon([(x + 2, y + 2) for x, y in tri]), SHADOW)
     warn.fill(polygon(tri), BLACK)
-    warn.fill(polygon([(15.5, 5.2), (26.8, 25.5), (4.2, 25.5)]), YELLOW)
+    warn.fill(polygon([(15.5, 5.2), (26.8, 25.5), (4.2, 25.5)]), YELLOW)  # the tray icon's yellow
     warn.rect(14, 10, 16, 19, BLACK)         # the bar of the '!'
     warn.rect(14, 21, 16, 23, BLACK)         # its dot
     return [warn, Canvas(32)]
@@ -473,6 +608,12 @@ def main():
     for code, rows in FLAGS.items():
         write_bmp4(os.path.join(out, "flag_%s.bmp" % code.lower()), flag_indices(rows))
     write_bmp8(os.path.join(out, "alarm_strip.bmp"), draw_alarm())
+
+    write_bmp(os.path.join(out, "popup_images16.bmp"),
+              strip([draw_restore16(), draw_quit16(), draw_defrag16(),
+                     draw_pin16(), draw_abort16(), draw_hide16()]))
+    with open(os.path.join(out, "tray_icons.bin"), "wb") as f:
+        f.write(icon_list([ico24(*draw_warning()), ico24(*draw_empty_frame())]))
 
 
 if __name__ == "__main__":

@@ -33,6 +33,7 @@ struct LangWindow {
     env.Beep = [] {};
     env.ExeDir = exeDir;
     env.SettingsRoot = env.RunRoot = root.Get();
+    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
     f = app->CreateForm<TfrmVelmor>(env);
   }
 

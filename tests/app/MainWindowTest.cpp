@@ -39,6 +39,7 @@ struct Window {
     TVelmorEnvironment env;
     env.Memory = &mem;
     env.Beep = [this] { ++beeps; };
+    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
     env.SettingsRoot = env.RunRoot = root.Get();
     dir.Write("Italiano.lng", kDescriptionTexts);
     env.ExeDir = dir.Path();

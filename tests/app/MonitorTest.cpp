@@ -7,6 +7,7 @@
 #include "framework/Application.h"
 #include "tests/FakeMemory.h"
 #include "tests/TestRegistry.h"
+#include "tests/components/TraySupport.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -28,6 +29,7 @@ template <class Memory = TFakeMemory>
 struct Monitor {
   TRegKey root = FreshTestKey("Monitor");  // the settings of a first start, every time
   Memory mem;
+  TRecordingShell shell;   // what the tray icon tells the shell
   std::vector<int> beeps;  // blocks committed when each beep sounded
   std::unique_ptr<TApplication> app;
   TfrmVelmor* f = nullptr;
@@ -42,6 +44,8 @@ struct Monitor {
     env.Memory = &mem;
     env.Beep = [this] { beeps.push_back(mem.Committed()); };
     env.SettingsRoot = env.RunRoot = root.Get();
+    env.ShellNotify = shell.Notify();
+    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
     f = app->CreateForm<TfrmVelmor>(env);
     f->Timer->SetInterval(0x7FFFFFFF);
   }
@@ -215,6 +219,31 @@ TEST(MonitorAlarm, TheAlarmImageFollowsTheAlarmAndRestsOnFrame1) {
   EXPECT_FALSE(ani->Active());
   EXPECT_FALSE(ani->Timer()->Enabled());
   EXPECT_EQ(ani->GlyphNum(), 1) << "blank again";
+}
+
+TEST(MonitorTray, TheTooltipCarriesTheCaptionAndTheAvailableLine) {
+  Monitor<> m(16 * MB, 600 * 1024);
+  m.Tick();
+  std::string hint = m.f->Caption() + " - " + m.f->Label2->Caption();
+  EXPECT_EQ(m.f->TI->Hint(), hint);
+  EXPECT_NE(hint.find(" Kb ( Mb)"), std::string::npos) << "under 1 MB free";
+  ASSERT_FALSE(m.shell.Calls.empty());
+  EXPECT_EQ(std::string(m.shell.Last().Data.szTip), hint.substr(0, 63)) << "the shell gets at most 63 characters";
+  m.mem.Avail = 300 * MB;
+  m.Tick();
+  EXPECT_EQ(std::string(m.shell.Last().Data.szTip), (m.f->Caption() + " - " + m.f->Label2->Caption()).substr(0, 63));
+}
+
+TEST(MonitorTray, TheTrayIconBlinksWhileTheAlarmHolds) {
+  Monitor<> m(16 * MB, 8 * MB);
+  EXPECT_FALSE(m.f->TI->Animated());
+  m.Tick();
+  EXPECT_TRUE(m.f->TI->Animated());
+  m.Tick();
+  EXPECT_TRUE(m.f->TI->Animated()) << "still on while the alarm holds";
+  m.mem.Avail = 60 * MB;
+  m.Tick();
+  EXPECT_FALSE(m.f->TI->Animated()) << "off with the alarm";
 }
 
 // ---- the alarm image --------------------------------------------------------------------------

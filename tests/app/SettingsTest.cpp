@@ -45,6 +45,7 @@ protected:
     env.ExePath = exePath;
     env.SettingsRoot = root.Get();
     env.RunRoot = root.Get();
+    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
     w->f = w->app->CreateForm<TfrmVelmor>(env);
     return w;
   }

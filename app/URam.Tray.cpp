@@ -1,0 +1,193 @@
+// Tray residence: the window lives hidden behind its tray icon, comes back in the screen
+// corner beside the taskbar, and the icon's popup menu paints the product name in its margin.
+#include "app/URam.h"
+#include <shellapi.h>
+#include <algorithm>
+#include "app/Commands.h"
+#include "framework/Application.h"
+#include "framework/OSError.h"
+
+static_assert(sizeof(void*) != 4 || sizeof(APPBARDATA) == 36, "the application-bar record is 36 bytes");
+
+namespace {
+// The margin's gradient: red 0, green 128, blue 192 down to a quarter of each channel.
+const COLORREF kMarginStart = RGB(0, 128, 192);
+const COLORREF kMarginEnd = RGB(0, 128 / 4, 192 / 4);
+const int kMarginBands = 32;
+
+TMenuItem* PopupItem(TComponent* owner, TMarginPopupMenu* menu, const char* name, const char* caption, int image,
+                     UINT command = 0) {
+  auto* m = new TMenuItem(owner, command);
+  m->SetName(name);
+  m->SetCaption(caption);
+  menu->Items()->Add(m);
+  if (image >= 0) menu->SetImageIndex(m, image);
+  return m;
+}
+
+// Windows 95's shell and every later one: the etched look.
+bool NewStyleControls() { return LOBYTE(LOWORD(GetVersion())) >= 4; }
+
+void FillSolid(HDC dc, const RECT& r, COLORREF c) {
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  gdi::Brush b(CreateSolidBrush(c));
+  FillRect(dc, &r, b);
+}
+
+int Channel(int start, int end, int i, int n) { return start + MulDiv(i, end - start, n - 1); }
+}  // namespace
+
+// ---- where the window goes ------------------------------------------------------------------
+
+int TaskbarEdge(RECT& Rect) {
+  HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+  if (!tray) RaiseLastOSError();
+  APPBARDATA abd{};
+  abd.cbSize = sizeof(abd);
+  abd.hWnd = tray;
+  if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) return -1;
+  Rect = abd.rc;
+  // Some shells (Wine's) answer with a rectangle one pixel thick; the window beside it would
+  // then cover the taskbar and the tray icon. The taskbar's own window knows its size.
+  bool across = abd.uEdge == ABE_TOP || abd.uEdge == ABE_BOTTOM;
+  LONG thickness = across ? Rect.bottom - Rect.top : Rect.right - Rect.left;
+  RECT own{};
+  if (thickness <= 1 && GetWindowRect(tray, &own) && (across ? own.bottom - own.top : own.right - own.left) > 1)
+    Rect = own;
+  return static_cast<int>(abd.uEdge);
+}
+
+POINT TaskbarCorner(int edge, const RECT& r, int W, int H, int w, int h) {
+  switch (edge) {
+    case ABE_LEFT:
+      return POINT{r.right, H - h};
+    case ABE_TOP:
+      return POINT{W - w, r.bottom};
+    case ABE_RIGHT:
+      return POINT{W - w - (r.right - r.left), H - h};
+    case ABE_BOTTOM:
+      return POINT{W - w, H - h - (r.bottom - r.top)};
+    default:  // unknown: the screen's bottom right
+      return POINT{W - w, H - h};
+  }
+}
+
+void TfrmVelmor::PlaceNearTaskbar() {
+  RECT r{};
+  int edge = FTaskbarEdge(r);  // raises when there is no taskbar: then the window stays put
+  POINT p = TaskbarCorner(edge, r, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), Width(), Height());
+  SetPosition(p.x, p.y);
+}
+
+// ---- hiding and showing -----------------------------------------------------------------------
+
+// The window is never shown at start-up, so it never takes the focus there either: what the
+// first showing and the first activation would do happens here, once, as start-up ends.
+void TfrmVelmor::EnterTray() {
+  FormShow(this);
+  FormActivate(this);
+}
+
+void TfrmVelmor::FormShow(TObject* Sender) {
+  // The taskbar button belongs to the application's hidden owner window.
+  HWND owner = GetWindow(Handle(), GW_OWNER);
+  if (owner) ShowWindow(owner, SW_HIDE);
+}
+
+void TfrmVelmor::FormActivate(TObject* Sender) {
+  // The versioned caption is refreshed here; the version text arrives with the version caption.
+  ShowWindow(Handle(), SW_HIDE);
+  FVisible = false;
+}
+
+void TfrmVelmor::Ripristina1Click(TObject* Sender) {
+  PlaceNearTaskbar();
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+}
+
+// ---- the tray icon and its popup menu -----------------------------------------------------------
+
+void TfrmVelmor::CreateTray() {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+
+  TI = new TTrayIcon(this, FShellNotify);
+  TI->SetName("TI");
+  TI->Icon()->LoadFromResourceName(inst, "MAINICON");
+  TI->Icons()->ReadResource(inst, "TI_ICONS");
+  TI->SetInterval(500);
+  TI->OnDblClick = [this](TObject* s) { Ripristina1Click(s); };
+
+  poppa = new TMarginPopupMenu(this);
+  poppa->SetName("poppa");
+  poppa->SetMarginWidth(30);
+  Ripristina1 = PopupItem(this, poppa, "Ripristina1", "Ripristina", 0, cmRestore);
+  Ripristina1->OnClick = [this](TObject* s) { Ripristina1Click(s); };
+  Iconizza1 = PopupItem(this, poppa, "Iconizza1", "Iconizza", 5);
+  Iconizza1->OnClick = [this](TObject* s) { Riduciaicona1Click(s); };
+  Deframmenta1 = PopupItem(this, poppa, "Deframmenta1", "Deframmenta", 2);
+  Deframmenta1->OnClick = [this](TObject* s) { bdefragClick(s); };
+  Abbandona1 = PopupItem(this, poppa, "Abbandona1", "Abbandona", 4);
+  Abbandona1->OnClick = [this](TObject* s) { babortClick(s); };
+  Ontop1 = PopupItem(this, poppa, "Ontop1", "Ontop", -1);
+  Ontop1->OnClick = [this](TObject* s) { OnTopClick(s); };
+  N1 = PopupItem(this, poppa, "N1", "-", -1);
+  Chiudi1 = PopupItem(this, poppa, "Chiudi1", "Chiudi", 1);
+  Chiudi1->OnClick = [this](TObject* s) { Chiudi1Click(s); };
+  poppa->OnPopup = [this](TObject* s) { poppaPopup(s); };
+  poppa->OnDrawMargin = [this](TObject* s, HDC dc, const RECT& r) { poppaDrawMargin(s, dc, r); };
+
+  ImageList1 = new TImageList(this, 16, 16);
+  ImageList1->SetName("ImageList1");
+  ImageList1->AddStrip(inst, "POPUP_IMAGES");
+  poppa->SetImages(ImageList1);
+
+  TI->SetPopupMenu(poppa);
+}
+
+void TfrmVelmor::poppaPopup(TObject* Sender) {
+  // Either Defrag or Abort, by the timer: disabled means a run is under way.
+  Deframmenta1->SetVisible(Timer->Enabled());
+  Abbandona1->SetVisible(!Deframmenta1->Visible());
+  Ontop1->SetChecked(OnTop->Checked());
+}
+
+void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect) {
+  int height = ARect.bottom - ARect.top;
+  if (height <= 0 || ARect.right <= ARect.left) return;
+
+  // "Velmor" runs upward in bold white Courier New, 20 pt.
+  LOGFONTA lf{};
+  lf.lfHeight = -gdi::FontSpec{"Courier New", 20, true}.PixelHeight();
+  lf.lfWeight = FW_BOLD;
+  lf.lfEscapement = 900;
+  lf.lfOrientation = 0;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(lf.lfFaceName, "Courier New", LF_FACESIZE);
+  gdi::Font font(CreateFontIndirectA(&lf));
+
+  // The gradient in n bands of equal height; the rows left over at the bottom take the end
+  // colour. New-style systems get an etched edge in the strip's last two columns.
+  bool etched = NewStyleControls();
+  RECT g = ARect;
+  if (etched) g.right -= 3;
+  int n = std::max(2, std::min(kMarginBands, height));
+  int band = height / n;
+  for (int i = 0; i < n; ++i) {
+    COLORREF c = RGB(Channel(GetRValue(kMarginStart), GetRValue(kMarginEnd), i, n),
+                     Channel(GetGValue(kMarginStart), GetGValue(kMarginEnd), i, n),
+                     Channel(GetBValue(kMarginStart), GetBValue(kMarginEnd), i, n));
+    FillSolid(Canvas, RECT{g.left, ARect.top + i * band, g.right, ARect.top + (i + 1) * band}, c);
+  }
+  FillSolid(Canvas, RECT{g.left, ARect.top + n * band, g.right, ARect.bottom}, kMarginEnd);
+  if (etched) {
+    RECT shadow{std::max(ARect.left, ARect.right - 2), ARect.top, ARect.right - 1, ARect.bottom};
+    RECT light{std::max(ARect.left, ARect.right - 1), ARect.top, ARect.right, ARect.bottom};
+    FillSolid(Canvas, shadow, GetSysColor(COLOR_BTNSHADOW));
+    FillSolid(Canvas, light, GetSysColor(COLOR_BTNHIGHLIGHT));
+  }
+
+  gdi::Select sf(Canvas, font);
+  SetBkMode(Canvas, TRANSPARENT);
+  SetTextColor(Canvas, RGB(255, 255, 255));
+  ExtTextOutA(Canvas, ARect.left, ARect.bottom - 5, ETO_CLIPPED, &ARect, "Velmor", 6, nullptr);
+}

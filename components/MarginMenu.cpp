@@ -1,0 +1,248 @@
+#include "components/MarginMenu.h"
+#include <algorithm>
+#include <cctype>
+#include "framework/Controls.h"
+#include "framework/Gdi.h"
+
+namespace {
+// Inside a row, right of the margin: the picture column, then the caption.
+const int kImagePad = 3;     // left of the picture
+const int kTextGap = 6;      // between the picture column and the caption
+const int kRightPad = 18;    // after the caption
+const int kSeparatorHeight = 9;
+
+int ImageColumn(const TImageList* images) { return (images ? images->Width() : 16) + 2 * kImagePad; }
+
+// A check mark of two strokes, for a checked item without a picture.
+void DrawCheck(HDC dc, int left, int top, int size, COLORREF colour) {
+  gdi::Pen pen(CreatePen(PS_SOLID, 1, colour));
+  gdi::Select sp(dc, pen);
+  int x = left + size / 4, y = top + size / 2;
+  for (int k = 0; k < 2; ++k) {
+    MoveToEx(dc, x, y + k - 1, nullptr);
+    LineTo(dc, x + 2, y + k + 1);
+    LineTo(dc, x + 7, y + k - 4);
+  }
+}
+}  // namespace
+
+LOGFONTA MenuFont(bool bold) {
+  NONCLIENTMETRICSA ncm{};
+  ncm.cbSize = sizeof(ncm);
+  LOGFONTA lf{};
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0) && ncm.lfMenuFont.lfFaceName[0]) {
+    lf = ncm.lfMenuFont;
+  } else {
+    lf.lfHeight = -gdi::FontSpec{"MS Sans Serif", 8, false}.PixelHeight();
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE);
+  }
+  if (bold) lf.lfWeight = FW_BOLD;
+  return lf;
+}
+
+class TMarginPopupMenu::TMenuWindow : public TWinControl {
+public:
+  explicit TMenuWindow(TMarginPopupMenu* menu) : TWinControl(menu, nullptr), FMenu(menu) {
+    FVisible = false;
+    CreateWnd("TMarginPopupWindow", WS_POPUP, WS_EX_TOOLWINDOW, false);
+  }
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override {
+    switch (msg) {
+      case WM_MEASUREITEM:
+        if (FMenu->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(l))) return TRUE;
+        break;
+      case WM_DRAWITEM:
+        if (FMenu->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l))) return TRUE;
+        break;
+      case WM_MENUCHAR:
+        if (reinterpret_cast<HMENU>(l) == FMenu->Handle()) return MenuChar((char)LOWORD(w));
+        break;
+      case WM_COMMAND:
+        if (l == 0 && HIWORD(w) == 0 && TMenuItem::DispatchCommand(LOWORD(w))) return 0;
+        break;
+    }
+    return DefaultHandler(msg, w, l);
+  }
+
+private:
+  // Owner-drawn items have no accelerators of their own: find the item whose caption marks
+  // the typed character with "&".
+  LRESULT MenuChar(char c) {
+    HMENU m = FMenu->Handle();
+    for (int pos = 0; pos < GetMenuItemCount(m); ++pos) {
+      TMenuItem* item = TMenuItem::FindCommand(GetMenuItemID(m, pos));
+      if (!item) continue;
+      const std::string& s = item->Caption();
+      for (size_t i = 0; i + 1 < s.size(); ++i) {
+        if (s[i] != '&') continue;
+        if (s[i + 1] == '&') {
+          ++i;
+          continue;
+        }
+        if (std::toupper((unsigned char)s[i + 1]) == std::toupper((unsigned char)c)) return MAKELRESULT(pos, MNC_EXECUTE);
+        break;
+      }
+    }
+    return MAKELRESULT(0, MNC_IGNORE);
+  }
+  TMarginPopupMenu* FMenu;
+};
+
+TMarginPopupMenu::TMarginPopupMenu(TComponent* AOwner) : TPopupMenu(AOwner) { FWindow = new TMenuWindow(this); }
+
+TMarginPopupMenu::~TMarginPopupMenu() {
+  delete FWindow;
+  FWindow = nullptr;
+}
+
+HWND TMarginPopupMenu::WindowHandle() const { return FWindow ? FWindow->Handle() : nullptr; }
+
+void TMarginPopupMenu::SetImages(TImageList* v) {
+  if (v == FImages) return;
+  if (FImages) {
+    FImages->RemoveFreeNotification(this);
+    RemoveFreeNotification(FImages);
+  }
+  FImages = v;
+  if (v) v->FreeNotification(this);
+}
+
+void TMarginPopupMenu::Notification(TComponent* AComponent) {
+  if (AComponent == FImages) FImages = nullptr;
+  // An item that goes takes its picture index along.
+  std::erase_if(FImageIndex, [&](const auto& e) { return static_cast<const TComponent*>(e.first) == AComponent; });
+}
+
+void TMarginPopupMenu::SetImageIndex(TMenuItem* item, int index) {
+  if (!item) return;
+  if (index < 0) {
+    FImageIndex.erase(item);
+  } else {
+    FImageIndex[item] = index;
+    item->FreeNotification(this);
+  }
+}
+
+int TMarginPopupMenu::ImageIndex(const TMenuItem* item) const {
+  auto it = FImageIndex.find(item);
+  return it == FImageIndex.end() ? -1 : it->second;
+}
+
+TMenuItem* TMarginPopupMenu::OwnItem(ULONG_PTR data) const {
+  TMenuItem* root = Items();
+  for (int i = 0; i < root->Count(); ++i)
+    if (reinterpret_cast<ULONG_PTR>(root->Item(i)) == data) return root->Item(i);
+  return nullptr;
+}
+
+void TMarginPopupMenu::PrepareItems() {
+  HMENU m = Handle();
+  MENUINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIM_STYLE;
+  GetMenuInfo(m, &info);
+  info.dwStyle |= MNS_NOCHECK;  // the rows draw their own checks
+  SetMenuInfo(m, &info);
+  for (int pos = 0; pos < GetMenuItemCount(m); ++pos) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof(mi);
+    mi.fMask = MIIM_ID | MIIM_FTYPE;
+    if (!GetMenuItemInfoA(m, pos, TRUE, &mi)) continue;
+    TMenuItem* item = TMenuItem::FindCommand(mi.wID);
+    if (!item || item->Parent() != Items()) continue;
+    mi.fMask = MIIM_FTYPE | MIIM_DATA;
+    mi.fType = MFT_OWNERDRAW | (mi.fType & MFT_SEPARATOR);
+    mi.dwItemData = reinterpret_cast<ULONG_PTR>(item);
+    SetMenuItemInfoA(m, pos, TRUE, &mi);
+  }
+}
+
+void TMarginPopupMenu::Popup(int x, int y, HWND owner) {
+  Fire(OnPopup, this);
+  PrepareItems();
+  HWND w = WindowHandle();
+  // Hand the foreground on to the menu's window when it is ours to give.
+  if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId()) SetForegroundWindow(w);
+  UINT cmd = TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, w, nullptr);
+  // The choice runs from the message loop, once whoever opened the menu has finished with it:
+  // a window the command shows then keeps the foreground the opener hands back on closing.
+  if (cmd) PostMessageA(w, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
+}
+
+bool TMarginPopupMenu::MeasureItem(MEASUREITEMSTRUCT& mi) {
+  if (mi.CtlType != ODT_MENU) return false;
+  TMenuItem* item = OwnItem(mi.itemData);
+  if (!item) return false;
+  if (item->IsLine()) {
+    mi.itemWidth = FMarginWidth + 1;
+    mi.itemHeight = kSeparatorHeight;
+    return true;
+  }
+  gdi::WindowDC dc(nullptr);
+  LOGFONTA lf = MenuFont(GetMenuDefaultItem(Handle(), FALSE, 0) == item->Command());
+  gdi::Font font(CreateFontIndirectA(&lf));
+  gdi::Select sf(dc, font);
+  RECT tr{0, 0, 0, 0};
+  DrawTextA(dc, item->Caption().c_str(), -1, &tr, DT_SINGLELINE | DT_CALCRECT);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  int imageHeight = FImages ? FImages->Height() : 16;
+  int textAndImage = ImageColumn(FImages) + kTextGap + (tr.right - tr.left) + kRightPad;
+  mi.itemWidth = textAndImage + FMarginWidth + 1;
+  mi.itemHeight = std::max<int>(tm.tmHeight + 6, imageHeight + 4);
+  return true;
+}
+
+bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
+  if (di.CtlType != ODT_MENU) return false;
+  TMenuItem* item = OwnItem(di.itemData);
+  if (!item) return false;
+  HDC dc = di.hDC;
+  int saved = SaveDC(dc);
+  if ((di.itemAction & ODA_DRAWENTIRE) && OnDrawMargin) {
+    // The strip runs down the whole area being repainted, normally the whole menu.
+    RECT clip{};
+    GetClipBox(dc, &clip);
+    RECT strip{di.rcItem.left, clip.top, di.rcItem.left + FMarginWidth, clip.bottom};
+    int inner = SaveDC(dc);
+    OnDrawMargin(this, dc, strip);
+    RestoreDC(dc, inner);
+  }
+  {
+    // The row starts right of the margin and may not paint over it.
+    RECT r = di.rcItem;
+    r.left += FMarginWidth + 1;
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    bool selected = (di.itemState & ODS_SELECTED) && !item->IsLine();
+    FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    if (item->IsLine()) {
+      RECT line{r.left, (r.top + r.bottom) / 2 - 1, r.right, (r.top + r.bottom) / 2 + 1};
+      DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    } else {
+      int column = ImageColumn(FImages);
+      int index = ImageIndex(item);
+      if (FImages && index >= 0 && index < FImages->Count()) {
+        FImages->Draw(dc, r.left + kImagePad, r.top + (r.bottom - r.top - FImages->Height()) / 2, index);
+      } else if (di.itemState & ODS_CHECKED) {
+        int size = column - 2 * kImagePad;
+        DrawCheck(dc, r.left + kImagePad, r.top + (r.bottom - r.top - size) / 2, size,
+                  GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+      }
+      LOGFONTA lf = MenuFont((di.itemState & ODS_DEFAULT) != 0);
+      gdi::Font font(CreateFontIndirectA(&lf));
+      gdi::Select sf(dc, font);
+      SetBkMode(dc, TRANSPARENT);
+      int colour = (di.itemState & (ODS_GRAYED | ODS_DISABLED)) ? COLOR_GRAYTEXT
+                   : selected                                     ? COLOR_HIGHLIGHTTEXT
+                                                                  : COLOR_MENUTEXT;
+      SetTextColor(dc, GetSysColor(colour));
+      RECT tr{r.left + column + kTextGap, r.top, r.right, r.bottom};
+      UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT | ((di.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
+      DrawTextA(dc, item->Caption().c_str(), -1, &tr, flags);
+    }
+  }
+  RestoreDC(dc, saved);
+  return true;
+}

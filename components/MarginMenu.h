@@ -1,0 +1,57 @@
+// A popup menu that draws its own items beside a margin strip down its left edge; what the
+// strip shows is left to the OnDrawMargin handler.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <map>
+#include "framework/ImgList.h"
+#include "framework/Menus.h"
+
+// Paints the margin strip ARect on Canvas.
+using TMarginDrawEvent = std::function<void(TObject* Sender, HDC Canvas, const RECT& ARect)>;
+
+class TMarginPopupMenu : public TPopupMenu {
+public:
+  explicit TMarginPopupMenu(TComponent* AOwner);
+  ~TMarginPopupMenu() override;
+
+  // The item pictures; not owned, cleared when that list goes.
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* v);
+  // The strip's width in pixels (30 unless set).
+  int MarginWidth() const { return FMarginWidth; }
+  void SetMarginWidth(int v) { FMarginWidth = v < 0 ? 0 : v; }
+  // The picture of an item, an index into Images; -1 (the default) for none.
+  void SetImageIndex(TMenuItem* item, int index);
+  int ImageIndex(const TMenuItem* item) const;
+
+  TMarginDrawEvent OnDrawMargin;
+
+  // Fires OnPopup, then opens the menu at (x, y); the chosen item's click arrives through the
+  // message queue after this returns. The menu's own window owns the open menu, so that the
+  // draw requests come here.
+  void Popup(int x, int y, HWND owner) override;
+  // The window that receives the menu's measure and draw requests.
+  HWND WindowHandle() const;
+  // Makes every item of the menu one that this menu measures and draws (done before opening;
+  // a change of the items builds them plain again).
+  void PrepareItems();
+
+  // Answers to the system's requests for this menu's items; false for an item not ours.
+  bool MeasureItem(MEASUREITEMSTRUCT& mi);
+  bool DrawItem(const DRAWITEMSTRUCT& di);
+
+  void Notification(TComponent* AComponent) override;
+
+private:
+  class TMenuWindow;
+  TMenuItem* OwnItem(ULONG_PTR data) const;
+  TMenuWindow* FWindow = nullptr;
+  TImageList* FImages = nullptr;
+  int FMarginWidth = 30;
+  std::map<const TMenuItem*, int> FImageIndex;
+};
+
+// The system's menu font (from the non-client metrics; "MS Sans Serif" 8 pt when those
+// cannot be read), bold for a default item.
+LOGFONTA MenuFont(bool bold);

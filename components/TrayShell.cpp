@@ -1,0 +1,422 @@
+#include "components/TrayShell.h"
+#include <windows.h>
+#include <shellapi.h>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include "framework/Application.h"
+#include "framework/Controls.h"
+
+namespace {
+// Private messages of the icon's own window class.
+const UINT WM_TRAYTICK = WM_APP + 1;    // wParam: the thread's serial
+const UINT WM_TRAYFAILED = WM_APP + 2;  // the thread ended on an error; wParam: its serial
+
+UINT TaskbarCreatedMessage() {
+  static const UINT m = RegisterWindowMessageA("TaskbarCreated");
+  return m;
+}
+
+TShiftState KeyShift() {
+  TShiftState s = 0;
+  if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+  if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+  if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+  return s;
+}
+
+bool HasImage(const TIcon* icon) { return icon && !icon->Empty(); }
+}  // namespace
+
+BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data) {
+  return Shell_NotifyIconA(Message, reinterpret_cast<PNOTIFYICONDATAA>(Data));
+}
+
+std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
+
+// ---- the animation thread ----------------------------------------------------------------------
+// It sleeps Interval, posts one tick to the icon's window and waits until the window thread
+// has taken it before it sleeps again, so ticks never pile up in the queue. It touches nothing
+// of the icon: its interval, pause and end are set through its own lock.
+
+class TTimerThread {
+public:
+  TTimerThread(HWND target, WPARAM serial, unsigned interval, bool paused)
+      : FTarget(target), FSerial(serial), FInterval(interval), FPaused(paused), FThread([this] { Execute(); }) {}
+
+  ~TTimerThread() {
+    {
+      std::lock_guard<std::mutex> lk(FLock);
+      FTerminated = true;
+    }
+    FWake.notify_all();
+    FThread.join();
+  }
+
+  WPARAM Serial() const { return FSerial; }
+  void SetInterval(unsigned ms) { Set([&] { FInterval = ms; }); }
+  void Pause() { Set([&] { FPaused = true; }); }
+  void Resume() { Set([&] { FPaused = false; }); }
+  bool Paused() {
+    std::lock_guard<std::mutex> lk(FLock);
+    return FPaused;
+  }
+  // The window thread has handled the tick: the next sleep may begin.
+  void TickTaken() { Set([&] { FTickPending = false; }); }
+  std::string Failure() {
+    std::lock_guard<std::mutex> lk(FLock);
+    return FFailure;
+  }
+
+private:
+  template <class F>
+  void Set(F f) {
+    {
+      std::lock_guard<std::mutex> lk(FLock);
+      f();
+    }
+    FWake.notify_all();
+  }
+
+  // The thread's entry: an exception barrier that reports to the window thread.
+  void Execute() {
+    try {
+      std::unique_lock<std::mutex> lk(FLock);
+      while (!FTerminated) {
+        if (FPaused || FTickPending) {
+          FWake.wait(lk);
+          continue;
+        }
+        // The interval is read afresh before every wait; a pause or the end cuts the wait short.
+        if (FWake.wait_for(lk, std::chrono::milliseconds(FInterval), [this] { return FTerminated || FPaused; }))
+          continue;
+        FTickPending = PostMessageA(FTarget, WM_TRAYTICK, FSerial, 0) != FALSE;
+      }
+    } catch (const std::exception& e) {
+      Fail(e.what());
+    } catch (...) {
+      Fail("Animation thread failed");
+    }
+  }
+
+  void Fail(const char* what) {
+    try {
+      std::lock_guard<std::mutex> lk(FLock);
+      FFailure = what;
+    } catch (...) {
+    }
+    PostMessageA(FTarget, WM_TRAYFAILED, FSerial, 0);
+  }
+
+  HWND FTarget;
+  WPARAM FSerial;
+  std::mutex FLock;
+  std::condition_variable FWake;
+  unsigned FInterval;
+  bool FPaused;
+  bool FTerminated = false;
+  bool FTickPending = false;
+  std::string FFailure;
+  std::thread FThread;  // last: everything above exists before the thread runs
+};
+
+// ---- the icon's window -------------------------------------------------------------------------
+
+class TTrayIcon::TTrayWindow : public TWinControl {
+public:
+  explicit TTrayWindow(TTrayIcon* icon) : TWinControl(icon, nullptr), FIcon(icon) {
+    FVisible = false;
+    // A top-level window (not message-only): the shell's "TaskbarCreated" is broadcast to those.
+    CreateWnd("TTrayIconWindow", WS_POPUP, WS_EX_TOOLWINDOW, false);
+  }
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override {
+    if (FIcon->HandleMessage(msg, w, l)) return 0;
+    return DefaultHandler(msg, w, l);
+  }
+
+private:
+  TTrayIcon* FIcon;
+};
+
+// ---- the tray icon -------------------------------------------------------------------------------
+
+TTrayIcon::TTrayIcon(TComponent* AOwner, TShellNotify notify)
+    : TComponent(AOwner),
+      FIcon(std::make_unique<TIcon>()),
+      FIcons(std::make_unique<TIconList>()),
+      FShellNotify(std::move(notify)) {
+  FWindow = new TTrayWindow(this);
+  FData.cbSize = sizeof(FData);
+  FData.hWnd = FWindow->Handle();
+  FIcon->OnChange = [this](TObject*) { RefreshIcon(); };
+  FIcons->OnChange = [this](TObject*) { RefreshIcon(); };
+}
+
+TTrayIcon::~TTrayIcon() {
+  FDestroying = true;
+  FEnabled = false;
+  FIcon->OnChange = nullptr;
+  FIcons->OnChange = nullptr;
+  FAnimated = false;
+  StopAnimationThread();
+  HideIcon();
+  // Ticks still in the queue die with the window.
+  delete FWindow;
+  FWindow = nullptr;
+}
+
+HWND TTrayIcon::Handle() const { return FWindow ? FWindow->Handle() : nullptr; }
+
+bool TTrayIcon::Send(DWORD message) { return FShellNotify && FShellNotify(message, &FData) != FALSE; }
+
+bool TTrayIcon::AnimationRunning() const { return FThread && !FThread->Paused(); }
+bool TTrayIcon::AnimationPaused() const { return FThread && FThread->Paused(); }
+
+void TTrayIcon::SetActive(bool v) {
+  if (v == FActive) return;
+  FActive = v;
+  if (v)
+    ShowIcon();
+  else
+    HideIcon();
+}
+
+void TTrayIcon::SetHint(const std::string& v) {
+  if (v == FHint) return;
+  FHint = v;
+  RefreshIcon();
+}
+
+void TTrayIcon::SetInterval(unsigned short v) {
+  FInterval = v;
+  if (FThread) FThread->SetInterval(v);
+}
+
+void TTrayIcon::SetPopupMenu(TPopupMenu* v) {
+  if (v == FPopupMenu) return;
+  if (FPopupMenu) {
+    FPopupMenu->RemoveFreeNotification(this);
+    RemoveFreeNotification(FPopupMenu);
+  }
+  FPopupMenu = v;
+  if (v) v->FreeNotification(this);
+}
+
+void TTrayIcon::Notification(TComponent* AComponent) {
+  if (AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TTrayIcon::Loaded() {
+  TComponent::Loaded();
+  if (FActive) ShowIcon();
+}
+
+TIcon* TTrayIcon::CurrentIcon() const {
+  if (FAnimated && FIcons->Count() > 0) return FIcons->Item(std::max(std::min(FFrameIndex, FIcons->Count() - 1), 0));
+  return FIcon.get();
+}
+
+void TTrayIcon::FillNotifyData() {
+  FData = TNotifyIconData{};
+  FData.cbSize = sizeof(FData);
+  FData.hWnd = Handle();
+  FData.uID = 0;
+  FData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  FData.uCallbackMessage = WM_TRAYICONNOTIFY;
+  TIcon* icon = CurrentIcon();
+  FData.hIcon = HasImage(icon) ? icon->Handle() : reinterpret_cast<HICON>(static_cast<INT_PTR>(-1));
+  std::string tip = ShortHint(FHint).substr(0, sizeof(FData.szTip) - 1);
+  std::copy(tip.begin(), tip.end(), FData.szTip);
+}
+
+void TTrayIcon::ShowIcon() {
+  HideIcon();
+  if (!HasImage(CurrentIcon())) return;  // an icon without a picture is never sent
+  FPressed = 0;
+  FillNotifyData();
+  FAdded = Send(NIM_ADD);
+  if (FAdded && ShortHint(FHint).empty()) Send(NIM_MODIFY);
+  // The animation runs only while the icon is in the tray.
+  if (FAnimated && FAdded && FThread) FThread->Resume();
+}
+
+void TTrayIcon::HideIcon() {
+  Send(NIM_DELETE);
+  FAdded = false;
+  FPressed = 0;
+  if (FAnimated && FThread) FThread->Pause();
+}
+
+void TTrayIcon::RefreshIcon() {
+  if (FIcons->Count() == 0 && FAnimated) {
+    SetAnimated(false);  // that refreshes again
+    return;
+  }
+  if (FAdded) {
+    if (!HasImage(CurrentIcon())) {
+      HideIcon();
+    } else {
+      FillNotifyData();
+      Send(NIM_MODIFY);
+    }
+  } else if (FActive) {
+    ShowIcon();
+  }
+}
+
+void TTrayIcon::StopAnimationThread() {
+  FThread.reset();  // ends and joins the thread
+}
+
+void TTrayIcon::SetAnimated(bool v) {
+  bool on = v && FIcons->Count() > 0;
+  if (on == FAnimated) return;
+  if (on) {
+    FThread = std::make_unique<TTimerThread>(Handle(), ++FThreadSerial, FInterval, !FAdded);
+    FAnimated = true;
+  } else {
+    FAnimated = false;
+    StopAnimationThread();
+  }
+  FFrameIndex = 0;
+  RefreshIcon();
+}
+
+void TTrayIcon::AdvanceFrame() {
+  if (FDestroying || !FAnimated) return;
+  ++FFrameIndex;
+  if (FFrameIndex >= FIcons->Count()) FFrameIndex = 0;
+  RefreshIcon();
+}
+
+// ---- messages ----------------------------------------------------------------------------------
+
+bool TTrayIcon::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_TRAYICONNOTIFY && FEnabled) {
+    HandleNotify(static_cast<UINT>(l));
+    return true;
+  }
+  if (msg == WM_TRAYTICK) {
+    if (FThread && w == FThread->Serial()) {
+      FThread->TickTaken();
+      if (!FThread->Paused()) AdvanceFrame();
+    }
+    return true;
+  }
+  if (msg == WM_TRAYFAILED) {
+    if (FThread && w == FThread->Serial()) throw Exception(FThread->Failure());
+    return true;
+  }
+  if (msg != 0 && msg == TaskbarCreatedMessage()) {
+    // A new taskbar (Explorer restarted) has an empty tray: without this the program, which
+    // lives only there, could be neither reached nor ended.
+    if (FActive && !FDestroying) ShowIcon();
+    return true;
+  }
+  return false;  // the window's default handling
+}
+
+void TTrayIcon::HandleNotify(UINT code) {
+  POINT p{};
+  GetCursorPos(&p);
+  TShiftState s = KeyShift();
+  int x = p.x, y = p.y;
+  switch (code) {
+    case WM_MOUSEMOVE:
+      HandleMouseMove(s, x, y);
+      break;
+    case WM_LBUTTONDOWN:
+      HandleMouseDown(mbLeft, s | ssLeft, x, y);
+      FPressed |= ssLeft;
+      break;
+    case WM_LBUTTONUP:
+      if (FPressed & ssLeft) {
+        FPressed &= ~ssLeft;
+        HandleClick(mbLeft, s | ssLeft, x, y);
+      }
+      HandleMouseUp(mbLeft, s | ssLeft, x, y);
+      break;
+    case WM_LBUTTONDBLCLK:
+      HandleDblClick();
+      HandleMouseDown(mbLeft, s | ssDouble, x, y);
+      break;
+    case WM_RBUTTONDOWN:
+      HandleMouseDown(mbRight, s | ssRight, x, y);
+      FPressed |= ssRight;
+      break;
+    case WM_RBUTTONUP:
+      if (FPressed & ssRight) {
+        FPressed &= ~ssRight;
+        HandleClick(mbRight, s | ssRight, x, y);
+      }
+      HandleMouseUp(mbRight, s | ssRight, x, y);
+      break;
+    case WM_RBUTTONDBLCLK:
+      HandleMouseDown(mbRight, s | ssDouble, x, y);
+      break;
+    case WM_MBUTTONDOWN:
+      HandleMouseDown(mbMiddle, s | ssMiddle, x, y);
+      break;
+    case WM_MBUTTONUP:
+      HandleMouseUp(mbMiddle, s | ssMiddle, x, y);
+      break;
+    case WM_MBUTTONDBLCLK:
+      HandleMouseDown(mbMiddle, s | ssDouble, x, y);
+      break;
+  }
+}
+
+void TTrayIcon::HandleMouseMove(TShiftState Shift, int X, int Y) { Fire(OnMouseMove, this, Shift, X, Y); }
+
+void TTrayIcon::HandleMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  Fire(OnMouseDown, this, Button, Shift, X, Y);
+}
+
+void TTrayIcon::HandleMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  Fire(OnMouseUp, this, Button, Shift, X, Y);
+}
+
+void TTrayIcon::HandleClick(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbRight && PopupAtCursor(X, Y)) return;
+  Fire(OnClick, this, Button, Shift, X, Y);
+}
+
+void TTrayIcon::HandleDblClick() {
+  if (!ClickDefaultItem()) Fire(OnDblClick, this);
+}
+
+bool TTrayIcon::ClickDefaultItem() {
+  if (!FActive || !FPopupMenu || FPopupMenu->Items()->Count() == 0) return false;
+  UINT id = GetMenuDefaultItem(FPopupMenu->Handle(), FALSE, 0);  // enabled ones only
+  if (id == static_cast<UINT>(-1)) return false;
+  TMenuItem* root = FPopupMenu->Items();
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* item = root->Item(i);
+    if (item->Command() == id && item->Visible() && item->Enabled()) {
+      item->Click();
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TTrayIcon::PopupAtCursor(int X, int Y) {
+  if (!FActive || !FPopupMenu) return false;
+  HWND h = Handle();
+  if (!FDestroying) {
+    HWND active = GetActiveWindow();
+    if (!active && Application && Application->MainForm()) active = Application->MainForm()->Handle();
+    if (active) SendMessageA(active, WM_CANCELMODE, 0, 0);
+  }
+  // The menu closes on a click elsewhere only while our window is in the foreground.
+  if (IsWindowEnabled(h)) SetForegroundWindow(h);
+  if (Application) Application->ProcessMessages();
+  struct TForegroundAgain {
+    HWND H;
+    ~TForegroundAgain() { SetForegroundWindow(H); }
+  } again{h};
+  FPopupMenu->Popup(X, Y, h);
+  return true;
+}

@@ -1,0 +1,149 @@
+// The notification-area (tray) icon: one icon with a tooltip, mouse actions on it turned into
+// events, a popup menu on a right click, and an animation through a list of icons.
+//
+// Threads: the animation has a thread of its own, but that thread only sleeps and hands each
+// tick to the window thread (a message to the icon's window). Everything else, the frame
+// step, the notification record and every call to the shell, runs on the window thread, so
+// the two never share the record. The icon stops and joins its thread before it goes.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>  // NIM_ADD, NIM_MODIFY, NIM_DELETE
+#include <functional>
+#include <memory>
+#include <string>
+#include "components/IcoList.h"
+#include "framework/Classes.h"
+#include "framework/Icons.h"
+#include "framework/Menus.h"
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+using TShiftState = unsigned;
+constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// The notification record in its first form, which every shell accepts: 88 bytes in a 32-bit
+// process (the shell tells the forms apart by cbSize).
+struct TNotifyIconData {
+  DWORD cbSize;
+  HWND hWnd;
+  UINT uID;
+  UINT uFlags;
+  UINT uCallbackMessage;
+  HICON hIcon;
+  char szTip[64];
+};
+static_assert(sizeof(void*) != 4 || sizeof(TNotifyIconData) == 88, "the first form is 88 bytes");
+static_assert(sizeof(void*) != 8 || sizeof(TNotifyIconData) == 104, "its 64-bit layout is 104 bytes");
+
+// The message the shell sends the icon's window for mouse actions on the icon.
+constexpr UINT WM_TRAYICONNOTIFY = 0xB054;
+
+// How the icon talks to the shell: NIM_ADD, NIM_MODIFY or NIM_DELETE with the record.
+using TShellNotify = std::function<BOOL(DWORD Message, TNotifyIconData* Data)>;
+// The system's Shell_NotifyIconA.
+BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data);
+
+// The text before the first "|" (all of it when there is none): the tooltip part of a hint.
+std::string ShortHint(const std::string& hint);
+
+class TTimerThread;
+
+class TTrayIcon : public TComponent {
+public:
+  explicit TTrayIcon(TComponent* AOwner, TShellNotify notify = SystemShellNotify);
+  ~TTrayIcon() override;
+
+  // The icon is wanted in the notification area (true after construction).
+  bool Active() const { return FActive; }
+  void SetActive(bool v);
+  // Mouse actions become events (true after construction); while false they are ignored.
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool v) { FEnabled = v; }
+  // The tooltip is the short form of the hint, at most 63 characters.
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& v);
+  // The still icon, owned; changing it refreshes the icon in the tray.
+  TIcon* Icon() const { return FIcon.get(); }
+  void SetIcon(const TIcon* v) { FIcon->Assign(v); }
+  // The animation frames, owned; a change refreshes the icon in the tray.
+  TIconList* Icons() const { return FIcons.get(); }
+  void SetIcons(const TIconList* v) { FIcons->Assign(v); }
+  // The animation cycles through Icons, starting with frame 0; it stays off while Icons is empty.
+  bool Animated() const { return FAnimated; }
+  void SetAnimated(bool v);
+  // Milliseconds between frames (150 after construction); taken before every wait.
+  unsigned short Interval() const { return FInterval; }
+  void SetInterval(unsigned short v);
+  // Opened by a right click; not owned, cleared when that menu goes.
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* v);
+
+  TMouseEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+
+  // The hidden window that receives the icon's messages, the shell's "TaskbarCreated" and the
+  // animation ticks.
+  HWND Handle() const;
+  // The last add succeeded and the icon is in the notification area.
+  bool Added() const { return FAdded; }
+  int FrameIndex() const { return FFrameIndex; }
+  const TNotifyIconData& NotifyData() const { return FData; }
+  // The animation thread exists and is not paused (it is paused while the icon is out).
+  bool AnimationRunning() const;
+  bool AnimationPaused() const;
+
+  // The still icon, or the current frame while the animation is on.
+  TIcon* CurrentIcon() const;
+  void ShowIcon();
+  void HideIcon();
+  void RefreshIcon();
+  // One animation step: the next frame, back to 0 after the last. The thread's ticks arrive here.
+  void AdvanceFrame();
+  // Rebuilds the notification record from the window, the current icon and the hint.
+  virtual void FillNotifyData();
+
+  void Loaded() override;
+  void Notification(TComponent* AComponent) override;
+
+protected:
+  virtual void HandleDblClick();
+  virtual void HandleClick(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void HandleMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void HandleMouseMove(TShiftState Shift, int X, int Y);
+  virtual void HandleMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  // Opens the popup menu at (X, Y); false when there is none to open.
+  bool PopupAtCursor(int X, int Y);
+  // Runs the popup menu's enabled default item; false when there is none.
+  bool ClickDefaultItem();
+
+private:
+  class TTrayWindow;
+  friend class TTrayWindow;
+  // A message of the icon's window; false leaves it to the default handling.
+  bool HandleMessage(UINT msg, WPARAM w, LPARAM l);
+  void HandleNotify(UINT code);
+  bool Send(DWORD message);
+  void StopAnimationThread();
+
+  TTrayWindow* FWindow = nullptr;
+  bool FActive = true;
+  bool FAdded = false;
+  bool FAnimated = false;
+  bool FEnabled = true;
+  bool FDestroying = false;
+  unsigned FPressed = 0;  // ssLeft / ssRight: pressed on the icon, release not yet seen
+  int FFrameIndex = -1;
+  unsigned short FInterval = 150;
+  TNotifyIconData FData{};
+  std::unique_ptr<TIcon> FIcon;
+  std::unique_ptr<TIconList> FIcons;
+  std::unique_ptr<TTimerThread> FThread;
+  WPARAM FThreadSerial = 0;  // tells the current thread's ticks from late ones of an earlier thread
+  std::string FHint;
+  TPopupMenu* FPopupMenu = nullptr;
+  TShellNotify FShellNotify;
+};

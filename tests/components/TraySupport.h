@@ -1,0 +1,55 @@
+// What the tray tests share: a shell that records what the icon sends it, and counts of the
+// process's threads and handles.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "components/TrayShell.h"
+
+struct TRecordingShell {
+  struct Call {
+    DWORD Message;
+    TNotifyIconData Data;
+    DWORD Thread;  // the thread that called the shell
+  };
+  std::vector<Call> Calls;
+  BOOL Answer = TRUE;  // what the shell says to every call
+
+  TShellNotify Notify() {
+    return [this](DWORD m, TNotifyIconData* d) {
+      Calls.push_back({m, *d, GetCurrentThreadId()});
+      return Answer;
+    };
+  }
+  std::vector<DWORD> Messages() const {
+    std::vector<DWORD> v;
+    for (auto& c : Calls) v.push_back(c.Message);
+    return v;
+  }
+  const Call& Last() const { return Calls.back(); }
+  void Clear() { Calls.clear(); }
+};
+
+// Threads of this process, from the system's snapshot.
+int ProcessThreads();
+// Handles of this process, from the system's handle table (GetProcessHandleCount is a stub
+// under Wine).
+int ProcessHandles();
+// Handles messages until done() holds; gives up (false) after a generous while so that a fault
+// fails the test instead of hanging it.
+template <class F>
+bool PumpUntil(F done) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > 20000) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  return true;
+}
+// Posts a message that closes the open menu as soon as the menu's loop takes it.
+void CloseMenuSoon();
