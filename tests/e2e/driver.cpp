@@ -137,13 +137,25 @@ bool Driver::Shot(const std::string& name) {
 
 namespace {
 
+// The program starts in the tray; a double click on its icon brings the window up.
+bool Restore(Driver& d) {
+  HWND tray = d.FindTopLevel("TTrayIconWindow");
+  if (!tray) return false;
+  PostMessageA(tray, 0xB054, 0, WM_LBUTTONDBLCLK);
+  return d.WaitUntil([&] { return IsWindowVisible(d.MainWindow()) != FALSE; }, 15000);
+}
+
 // The window, a Defrag run from its button to the end, Quit.
 int MainWindowScenario(Driver& d) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");  // a first start
   d.Check(d.Start(), "velmor.exe starts and shows its main window");
   HWND w = d.MainWindow();
   if (!w) return d.Finish();
-  d.Check(Driver::Text(w) == "Velmor", "the caption is Velmor");
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
+  Sleep(500);
+  d.Check(!IsWindowVisible(w), "after start-up the window is hidden");
+  d.Check(Restore(d), "a double click on the tray icon shows the window");
+  d.Check(Driver::Text(w).rfind("Velmor", 0) == 0, "the caption begins with Velmor (is " + Driver::Text(w) + ")");
   RECT c{};
   GetClientRect(w, &c);
   d.Check(c.right == 330 && c.bottom == 266,
@@ -191,6 +203,7 @@ int SettingsScenario(Driver& d) {
   d.Check(d.Start(), "velmor.exe starts");
   HWND w = d.MainWindow();
   if (!w) return d.Finish();
+  Restore(d);
   HWND edit = d.FindChild(w, "Edit");
   d.Check(edit && Driver::Text(edit) == "50", "a first start shows the default threshold 50");
   if (edit) SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "80");
@@ -205,6 +218,7 @@ int SettingsScenario(Driver& d) {
 
   d.Check(d.Start(), "velmor.exe starts again");
   w = d.MainWindow();
+  if (w) Restore(d);
   edit = w ? d.FindChild(w, "Edit") : nullptr;
   d.Check(edit && Driver::Text(edit) == "80", "the restart shows the stored threshold");
   d.Check(w && (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST), "and stays on top");
@@ -220,7 +234,7 @@ int LanguageScenario(Driver& d) {
   d.Check(d.Start(), "velmor.exe starts");
   HWND w = d.MainWindow();
   if (!w) return d.Finish();
-  d.WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
+  Restore(d);
   d.Check(d.FindChild(w, "Button", "Deframmenta") != nullptr, "the window speaks Italian");
   Sleep(500);
   d.Shot("e2e-language-italian");
@@ -236,6 +250,58 @@ int LanguageScenario(Driver& d) {
   return d.Finish();
 }
 
+// Life in the tray: the popup with its margin, Restore beside the taskbar, Hide, the alarm's
+// blinking, Quit from the popup while hidden.
+int TrayScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  HWND tray = nullptr;
+  d.WaitUntil([&] { return (tray = d.FindTopLevel("TTrayIconWindow")) != nullptr; });
+  Sleep(1500);
+  d.Check(!IsWindowVisible(w), "start-up ends in the tray, the window hidden");
+  d.Shot("e2e-tray-start");
+
+  PostMessageA(tray, 0xB054, 0, WM_RBUTTONDOWN);
+  PostMessageA(tray, 0xB054, 0, WM_RBUTTONUP);
+  HWND menu = nullptr;
+  d.Check(d.WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 10000),
+          "a right click opens the popup menu");
+  Sleep(500);
+  d.Shot("e2e-tray-popup");
+  if (menu) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  d.WaitUntil([&] { return !IsWindowVisible(menu); }, 10000);
+
+  d.Check(Restore(d), "Restore shows the window");
+  RECT r{}, bar{};
+  GetWindowRect(w, &r);
+  HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+  if (taskbar) GetWindowRect(taskbar, &bar);
+  d.Check(r.right == GetSystemMetrics(SM_CXSCREEN) && (!taskbar || r.bottom == bar.top),
+          "in the corner beside the taskbar (" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
+              std::to_string(r.right) + "," + std::to_string(r.bottom) + ")");
+  Sleep(500);
+  d.Shot("e2e-tray-restored");
+
+  // The alarm: a threshold above the available memory makes the icon and the image blink.
+  HWND edit = d.FindChild(w, "Edit");
+  if (edit) SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "999999");
+  Sleep(2500);
+  d.Shot("e2e-alarm-1");
+  Sleep(500);
+  d.Shot("e2e-alarm-2");
+  if (edit) SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "0");
+
+  PostMessageA(w, WM_COMMAND, cmHide, 0);
+  d.Check(d.WaitUntil([&] { return !IsWindowVisible(w); }, 10000), "Hide puts the window back in the tray");
+  Sleep(1500);
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit from the tray ends the process");
+  d.Check(d.ExitCode() == 0, "with exit code 0");
+  return d.Finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -248,6 +314,7 @@ int main(int argc, char** argv) {
   if (s == "main") return MainWindowScenario(d);
   if (s == "settings") return SettingsScenario(d);
   if (s == "language") return LanguageScenario(d);
+  if (s == "tray") return TrayScenario(d);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();
