@@ -137,6 +137,27 @@ bool Driver::Shot(const std::string& name) {
 
 namespace {
 
+// Opens the tray icon's popup menu with a right click; the menu window, or null.
+HWND OpenPopup(Driver& d) {
+  HWND tray = d.FindTopLevel("TTrayIconWindow"), menu = nullptr;
+  if (!tray) return nullptr;
+  PostMessageA(tray, 0xB054, 0, WM_RBUTTONDOWN);
+  PostMessageA(tray, 0xB054, 0, WM_RBUTTONUP);
+  d.WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 10000);
+  return menu;
+}
+
+// Quit from the popup: its last item, reached with the Up key from the top.
+bool QuitFromPopup(Driver& d) {
+  HWND menu = OpenPopup(d);
+  if (!menu) return false;
+  Sleep(300);
+  PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+  Sleep(300);
+  PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+  return d.WaitForExit(30000);
+}
+
 // The program starts in the tray; a double click on its icon brings the window up.
 bool Restore(Driver& d) {
   HWND tray = d.FindTopLevel("TTrayIconWindow");
@@ -244,8 +265,7 @@ int LanguageScenario(Driver& d) {
           "choosing English re-captions the window at once");
   Sleep(500);
   d.Shot("e2e-language-english");
-  PostMessageA(w, WM_COMMAND, cmQuit, 0);
-  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
   d.Check(Setting("Lingua") == "English.lng", "Lingua = English.lng (is " + Setting("Lingua") + ")");
   return d.Finish();
 }
@@ -257,17 +277,13 @@ int TrayScenario(Driver& d) {
   d.Check(d.Start(), "velmor.exe starts");
   HWND w = d.MainWindow();
   if (!w) return d.Finish();
-  HWND tray = nullptr;
-  d.WaitUntil([&] { return (tray = d.FindTopLevel("TTrayIconWindow")) != nullptr; });
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
   Sleep(1500);
   d.Check(!IsWindowVisible(w), "start-up ends in the tray, the window hidden");
   d.Shot("e2e-tray-start");
 
-  PostMessageA(tray, 0xB054, 0, WM_RBUTTONDOWN);
-  PostMessageA(tray, 0xB054, 0, WM_RBUTTONUP);
-  HWND menu = nullptr;
-  d.Check(d.WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 10000),
-          "a right click opens the popup menu");
+  HWND menu = OpenPopup(d);
+  d.Check(menu != nullptr, "a right click opens the popup menu");
   Sleep(500);
   d.Shot("e2e-tray-popup");
   if (menu) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -291,13 +307,23 @@ int TrayScenario(Driver& d) {
   d.Shot("e2e-alarm-1");
   Sleep(500);
   d.Shot("e2e-alarm-2");
+  // With the action "run a defragmentation automatically" a run starts by itself.
+  HWND progress = d.FindChild(w, "msctls_progress32");
+  HWND automatic = d.FindChild(w, "Button", "Esegui automaticamente defrag");
+  d.Check(progress && automatic, "the progress bar and the automatic choice are there");
+  if (progress && automatic) {
+    PostMessageA(automatic, BM_CLICK, 0, 0);
+    d.Check(d.WaitUntil([&] { return SendMessageA(progress, PBM_GETPOS, 0, 0) > 0; }, 30000),
+            "with the automatic action the alarm starts a run by itself");
+    PostMessageA(d.FindChild(w, "Button", "Avvisa soltanto"), BM_CLICK, 0, 0);
+  }
   if (edit) SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "0");
+  d.WaitUntil([&] { return progress && !IsWindowVisible(progress); }, 60000);  // the last run ends
 
   PostMessageA(w, WM_COMMAND, cmHide, 0);
   d.Check(d.WaitUntil([&] { return !IsWindowVisible(w); }, 10000), "Hide puts the window back in the tray");
   Sleep(1500);
-  PostMessageA(w, WM_COMMAND, cmQuit, 0);
-  d.Check(d.WaitForExit(30000), "Quit from the tray ends the process");
+  d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
   d.Check(d.ExitCode() == 0, "with exit code 0");
   return d.Finish();
 }
