@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdio>
 #include "app/URam.h"
+#include "bench/BenchSupport.h"
 #include "framework/Application.h"
 
 namespace {
@@ -48,9 +49,7 @@ int main() {
   TApplication app;
   app.SetTitle("Velmor");
   // No taskbar under the headless driver: a fixed one, so that start-up reports no failed placement.
-  TVelmorEnvironment env;
-  env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
-  auto* f = app.CreateForm<TfrmVelmor>(env);
+  auto* f = app.CreateForm<TfrmVelmor>(HeadlessEnvironment(app));
   f->Show();
   app.ProcessMessages();
   const int blocks = 1024, rounds = 5;

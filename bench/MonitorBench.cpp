@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <cstdio>
 #include "app/URam.h"
+#include "bench/BenchSupport.h"
 #include "framework/Application.h"
 
 namespace {
@@ -29,7 +30,7 @@ double PerCall(int n, F&& f) {
 int main() {
   TApplication app;
   app.SetTitle("Velmor");
-  auto* f = app.CreateForm<TfrmVelmor>();
+  auto* f = app.CreateForm<TfrmVelmor>(HeadlessEnvironment(app));
   f->Timer->SetEnabled(false);  // ticks are driven here
   f->soglia->SetValue(0);       // no alarm: a tick that changes nothing else
   const int n = 2000;

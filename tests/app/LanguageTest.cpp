@@ -6,7 +6,7 @@
 #include <vector>
 #include "app/URam.h"
 #include "framework/Application.h"
-#include "tests/FakeMemory.h"
+#include "tests/app/AppWindow.h"
 #include "tests/TempFolder.h"
 #include "tests/TestRegistry.h"
 #include "tests/TestSupport.h"
@@ -16,26 +16,9 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // A main window of its own application object whose program folder is a test's folder.
-struct LangWindow {
-  TRegKey root = FreshTestKey("Language");  // a first start of the settings, every time
-  TFakeMemory mem;
-  std::unique_ptr<TApplication> app;
-  TfrmVelmor* f = nullptr;
-
-  explicit LangWindow(const std::string& exeDir, uint64_t total = 16ull << 20, uint64_t avail = 8ull << 20) {
-    mem.Total = total;
-    mem.Avail = avail;
-    app = std::make_unique<TApplication>();
-    app->SetTitle("Velmor");
-    app->OnException = [](TObject*, const std::string& m) { ShownErrors().push_back(m); };
-    TVelmorEnvironment env;
-    env.Memory = &mem;
-    env.Beep = [] {};
-    env.ExeDir = exeDir;
-    env.SettingsRoot = env.RunRoot = root.Get();
-    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
-    f = app->CreateForm<TfrmVelmor>(env);
-  }
+struct LangWindow : TAppWindow<> {
+  explicit LangWindow(const std::string& exeDir, uint64_t total = 16ull << 20, uint64_t avail = 8ull << 20)
+      : TAppWindow<>("Language", total, avail, [&](TVelmorEnvironment& env) { env.ExeDir = exeDir; }) {}
 
   // The tray popup's items as plain menu items, so that their captions can be followed.
   void AddPopupItems() {

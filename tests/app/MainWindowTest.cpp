@@ -5,7 +5,7 @@
 #include "app/Commands.h"
 #include "app/URam.h"
 #include "framework/Application.h"
-#include "tests/FakeMemory.h"
+#include "tests/app/AppWindow.h"
 #include "tests/TestRegistry.h"
 #include "tests/TempFolder.h"
 #include "tests/TestSupport.h"
@@ -21,30 +21,13 @@ const char kDescriptionTexts[] =
     "AutoStart=Apri all'avvio di Windows\r\nBeep=Beep on alarm\r\n[GROUPBOX]\r\nCaption=Soglia d'allarme\r\n"
     "Label=Mb liberi\r\n[MAINLANGUAGE]\r\nCaption=Language\r\n";
 
-// A main window of its own application object on a fake memory system.
-struct Window {
-  TRegKey root = FreshTestKey("MainWindow");  // settings and Run key: a first start, every time
-  TFakeMemory mem;
-  TTempFolder dir;
-  int beeps = 0;
-  std::unique_ptr<TApplication> app;
-  TfrmVelmor* f = nullptr;
-
-  explicit Window(uint64_t total = 16ull << 20, uint64_t avail = 8ull << 20) {
-    mem.Total = total;
-    mem.Avail = avail;
-    app = std::make_unique<TApplication>();
-    app->SetTitle("Velmor");
-    app->OnException = [](TObject*, const std::string& m) { ShownErrors().push_back(m); };
-    TVelmorEnvironment env;
-    env.Memory = &mem;
-    env.Beep = [this] { ++beeps; };
-    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
-    env.SettingsRoot = env.RunRoot = root.Get();
-    dir.Write("Italiano.lng", kDescriptionTexts);
-    env.ExeDir = dir.Path();
-    f = app->CreateForm<TfrmVelmor>(env);
-  }
+// A main window whose program folder holds the description's own texts.
+struct Window : TTempFolder, TAppWindow<> {
+  explicit Window(uint64_t total = 16ull << 20, uint64_t avail = 8ull << 20)
+      : TAppWindow<>("MainWindow", total, avail, [this](TVelmorEnvironment& env) {
+          Write("Italiano.lng", kDescriptionTexts);
+          env.ExeDir = Path();
+        }) {}
 };
 
 // A control's rectangle in its parent's client coordinates.

@@ -5,7 +5,7 @@
 #include <vector>
 #include "app/URam.h"
 #include "framework/Application.h"
-#include "tests/FakeMemory.h"
+#include "tests/app/AppWindow.h"
 #include "tests/TestRegistry.h"
 #include "tests/components/TraySupport.h"
 #include "tests/TestSupport.h"
@@ -26,28 +26,13 @@ struct TDrainingMemory : TFakeMemory {
 // The main window on fake memory, with the beep counted. Its own window timer is pushed out of
 // reach so that only the ticks a test drives happen.
 template <class Memory = TFakeMemory>
-struct Monitor {
-  TRegKey root = FreshTestKey("Monitor");  // the settings of a first start, every time
-  Memory mem;
-  TRecordingShell shell;   // what the tray icon tells the shell
+struct Monitor : TAppWindow<Memory> {
+  using TAppWindow<Memory>::f;
   std::vector<int> beeps;  // blocks committed when each beep sounded
-  std::unique_ptr<TApplication> app;
-  TfrmVelmor* f = nullptr;
 
-  explicit Monitor(uint64_t total = 16 * MB, uint64_t avail = 8 * MB) {
-    mem.Total = total;
-    mem.Avail = avail;
-    app = std::make_unique<TApplication>();
-    app->SetTitle("Velmor");
-    app->OnException = [](TObject*, const std::string& m) { ShownErrors().push_back(m); };
-    TVelmorEnvironment env;
-    env.Memory = &mem;
-    env.Beep = [this] { beeps.push_back(mem.Committed()); };
-    env.SettingsRoot = env.RunRoot = root.Get();
-    env.ShellNotify = shell.Notify();
-    env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
-    f = app->CreateForm<TfrmVelmor>(env);
-    f->Timer->SetInterval(0x7FFFFFFF);
+  explicit Monitor(uint64_t total = 16 * MB, uint64_t avail = 8 * MB) : TAppWindow<Memory>("Monitor", total, avail) {
+    this->OnBeep = [this] { beeps.push_back(this->mem.Committed()); };
+    this->f->Timer->SetInterval(0x7FFFFFFF);
   }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) f->TimerTimer(f->Timer);
