@@ -246,17 +246,22 @@ def draw_defrag():
     return c
 
 
-def draw_abort():
-    """Red stop disc with a white X."""
-    c = Canvas(20)
-    c.fill(disc(10, 10, 9.5), DARK_RED)
-    c.fill(disc(10, 10, 8.5), RED)
+def draw_stop(size, arm, band):
+    """Red stop disc with a white X, filling a square of the given size."""
+    c = Canvas(size)
+    m = size / 2
+    c.fill(disc(m, m, m - 0.5), DARK_RED)
+    c.fill(disc(m, m, m - 1.5), RED)
     # Diagonal bands clipped to a square give clean pixel-stepped strokes
     # without the blobby ends a round-capped line would leave at this size.
-    in_box = lambda x, y: abs(x - 10) < 4.6 and abs(y - 10) < 4.6
-    c.fill(lambda x, y: in_box(x, y) and abs(x - y) < 1.5, WHITE)
-    c.fill(lambda x, y: in_box(x, y) and abs(x + y - 20) < 1.5, WHITE)
+    in_box = lambda x, y: abs(x - m) < arm and abs(y - m) < arm
+    c.fill(lambda x, y: in_box(x, y) and abs(x - y) < band, WHITE)
+    c.fill(lambda x, y: in_box(x, y) and abs(x + y - size) < band, WHITE)
     return c
+
+
+def draw_abort():
+    return draw_stop(20, 4.6, 1.5)
 
 
 def draw_hide():
@@ -431,13 +436,7 @@ def draw_pin16():
 
 
 def draw_abort16():
-    c = Canvas(16)
-    c.fill(disc(8, 8, 7.5), DARK_RED)
-    c.fill(disc(8, 8, 6.5), RED)
-    in_box = lambda x, y: abs(x - 8) < 3.6 and abs(y - 8) < 3.6
-    c.fill(lambda x, y: in_box(x, y) and abs(x - y) < 1.1, WHITE)
-    c.fill(lambda x, y: in_box(x, y) and abs(x + y - 16) < 1.1, WHITE)
-    return c
+    return draw_stop(16, 3.6, 1.1)
 
 
 def draw_hide16():
