@@ -43,6 +43,6 @@ void TfrmVelmor::TimerTimer(TObject* Sender) {
     ani->SetGlyphNum(1);
   }
 
-  // 6.
+  // 6. Whatever waited while the tick ran.
   Application->ProcessMessages();
 }

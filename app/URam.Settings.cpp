@@ -14,8 +14,8 @@ const int kDefaultThreshold = 50;
 const int kDefaultAction = 0;  // notify only
 const char* const kDefaultLangFile = "Italiano.lng";
 const bool kDefaultAutoStart = false, kDefaultOnTop = true, kDefaultBeep = true;
+}  // namespace
 
-// The running executable's full path as the system reports it, however long.
 std::string ModulePath() {
   std::vector<char> buf(MAX_PATH);
   for (;;) {
@@ -24,7 +24,6 @@ std::string ModulePath() {
     buf.resize(buf.size() * 2);  // truncated: try a larger buffer
   }
 }
-}  // namespace
 
 std::string RunEntryFor(const std::string& exePath) {
   if (exePath.find(' ') == std::string::npos) return exePath;

@@ -60,9 +60,7 @@ void TfrmVelmor::FormCreate(TObject* Sender) {
   // A failed placement is reported; the rest of start-up still runs.
   Guarded(this, [this] { PlaceNearTaskbar(); });
   if (FExeDir.empty()) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    FExeDir = path;
+    FExeDir = ModulePath();
     size_t slash = FExeDir.find_last_of("\\/");
     FExeDir = slash == std::string::npos ? std::string() : FExeDir.substr(0, slash);
   }

@@ -141,6 +141,9 @@ private:
 // when it holds a blank, so that the system cannot take "C:\Program.exe" for "C:\Program Files\...".
 std::string RunEntryFor(const std::string& exePath);
 
+// The running executable's full path as the system reports it, however long.
+std::string ModulePath();
+
 // "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
 std::string FormatGrouped(uint64_t v, const std::string& separator);
 // The user's locale thousands separator.
