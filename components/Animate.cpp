@@ -187,7 +187,7 @@ private:
 
 TThreadTimer::TThreadTimer(TComponent* AOwner) : TComponent(AOwner) {
   FWindow = new TTimerWindow(this);
-  FThread = std::make_unique<TTimerThread>(FWindow->Handle(), !Running());
+  ApplyTimerSettings();
 }
 
 TThreadTimer::~TThreadTimer() {
@@ -237,26 +237,27 @@ void TThreadTimer::SetThreadPriority(TThreadPriority v) {
   if (FThreaded) ApplyTimerSettings();
 }
 
+// The thread lives only while the timer runs in threaded mode: an idle thread would hold its
+// stack for as long as the program sits in the tray, and that may be months.
 void TThreadTimer::ApplyTimerSettings() {
-  if (FDestroying || !FThread) return;
+  if (FDestroying) return;
   HWND h = FWindow->Handle();
+  if (FWindowTimer) {
+    KillTimer(h, 1);
+    FWindowTimer = false;
+  }
+  if (!Running()) {
+    FThread.reset();  // ends and joins it; its wait for a tick ends on the stop event
+    return;
+  }
   if (FThreaded) {
-    if (FWindowTimer) {
-      KillTimer(h, 1);
-      FWindowTimer = false;
-    }
-    if (Running()) FThread->SetPriority(FThreadPriority);
-    FThread->Configure(!Running(), FInterval, FSyncEvent, FOnTimer, this);
+    if (!FThread) FThread = std::make_unique<TTimerThread>(h, false);
+    FThread->SetPriority(FThreadPriority);
+    FThread->Configure(false, FInterval, FSyncEvent, FOnTimer, this);
   } else {
-    FThread->Configure(true, FInterval, FSyncEvent, nullptr, this);
-    if (FWindowTimer) {
-      KillTimer(h, 1);
-      FWindowTimer = false;
-    }
-    if (Running()) {
-      if (!h || !SetTimer(h, 1, FInterval, nullptr)) throw Exception("Not enough timers available");
-      FWindowTimer = true;
-    }
+    FThread.reset();
+    if (!h || !SetTimer(h, 1, FInterval, nullptr)) throw Exception("Not enough timers available");
+    FWindowTimer = true;
   }
 }
 

@@ -1,14 +1,55 @@
 #include "framework/Controls.h"
 #include <set>
 #include <string>
+#include <unordered_map>
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/GraphicControls.h"
 #include "framework/Menus.h"
 
 namespace {
-const char* const kProp = "Velmor.Control";
 int nextChildId = 1000;
+
+// Which control owns a window of this process. Looked up on every message, so it lives here
+// rather than in a window property, which would cost a round trip to the window server each time.
+class THandleMap {
+public:
+  THandleMap() { InitializeCriticalSection(&FLock); }
+  void Set(HWND h, TWinControl* c) {
+    EnterCriticalSection(&FLock);
+    try {
+      FMap[h] = c;
+    } catch (...) {
+      LeaveCriticalSection(&FLock);
+      throw;
+    }
+    LeaveCriticalSection(&FLock);
+  }
+  // Only while it still names this control: the handle may already belong to another window.
+  void Remove(HWND h, const TWinControl* c) {
+    EnterCriticalSection(&FLock);
+    auto it = FMap.find(h);
+    if (it != FMap.end() && it->second == c) FMap.erase(it);
+    LeaveCriticalSection(&FLock);
+  }
+  TWinControl* Find(HWND h) {
+    EnterCriticalSection(&FLock);
+    auto it = FMap.find(h);
+    TWinControl* c = it == FMap.end() ? nullptr : it->second;
+    LeaveCriticalSection(&FLock);
+    return c;
+  }
+
+private:
+  CRITICAL_SECTION FLock;
+  std::unordered_map<HWND, TWinControl*> FMap;
+};
+
+// Never destroyed: windows may still be torn down while static objects go.
+THandleMap& Handles() {
+  static THandleMap* map = new THandleMap;
+  return *map;
+}
 
 void RegisterOwnClass(const char* name) {
   static std::set<std::string> done;
@@ -31,14 +72,14 @@ LRESULT CALLBACK VelmorWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     c = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
     if (c) {
       c->FHandle = h;
-      SetPropA(h, kProp, c);
+      Handles().Set(h, c);
     }
   } else {
     c = TWinControl::FromHandle(h);
   }
   if (!c) return DefWindowProcA(h, m, w, l);
   if (m == WM_NCDESTROY) {
-    RemovePropA(h, kProp);
+    Handles().Remove(h, c);
     c->FHandle = nullptr;
     return DefWindowProcA(h, m, w, l);
   }
@@ -50,7 +91,7 @@ LRESULT CALLBACK VelmorSubclassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (!c) return DefWindowProcA(h, m, w, l);
   if (m == WM_NCDESTROY) {
     WNDPROC def = c->FDefProc;
-    RemovePropA(h, kProp);
+    Handles().Remove(h, c);
     SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)def);
     c->FHandle = nullptr;
     return CallWindowProcA(def, h, m, w, l);
@@ -65,11 +106,12 @@ TWinControl::~TWinControl() {
     HWND h = FHandle;
     DestroyWindow(h);  // clears FHandle through WM_NCDESTROY
     FHandle = nullptr;
+    Handles().Remove(h, this);  // in case the window went without telling us
   }
 }
 
 TWinControl* TWinControl::FromHandle(HWND h) {
-  return h ? static_cast<TWinControl*>(GetPropA(h, kProp)) : nullptr;
+  return h ? Handles().Find(h) : nullptr;
 }
 
 void TWinControl::CreateWnd(const char* className, DWORD style, DWORD exStyle, bool standardClass) {
@@ -83,7 +125,7 @@ void TWinControl::CreateWnd(const char* className, DWORD style, DWORD exStyle, b
   if (!h) throw Exception(std::string("Cannot create a window of class ") + className);
   if (standardClass) {
     FHandle = h;
-    SetPropA(h, kProp, this);
+    Handles().Set(h, this);
     FDefProc = (WNDPROC)SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)VelmorSubclassProc);
   }
   ApplyFontToWindow();

@@ -41,8 +41,10 @@ public:
   void SetEnabled(bool v);
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
-  void Invalidate() { if (FHandle) InvalidateRect(FHandle, nullptr, TRUE); }
-  void Repaint() { if (FHandle) { InvalidateRect(FHandle, nullptr, TRUE); UpdateWindow(FHandle); } }
+  // A window that is not on screen has nothing to repaint: it is painted whole when shown.
+  // Skipping it spares the once-a-second updates of a hidden window a trip to the window server.
+  void Invalidate() { if (FHandle && IsWindowVisible(FHandle)) InvalidateRect(FHandle, nullptr, TRUE); }
+  void Repaint() { if (FHandle && IsWindowVisible(FHandle)) { InvalidateRect(FHandle, nullptr, TRUE); UpdateWindow(FHandle); } }
   bool Focused() const { return FHandle && GetFocus() == FHandle; }
   void SetFocus() { if (FHandle) ::SetFocus(FHandle); }
 

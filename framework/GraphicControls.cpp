@@ -71,7 +71,7 @@ void TGraphicControl::SetVisible(bool v) {
 }
 
 void TGraphicControl::Invalidate() {
-  if (!FParent || !FParent->Handle()) return;
+  if (!FParent || !FParent->Handle() || !IsWindowVisible(FParent->Handle())) return;
   RECT r = BoundsRect();
   InvalidateRect(FParent->Handle(), &r, !FOpaqueStyle);
 }

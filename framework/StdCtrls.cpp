@@ -29,7 +29,7 @@ TLabel::TLabel(TComponent* AOwner, TWinControl* AParent) : TWinControl(AOwner, A
 }
 
 void TLabel::AutoSize() {
-  gdi::WindowDC dc(nullptr);
+  gdi::MemDC dc;  // measuring needs no screen, and a screen DC costs a trip to the window server
   gdi::Select sf(dc, FontHandle());
   SIZE sz{0, 0};
   TEXTMETRICA tm{};

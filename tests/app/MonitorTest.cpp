@@ -100,6 +100,17 @@ TEST(MonitorLine, TheTickRewritesTheAvailableLineOnly) {
   EXPECT_EQ(m.f->Label1->Caption(), total);
 }
 
+TEST(MonitorLine, OneSampleServesTheLineTheChartAndTheAlarm) {
+  Monitor<TDrainingMemory> m(512 * MB, 256 * MB);
+  m.Threshold(10);
+  int before = m.mem.StatusCalls;
+  uint64_t avail = m.mem.Avail;  // what the tick's sample will read
+  m.Tick();
+  EXPECT_EQ(m.mem.StatusCalls - before, 1) << "the system is asked once per tick";
+  EXPECT_EQ(m.f->Label2->Caption(), MemoryLine("", avail));
+  EXPECT_DOUBLE_EQ(m.f->Series20->YValue(200), double(512 * MB - avail) / 1024) << "the same sample as the line";
+}
+
 TEST(MonitorLine, UnderOneMegabyteAndUnderOneKilobyte) {
   Monitor<> m;
   m.mem.Avail = MB - 1;

@@ -54,6 +54,41 @@ TEST(Components, ChildDeletedFirstLeavesItsOwnerConsistent) {
   delete root;
 }
 
+// ---- windows and their controls ---------------------------------------------------------------
+
+TEST(Controls, AHandleNamesItsControlOnlyWhileTheWindowLives) {
+  auto* form = new TestForm(nullptr);
+  auto* label = new TLabel(form, form);
+  auto* panel = new TPanel(form, form);
+  HWND lh = label->Handle(), ph = panel->Handle(), fh = form->Handle();
+  EXPECT_EQ(TWinControl::FromHandle(lh), label) << "a standard control, subclassed";
+  EXPECT_EQ(TWinControl::FromHandle(ph), panel) << "a window of our own class";
+  EXPECT_EQ(TWinControl::FromHandle(GetDesktopWindow()), nullptr) << "a window that is none of ours";
+  EXPECT_EQ(TWinControl::FromHandle(nullptr), nullptr);
+  delete label;
+  EXPECT_EQ(TWinControl::FromHandle(lh), nullptr);
+  delete form;  // and with it the panel
+  EXPECT_EQ(TWinControl::FromHandle(ph), nullptr);
+  EXPECT_EQ(TWinControl::FromHandle(fh), nullptr);
+}
+
+TEST(Controls, AHiddenWindowIsNotRepaintedButPaintedWholeWhenShown) {
+  auto* form = new TestForm(nullptr);
+  auto* panel = new TPanel(form, form);
+  panel->SetBounds(0, 0, 50, 50);
+  form->Hide();
+  panel->Invalidate();
+  RECT r;
+  EXPECT_FALSE(GetUpdateRect(panel->Handle(), &r, FALSE)) << "nothing to paint while hidden";
+  form->Show();
+  EXPECT_TRUE(GetUpdateRect(panel->Handle(), &r, FALSE));
+  EXPECT_EQ(r.right - r.left, 50) << "shown, it is painted whole";
+  UpdateWindow(form->Handle());
+  panel->Invalidate();
+  EXPECT_TRUE(GetUpdateRect(panel->Handle(), &r, FALSE)) << "on screen, an invalidation stands";
+  delete form;
+}
+
 // ---- the error box ----------------------------------------------------------------------------
 
 TEST(ErrorBox, FullStopIsAddedAfterCharactersThatSortAfterIt) {
