@@ -1,5 +1,4 @@
 #include "framework/Application.h"
-#include <commctrl.h>
 #include <exception>
 #include "framework/Controls.h"
 
@@ -23,8 +22,6 @@ std::string ErrorBoxText(const std::string& message) {
 TApplication::TApplication()
     : TComponent(nullptr), FInstance(GetModuleHandleA(nullptr)), FPrevious(Application) {
   Application = this;
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
   WNDCLASSA wc{};
   wc.lpfnWndProc = AppWndProc;
   wc.hInstance = FInstance;

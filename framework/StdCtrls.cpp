@@ -1,5 +1,6 @@
 #include "framework/StdCtrls.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -133,15 +134,108 @@ void TRadioGroup::ArrangeButtons() {
 
 namespace {
 const int kSpinButtonWidth = 15;
+// A held arrow steps again after the first delay, then at the repeat rate.
+const UINT kFirstRepeat = 400, kRepeat = 100;
+const UINT_PTR kRepeatTimer = 1;
+}  // namespace
+
+TUpDown::TUpDown(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {
+  SetBounds(0, 0, kSpinButtonWidth, 10);
+  CreateWnd(UPDOWN_CLASSA, 0, 0, false);
+}
+
+int TUpDown::ArrowAt(int y) const {
+  RECT c;
+  GetClientRect(Handle(), &c);
+  return y < c.bottom / 2 ? 1 : -1;
+}
+
+void TUpDown::Paint(HDC dc) {
+  RECT c;
+  GetClientRect(Handle(), &c);
+  RECT up = c, down = c;
+  up.bottom = down.top = c.bottom / 2;
+  UINT off = IsWindowEnabled(Handle()) ? 0 : DFCS_INACTIVE;
+  DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP | off | (FPressed > 0 && FOver ? DFCS_PUSHED : 0));
+  DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN | off | (FPressed < 0 && FOver ? DFCS_PUSHED : 0));
+}
+
+void TUpDown::Step() {
+  HWND parent = GetParent(Handle());
+  if (!parent) return;
+  NMUPDOWN n{};
+  n.hdr.hwndFrom = Handle();
+  n.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(Handle());
+  n.hdr.code = UDN_DELTAPOS;
+  n.iDelta = FPressed;
+  SendMessageA(parent, WM_NOTIFY, n.hdr.idFrom, (LPARAM)&n);
+}
+
+void TUpDown::Press(int arrow) {
+  FPressed = arrow;
+  FOver = true;
+  SetCapture(Handle());
+  InvalidateRect(Handle(), nullptr, FALSE);
+  SetTimer(Handle(), kRepeatTimer, kFirstRepeat, nullptr);
+  Step();
+}
+
+void TUpDown::Release() {
+  if (!FPressed) return;
+  FPressed = 0;
+  KillTimer(Handle(), kRepeatTimer);
+  if (GetCapture() == Handle()) ReleaseCapture();
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+LRESULT TUpDown::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second press is a press like any other
+      if (IsWindowEnabled(Handle())) Press(ArrowAt((short)HIWORD(l)));
+      return 0;
+    case WM_MOUSEMOVE:
+      if (FPressed) {
+        RECT c;
+        GetClientRect(Handle(), &c);
+        POINT p{(short)LOWORD(l), (short)HIWORD(l)};
+        bool over = PtInRect(&c, p) && ArrowAt(p.y) == FPressed;
+        if (over != FOver) {
+          FOver = over;
+          InvalidateRect(Handle(), nullptr, FALSE);
+        }
+      }
+      return 0;
+    case WM_TIMER:
+      if (w == kRepeatTimer) {
+        SetTimer(Handle(), kRepeatTimer, kRepeat, nullptr);
+        if (FPressed && FOver) Step();
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+      Release();
+      return 0;
+    case WM_CAPTURECHANGED:
+      if ((HWND)l != Handle()) Release();
+      return 0;
+    case WM_ENABLE:
+      if (!w) Release();
+      InvalidateRect(Handle(), nullptr, FALSE);
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_ERASEBKGND:
+      return 1;  // the arrows cover it all
+  }
+  return TCustomControl::WndProc(msg, w, l);
 }
 
 TSpinEdit::TSpinEdit(TComponent* AOwner, TWinControl* AParent) : TWinControl(AOwner, AParent) {
   OnRefusedKey = [] { MessageBeep(0); };
   CreateWnd("EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE, true);
-  FUpDown = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, kSpinButtonWidth, 10, Handle(), nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(FUpDown, UDM_SETRANGE32, 0, 100);
-  SendMessageA(FUpDown, UDM_SETPOS32, 0, 50);
+  FButton = new TUpDown(this, this);
+  FUpDown = FButton->Handle();
   SetText("0");
   PlaceButton();
 }
@@ -234,9 +328,22 @@ LRESULT TSpinEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
 
 // ---------------------------------------------------------------------------------------------
 
-TProgressBar::TProgressBar(TComponent* AOwner, TWinControl* AParent) : TWinControl(AOwner, AParent) {
-  CreateWnd(PROGRESS_CLASSA, 0, 0, true);
-  SendMessageA(Handle(), PBM_SETRANGE32, FMin, FMax);
+TProgressBar::TProgressBar(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {
+  CreateWnd(PROGRESS_CLASSA, 0, WS_EX_STATICEDGE, false);
+}
+
+void TProgressBar::Paint(HDC dc) {
+  RECT c;
+  GetClientRect(Handle(), &c);
+  int w = c.right, h = c.bottom;
+  // Blocks two-thirds of the height wide with two-pixel gaps; the last one may be cut short.
+  int block = std::max(1, h * 2 / 3), gap = 2;
+  int bar = FMax > FMin ? (int)((long long)(FPosition - FMin) * w / (FMax - FMin)) : 0;
+  FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
+  for (int x = 0; x < bar; x += block + gap) {
+    RECT r{x, 0, std::min(x + block, bar), h};
+    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+  }
 }
 
 void TProgressBar::SetPosition(int v) {
@@ -244,11 +351,50 @@ void TProgressBar::SetPosition(int v) {
   if (v > FMax) v = FMax;
   if (v == FPosition) return;
   FPosition = v;
-  if (Handle()) SendMessageA(Handle(), PBM_SETPOS, v, 0);
+  Invalidate();
 }
 
 void TProgressBar::SetRange(int min, int max) {
   FMin = min, FMax = max;
-  if (Handle()) SendMessageA(Handle(), PBM_SETRANGE32, min, max);
+  Invalidate();
   SetPosition(FPosition);
+}
+
+// The standard control's messages, for whoever drives or reads the bar from outside.
+LRESULT TProgressBar::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case PBM_SETPOS: {
+      int old = FPosition;
+      SetPosition((int)w);
+      return old;
+    }
+    case PBM_DELTAPOS: {
+      int old = FPosition;
+      SetPosition(FPosition + (int)w);
+      return old;
+    }
+    case PBM_GETPOS:
+      return FPosition;
+    case PBM_SETRANGE: {
+      LRESULT old = MAKELONG(FMin, FMax);
+      SetRange(LOWORD(l), HIWORD(l));
+      return old;
+    }
+    case PBM_SETRANGE32: {
+      LRESULT old = MAKELONG(FMin, FMax);
+      SetRange((int)w, (int)l);
+      return old;
+    }
+    case PBM_GETRANGE: {
+      if (l) {
+        auto* r = reinterpret_cast<PBRANGE*>(l);
+        r->iLow = FMin;
+        r->iHigh = FMax;
+      }
+      return w ? FMin : FMax;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // Paint fills it all: no flicker while a run moves the bar
+  }
+  return TCustomControl::WndProc(msg, w, l);
 }

@@ -59,6 +59,26 @@ using TBeepProc = std::function<void()>;
 
 // An integer field with up and down buttons. Once a maximum is set, values are kept within
 // MinValue..MaxValue (equal bounds limit nothing); text that is not an integer reads as MinValue.
+// The window system's up-down arrows, drawn here with the system's scroll-arrow pictures. A
+// press on an arrow tells the parent with UDN_DELTAPOS (+1 up, -1 down) and repeats while held.
+// It keeps the standard control's class name, and never takes the focus.
+class TUpDown : public TCustomControl {
+public:
+  TUpDown(TComponent* AOwner, TWinControl* AParent);
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  void Paint(HDC dc) override;
+  // 0: no arrow held; +1 the upper, -1 the lower.
+  int Pressed() const { return FPressed; }
+
+private:
+  int ArrowAt(int y) const;
+  void Press(int arrow);
+  void Release();
+  void Step();
+  int FPressed = 0;
+  bool FOver = false;  // the pointer is over the held arrow: only then does it repeat
+};
+
 class TSpinEdit : public TWinControl {
 public:
   TSpinEdit(TComponent* AOwner, TWinControl* AParent);
@@ -88,16 +108,22 @@ protected:
 
 private:
   void PlaceButton();
+  TUpDown* FButton = nullptr;
   HWND FUpDown = nullptr;
   int FMinValue = 0, FMaxValue = 0, FIncrement = 1;
 };
 
-class TProgressBar : public TWinControl {
+// The window system's progress bar, drawn here: a sunken frame and blocks in the highlight
+// colour. It keeps the standard control's class name and answers its PBM_ messages, so tools
+// that look for a progress bar find one, while the program needs no common-controls library.
+class TProgressBar : public TCustomControl {
 public:
   TProgressBar(TComponent* AOwner, TWinControl* AParent);
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  void Paint(HDC dc) override;
   int Position() const { return FPosition; }
-  // Sends nothing to the control when the position is unchanged: a run sets it 2048 times
-  // and only about a hundred of them move the bar.
+  // Repaints only when the position changes: a run sets it 2048 times and only about a
+  // hundred of them move the bar.
   void SetPosition(int v);
   void SetRange(int min, int max);
   int Min() const { return FMin; }

@@ -3,6 +3,7 @@
 #include <memory>
 #include "components/MarginMenu.h"
 #include "framework/Gdi.h"
+#include "framework/ImgList.h"
 #include "tests/components/TraySupport.h"
 
 namespace {
@@ -183,6 +184,59 @@ TEST(MarginMenuPopup, ImagesAndItemsThatGoAreForgotten) {
   TMenuItem* pic = m->pic;
   delete pic;
   EXPECT_EQ(m->menu.ImageIndex(pic), -1);
+}
+
+// ---- the image list ---------------------------------------------------------------------------
+
+TEST(ImageList, PicturesOfAStripDrawOverTheBackgroundWhereTheyAreMagenta) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  TImageList images(nullptr, 16, 16);
+  ASSERT_TRUE(images.AddStrip(inst, "POPUP_IMAGES"));
+  ASSERT_EQ(images.Count(), 6);
+  // The strip itself, read back for comparison.
+  gdi::Bitmap strip(static_cast<HBITMAP>(LoadImageA(inst, "POPUP_IMAGES", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  gdi::Dib source(96, 16);
+  {
+    gdi::MemDC sdc;
+    gdi::Select s(sdc, strip);
+    BitBlt(source.DC(), 0, 0, 96, 16, sdc, 0, 0, SRCCOPY);
+  }
+  int transparent = 0;
+  for (int i = 0; i < 6; ++i) {
+    gdi::Dib dib(20, 20);
+    gdi::Brush red(CreateSolidBrush(RGB(255, 0, 0)));
+    RECT all{0, 0, 20, 20};
+    FillRect(dib.DC(), &all, red);
+    images.Draw(dib.DC(), 2, 3, i);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        COLORREF want = source.Pixel(i * 16 + x, y);
+        if (want == RGB(255, 0, 255)) want = RGB(255, 0, 0), ++transparent;
+        ASSERT_EQ(dib.Pixel(2 + x, 3 + y), want) << "picture " << i << " at " << x << "," << y;
+      }
+    EXPECT_EQ(dib.Pixel(1, 1), RGB(255, 0, 0)) << "nothing outside the picture";
+  }
+  EXPECT_GT(transparent, 0) << "the strip has background to let through";
+}
+
+TEST(ImageList, BadIndexesAndMissingStripsChangeNothing) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  int objects = gdi::LiveObjects();
+  {
+    TImageList images(nullptr, 16, 16);
+    EXPECT_FALSE(images.AddStrip(inst, "NO_SUCH_STRIP"));
+    EXPECT_EQ(images.Count(), 0);
+    ASSERT_TRUE(images.AddStrip(inst, "POPUP_IMAGES"));
+    ASSERT_TRUE(images.AddStrip(inst, "POPUP_IMAGES"));
+    EXPECT_EQ(images.Count(), 12) << "a second strip is appended";
+    gdi::Dib dib(20, 20);
+    RECT all{0, 0, 20, 20};
+    FillRect(dib.DC(), &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    for (int i : {-1, 12, 1000}) images.Draw(dib.DC(), 0, 0, i);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) ASSERT_EQ(dib.Pixel(x, y), RGB(255, 255, 255)) << "drew nothing";
+  }
+  EXPECT_EQ(gdi::LiveObjects(), objects) << "the list leaves no GDI object behind";
 }
 
 }  // namespace

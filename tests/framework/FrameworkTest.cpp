@@ -147,12 +147,13 @@ struct Spin {
   }
   void Key(UINT vk) { SendMessageA(s->Handle(), WM_KEYDOWN, vk, 0); }
   void Char(char c) { SendMessageA(s->Handle(), WM_CHAR, (unsigned char)c, 0); }
+  // A click on the upper (+1) or lower (-1) arrow of the buttons.
   void Arrow(int delta) {
-    NMUPDOWN n{};
-    n.hdr.hwndFrom = s->ButtonHandle();
-    n.hdr.code = UDN_DELTAPOS;
-    n.iDelta = delta;
-    SendMessageA(s->Handle(), WM_NOTIFY, 0, (LPARAM)&n);
+    RECT c;
+    GetClientRect(s->ButtonHandle(), &c);
+    LPARAM at = MAKELPARAM(c.right / 2, delta > 0 ? 1 : c.bottom - 2);
+    SendMessageA(s->ButtonHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(s->ButtonHandle(), WM_LBUTTONUP, 0, at);
   }
 };
 
@@ -247,16 +248,126 @@ TEST(RadioGroup, OneItemChosenAtATime) {
   EXPECT_EQ(SendMessageA(rg->ButtonHandle(1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
-TEST(ProgressBar, PositionIsClampedAndOnlySentWhenItChanges) {
+TEST(SpinEdit, AHeldArrowRepeatsOnlyWhileThePointerStaysOnIt) {
+  Spin t;
+  HWND b = t.s->ButtonHandle();
+  SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 1));
+  EXPECT_EQ(t.s->Value(), 60) << "the press steps at once";
+  SendMessageA(b, WM_TIMER, 1, 0);
+  SendMessageA(b, WM_TIMER, 1, 0);
+  EXPECT_EQ(t.s->Value(), 80) << "held, it repeats";
+  RECT c;
+  GetClientRect(b, &c);
+  SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, c.bottom - 2));
+  SendMessageA(b, WM_TIMER, 1, 0);
+  EXPECT_EQ(t.s->Value(), 80) << "over the other arrow, it waits";
+  SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 1));
+  SendMessageA(b, WM_TIMER, 1, 0);
+  EXPECT_EQ(t.s->Value(), 90) << "back on its arrow, it goes on";
+  SendMessageA(b, WM_LBUTTONUP, 0, MAKELPARAM(5, 1));
+  SendMessageA(b, WM_TIMER, 1, 0);
+  EXPECT_EQ(t.s->Value(), 90) << "released, it stops";
+  EnableWindow(b, FALSE);
+  SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 1));
+  EXPECT_EQ(t.s->Value(), 90) << "a disabled button does nothing";
+  EXPECT_NE(GetFocus(), b) << "the buttons never take the focus";
+}
+
+TEST(SpinEdit, TheButtonsShowBothArrowsAndThePressedOne) {
+  Spin t;
+  HWND b = t.s->ButtonHandle();
+  RECT c;
+  GetClientRect(b, &c);
+  ASSERT_GT(c.bottom, 8);
+  // The arrows as the system draws them, into a bitmap of our own for comparison.
+  auto arrows = [&](UINT upState, UINT downState) {
+    auto dib = std::make_unique<gdi::Dib>(c.right, c.bottom);
+    RECT up = c, down = c;
+    up.bottom = down.top = c.bottom / 2;
+    DrawFrameControl(dib->DC(), &up, DFC_SCROLL, DFCS_SCROLLUP | upState);
+    DrawFrameControl(dib->DC(), &down, DFC_SCROLL, DFCS_SCROLLDOWN | downState);
+    return dib;
+  };
+  auto same = [&](const gdi::Dib& a, const gdi::Dib& b) {
+    for (int y = 0; y < c.bottom; ++y)
+      for (int x = 0; x < c.right; ++x)
+        if (a.Pixel(x, y) != b.Pixel(x, y)) return false;
+    return true;
+  };
+  gdi::Dib shown(c.right, c.bottom);
+  SendMessageA(b, WM_PRINTCLIENT, (WPARAM)shown.DC(), PRF_CLIENT);
+  EXPECT_TRUE(same(shown, *arrows(0, 0)));
+  SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, c.bottom - 2));
+  SendMessageA(b, WM_PRINTCLIENT, (WPARAM)shown.DC(), PRF_CLIENT);
+  EXPECT_TRUE(same(shown, *arrows(0, DFCS_PUSHED))) << "the lower arrow pushed in";
+  SendMessageA(b, WM_LBUTTONUP, 0, MAKELPARAM(5, c.bottom - 2));
+  SendMessageA(b, WM_PRINTCLIENT, (WPARAM)shown.DC(), PRF_CLIENT);
+  EXPECT_TRUE(same(shown, *arrows(0, 0)));
+}
+
+TEST(ProgressBar, PositionIsClampedAndRepaintsOnlyWhenItChanges) {
   TestForm f(nullptr);
+  f.Show();
   auto* p = new TProgressBar(&f, &f);
+  p->SetBounds(0, 0, 123, 16);
   p->SetPosition(40);
   EXPECT_EQ(SendMessageA(p->Handle(), PBM_GETPOS, 0, 0), 40);
   p->SetPosition(250);
   EXPECT_EQ(p->Position(), 100);
-  SendMessageA(p->Handle(), PBM_SETPOS, 3, 0);  // behind the wrapper's back
+  UpdateWindow(p->Handle());
+  RECT r;
   p->SetPosition(100);
-  EXPECT_EQ(SendMessageA(p->Handle(), PBM_GETPOS, 0, 0), 3) << "an unchanged position sends nothing";
+  EXPECT_FALSE(GetUpdateRect(p->Handle(), &r, FALSE)) << "an unchanged position repaints nothing";
+  p->SetPosition(99);
+  EXPECT_TRUE(GetUpdateRect(p->Handle(), &r, FALSE));
+}
+
+TEST(ProgressBar, AnswersTheStandardControlsMessages) {
+  TestForm f(nullptr);
+  auto* p = new TProgressBar(&f, &f);
+  char cls[64] = "";
+  GetClassNameA(p->Handle(), cls, sizeof(cls));
+  EXPECT_STREQ(cls, "msctls_progress32") << "found by its usual class name";
+  EXPECT_EQ(SendMessageA(p->Handle(), PBM_SETPOS, 30, 0), 0) << "the previous position";
+  EXPECT_EQ(p->Position(), 30);
+  EXPECT_EQ(SendMessageA(p->Handle(), PBM_DELTAPOS, 5, 0), 30);
+  EXPECT_EQ(SendMessageA(p->Handle(), PBM_GETPOS, 0, 0), 35);
+  SendMessageA(p->Handle(), PBM_SETRANGE32, 10, 20);
+  PBRANGE range{};
+  EXPECT_EQ(SendMessageA(p->Handle(), PBM_GETRANGE, TRUE, (LPARAM)&range), 10);
+  EXPECT_EQ(range.iHigh, 20);
+  EXPECT_EQ(p->Position(), 20) << "brought into the new range";
+  SendMessageA(p->Handle(), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  EXPECT_EQ(p->Max(), 100);
+  SendMessageA(p->Handle(), PBM_SETPOS, (WPARAM)-5, 0);
+  EXPECT_EQ(p->Position(), 0) << "clamped like the wrapper's own";
+}
+
+TEST(ProgressBar, BlocksInTheHighlightColourUpToThePosition) {
+  TestForm f(nullptr);
+  auto* p = new TProgressBar(&f, &f);
+  p->SetBounds(0, 0, 123, 16);
+  RECT c;
+  GetClientRect(p->Handle(), &c);
+  ASSERT_EQ(c.right, 121) << "inside its sunken frame";
+  ASSERT_EQ(c.bottom, 14);
+  gdi::Dib dib(c.right, c.bottom);
+  const COLORREF hi = GetSysColor(COLOR_HIGHLIGHT), face = GetSysColor(COLOR_BTNFACE);
+  SendMessageA(p->Handle(), WM_PRINTCLIENT, (WPARAM)dib.DC(), PRF_CLIENT);
+  for (int x = 0; x < c.right; x += 7) EXPECT_EQ(dib.Pixel(x, 7), face) << "empty at 0, x " << x;
+  p->SetPosition(50);
+  SendMessageA(p->Handle(), WM_PRINTCLIENT, (WPARAM)dib.DC(), PRF_CLIENT);
+  // Blocks of 9 (two-thirds of 14) with gaps of 2, up to x 60 (half of 121).
+  EXPECT_EQ(dib.Pixel(0, 0), hi);
+  EXPECT_EQ(dib.Pixel(8, 13), hi);
+  EXPECT_EQ(dib.Pixel(9, 7), face) << "a gap";
+  EXPECT_EQ(dib.Pixel(11, 7), hi) << "the next block";
+  EXPECT_EQ(dib.Pixel(59, 7), hi);
+  EXPECT_EQ(dib.Pixel(60, 7), face) << "the bar ends at half the width";
+  EXPECT_EQ(dib.Pixel(100, 7), face);
+  p->SetPosition(100);
+  SendMessageA(p->Handle(), WM_PRINTCLIENT, (WPARAM)dib.DC(), PRF_CLIENT);
+  EXPECT_EQ(dib.Pixel(118, 7), hi) << "full: the last block ends at the frame but for a gap";
 }
 
 TEST(Panel, RaisedBevelReadBackFromADib) {
