@@ -186,7 +186,7 @@ void TTrayIcon::SetActive(bool v) {
 void TTrayIcon::SetHint(const std::string& v) {
   if (v == FHint) return;
   FHint = v;
-  RefreshIcon();
+  RefreshIcon(true);
 }
 
 void TTrayIcon::SetInterval(unsigned short v) {
@@ -249,7 +249,7 @@ void TTrayIcon::HideIcon() {
   if (FAnimated && FThread) FThread->Pause();
 }
 
-void TTrayIcon::RefreshIcon() {
+void TTrayIcon::RefreshIcon(bool tipOnly) {
   if (FIcons->Count() == 0 && FAnimated) {
     SetAnimated(false);  // that refreshes again
     return;
@@ -259,6 +259,7 @@ void TTrayIcon::RefreshIcon() {
       HideIcon();
     } else {
       FillNotifyData();
+      if (tipOnly) FData.uFlags = NIF_TIP;
       Send(NIM_MODIFY);
     }
   } else if (FActive) {

@@ -100,7 +100,9 @@ public:
   TIcon* CurrentIcon() const;
   void ShowIcon();
   void HideIcon();
-  void RefreshIcon();
+  // tipOnly: only the tooltip changed, so only it is sent (NIF_TIP). Sending the icon along
+  // would have the shell copy its pixels once a second for nothing.
+  void RefreshIcon(bool tipOnly = false);
   // One animation step: the next frame, back to 0 after the last. The thread's ticks arrive here.
   void AdvanceFrame();
   // Rebuilds the notification record from the window, the current icon and the hint.

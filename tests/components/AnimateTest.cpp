@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 #include <algorithm>
 #include <atomic>
 #include <string>
@@ -8,6 +7,7 @@
 #include "components/Animate.h"
 #include "tests/TestSupport.h"
 #include "tests/components/ComponentsSupport.h"
+#include "tests/components/TraySupport.h"
 
 namespace {
 
@@ -398,36 +398,23 @@ TEST(ThreadTimer, DisabledFromItsOwnTickStopsWithoutDeadlock) {
   ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 5; })) << "enabled again, it ticks again";
 }
 
-// The process's threads, as the system lists them.
-int ThreadCount() {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snap == INVALID_HANDLE_VALUE) return -1;
-  THREADENTRY32 t{};
-  t.dwSize = sizeof(t);
-  int n = 0;
-  for (BOOL ok = Thread32First(snap, &t); ok; ok = Thread32Next(snap, &t))
-    if (t.th32OwnerProcessID == GetCurrentProcessId()) ++n;
-  CloseHandle(snap);
-  return n;
-}
-
 TEST(ThreadTimer, HasAThreadOnlyWhileItRunsThreaded) {
-  int idle = ThreadCount();
+  int idle = ProcessThreads();
   Ticks ticks;
   TThreadTimer timer(nullptr);
-  EXPECT_EQ(ThreadCount(), idle) << "a timer that does not run keeps no thread";
+  EXPECT_EQ(ProcessThreads(), idle) << "a timer that does not run keeps no thread";
   timer.SetInterval(1);
   timer.SetOnTimer([&](TObject*) { ++ticks.count; });
-  EXPECT_EQ(ThreadCount(), idle + 1);
+  EXPECT_EQ(ProcessThreads(), idle + 1);
   ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 1; }));
   timer.SetEnabled(false);
-  EXPECT_EQ(ThreadCount(), idle) << "stopped, its thread is gone";
+  EXPECT_EQ(ProcessThreads(), idle) << "stopped, its thread is gone";
   timer.SetThreaded(false);
   timer.SetEnabled(true);
-  EXPECT_EQ(ThreadCount(), idle) << "the window timer needs no thread";
+  EXPECT_EQ(ProcessThreads(), idle) << "the window timer needs no thread";
   ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 2; }));
   timer.SetThreaded(true);
-  EXPECT_EQ(ThreadCount(), idle + 1);
+  EXPECT_EQ(ProcessThreads(), idle + 1);
   ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; })) << "back on its thread, it ticks again";
 }
 

@@ -100,6 +100,28 @@ TEST(TrayRecord, TooltipIsTheShortHintCutTo63Characters) {
   EXPECT_EQ(ShortHint("plain"), "plain");
 }
 
+TEST(TrayRecord, AHintChangeSendsTheTipAloneAndEverythingElseTheWholeRecord) {
+  Tray t;
+  t.ti->SetHint("one");
+  ASSERT_EQ(t.shell.Messages(), (std::vector<DWORD>{NIM_MODIFY}));
+  EXPECT_EQ(t.shell.Last().Data.uFlags, (UINT)NIF_TIP) << "the icon stays as it is";
+  EXPECT_EQ(Tip(t.shell.Last().Data), "one");
+  t.shell.Clear();
+  t.ti->Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");  // a new icon
+  ASSERT_EQ(t.shell.Messages(), (std::vector<DWORD>{NIM_MODIFY}));
+  EXPECT_EQ(t.shell.Last().Data.uFlags, 7u);
+  EXPECT_EQ(t.shell.Last().Data.hIcon, t.ti->Icon()->Handle());
+  EXPECT_EQ(Tip(t.shell.Last().Data), "one") << "the whole record carries the tip too";
+  t.ti->SetActive(false);
+  t.shell.Clear();
+  t.ti->SetHint("two");
+  EXPECT_TRUE(t.shell.Calls.empty()) << "an icon out of the tray is not told";
+  t.ti->SetActive(true);
+  ASSERT_EQ(t.shell.Messages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
+  EXPECT_EQ(t.shell.Last().Data.uFlags, 7u);
+  EXPECT_EQ(Tip(t.shell.Last().Data), "two") << "it comes back with the hint set meanwhile";
+}
+
 TEST(TrayRecord, AnIconWithoutPictureIsNeverSent) {
   Tray t;
   t.ti->Icon()->Clear();
