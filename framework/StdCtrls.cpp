@@ -310,13 +310,10 @@ LRESULT TSpinEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
         auto* ud = reinterpret_cast<NMUPDOWN*>(l);
         if (ud->iDelta > 0) UpClick();
         else if (ud->iDelta < 0) DownClick();
-        return 1;  // the control's own position never moves
+        return 1;
       }
       break;
     }
-    case WM_VSCROLL:
-      if ((HWND)l == FUpDown) return 0;
-      break;
     case WM_SIZE: {
       LRESULT r = DefaultHandler(msg, w, l);
       PlaceButton();

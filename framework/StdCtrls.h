@@ -57,8 +57,6 @@ private:
 
 using TBeepProc = std::function<void()>;
 
-// An integer field with up and down buttons. Once a maximum is set, values are kept within
-// MinValue..MaxValue (equal bounds limit nothing); text that is not an integer reads as MinValue.
 // The window system's up-down arrows, drawn here with the system's scroll-arrow pictures. A
 // press on an arrow tells the parent with UDN_DELTAPOS (+1 up, -1 down) and repeats while held.
 // It keeps the standard control's class name, and never takes the focus.
@@ -79,6 +77,8 @@ private:
   bool FOver = false;  // the pointer is over the held arrow: only then does it repeat
 };
 
+// An integer field with up and down buttons. Once a maximum is set, values are kept within
+// MinValue..MaxValue (equal bounds limit nothing); text that is not an integer reads as MinValue.
 class TSpinEdit : public TWinControl {
 public:
   TSpinEdit(TComponent* AOwner, TWinControl* AParent);
