@@ -43,7 +43,6 @@ public:
     HANDLE Done = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // a handed-over tick has run
     HWND Target = nullptr;
     WPARAM Serial = ++lastSerial;
-    bool Paused = true;
     bool Terminated = false;
     bool Sync = true;
     unsigned Interval = 1000;
@@ -56,9 +55,9 @@ public:
     }
   };
 
-  TTimerThread(HWND target, bool paused) : FState(std::make_shared<TState>()) {
+  // It exists only while its timer runs, so it starts ticking at once.
+  explicit TTimerThread(HWND target) : FState(std::make_shared<TState>()) {
     FState->Target = target;
-    FState->Paused = paused;
     auto* arg = new std::shared_ptr<TState>(FState);
     FHandle = (HANDLE)_beginthreadex(nullptr, 0, &Entry, arg, 0, nullptr);
     if (!FHandle) {
@@ -83,10 +82,9 @@ public:
     CloseHandle(FHandle);
   }
 
-  void Configure(bool paused, unsigned interval, bool sync, const TNotifyEvent& handler, TObject* sender) {
+  void Configure(unsigned interval, bool sync, const TNotifyEvent& handler, TObject* sender) {
     {
       TLock l(FState->Lock);
-      FState->Paused = paused;
       FState->Interval = interval;
       FState->Sync = sync;
       FState->Handler = sync ? TNotifyEvent() : handler;
@@ -110,15 +108,13 @@ private:
     HANDLE sleepEnds[2] = {s.Stop, s.Wake};
     HANDLE tickEnds[2] = {s.Stop, s.Done};
     for (;;) {
-      bool paused;
       unsigned interval;
       {
         TLock l(s.Lock);
         if (s.Terminated) return;
-        paused = s.Paused;
         interval = s.Interval;
       }
-      if (paused || interval == 0) {
+      if (interval == 0) {
         WaitForMultipleObjects(2, sleepEnds, FALSE, INFINITE);
         continue;
       }
@@ -129,7 +125,6 @@ private:
       {
         TLock l(s.Lock);
         if (s.Terminated) return;
-        if (s.Paused) continue;
         sync = s.Sync;
         if (!sync) handler = s.Handler;
         sender = s.Sender;
@@ -251,9 +246,9 @@ void TThreadTimer::ApplyTimerSettings() {
     return;
   }
   if (FThreaded) {
-    if (!FThread) FThread = std::make_unique<TTimerThread>(h, false);
+    if (!FThread) FThread = std::make_unique<TTimerThread>(h);
     FThread->SetPriority(FThreadPriority);
-    FThread->Configure(false, FInterval, FSyncEvent, FOnTimer, this);
+    FThread->Configure(FInterval, FSyncEvent, FOnTimer, this);
   } else {
     FThread.reset();
     if (!h || !SetTimer(h, 1, FInterval, nullptr)) throw Exception("Not enough timers available");
