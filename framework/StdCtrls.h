@@ -65,15 +65,13 @@ public:
   TUpDown(TComponent* AOwner, TWinControl* AParent);
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   void Paint(HDC dc) override;
-  // 0: no arrow held; +1 the upper, -1 the lower.
-  int Pressed() const { return FPressed; }
 
 private:
   int ArrowAt(int y) const;
   void Press(int arrow);
   void Release();
   void Step();
-  int FPressed = 0;
+  int FPressed = 0;    // the arrow held: 0 none, +1 the upper, -1 the lower
   bool FOver = false;  // the pointer is over the held arrow: only then does it repeat
 };
 
