@@ -34,7 +34,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   sleep "$SECONDS_TO_RUN"
   v1=$(cpu $v); m1=$(cpu $m); vr=$(rss $v); mr=$(rss $m)
   awk -v v=$((v1 - v0)) -v m=$((m1 - m0)) -v s=$SECONDS_TO_RUN -v vr=$vr -v mr=$mr "BEGIN {
-    printf \"idle: velmor.exe used %.3f %% of one core over %d s (target <= 0.1 %%), the minimal tray program %.3f %%\n\", 100 * v / 1e9 / s, s, 100 * m / 1e9 / s;
+    printf \"idle: velmor.exe used %.3f %% of one core over %d s (target <= 0.1 %%), the minimal tray program %.3f %% (ratio %.2f)\n\", 100 * v / 1e9 / s, s, 100 * m / 1e9 / s, (m > 0 ? v / m : 0);
     printf \"idle: resident memory velmor.exe %d KB, minimal tray program %d KB, ratio %.2f (target <= 1.25)\n\", vr, mr, vr / mr }"
   /usr/lib/wine/wineserver -k
 '
