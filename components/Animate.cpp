@@ -33,7 +33,7 @@ int Win32Priority(TThreadPriority p) {
 }
 }  // namespace
 
-class TTimerThread {
+class TThreadTimer::TTimerThread {
 public:
   // What the thread and the user-interface thread share; it lives as long as either needs it.
   struct TState {
@@ -93,7 +93,7 @@ public:
     SetEvent(FState->Wake);  // a sleep under way starts again with the new settings
   }
 
-  void SetPriority(TThreadPriority p) { SetThreadPriority(FHandle, Win32Priority(p)); }
+  void SetPriority(TThreadPriority p) { ::SetThreadPriority(FHandle, Win32Priority(p)); }
   const std::shared_ptr<TState>& State() const { return FState; }
 
 private:

@@ -35,8 +35,6 @@ private:
 
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
-class TTimerThread;
-
 // A timer that ticks from a thread of its own (Threaded, the default) or from a window timer.
 // In threaded mode with SyncEvent the thread sleeps for Interval and then hands the tick to the
 // user-interface thread, waiting until it has run; without SyncEvent, OnTimer runs on the
@@ -69,6 +67,7 @@ protected:
 
 private:
   class TTimerWindow;
+  class TTimerThread;  // the sleeping thread, private to this timer
   bool Running() const { return FInterval != 0 && FEnabled && FOnTimer != nullptr; }
   bool FEnabled = true;
   unsigned FInterval = 1000;

@@ -41,7 +41,7 @@ std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find
 // has taken it before it sleeps again, so ticks never pile up in the queue. It touches nothing
 // of the icon: its interval, pause and end are set through its own lock.
 
-class TTimerThread {
+class TTrayIcon::TTimerThread {
 public:
   TTimerThread(HWND target, WPARAM serial, unsigned interval, bool paused)
       : FTarget(target), FSerial(serial), FInterval(interval), FPaused(paused), FThread([this] { Execute(); }) {}

@@ -47,8 +47,6 @@ BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data);
 // The text before the first "|" (all of it when there is none): the tooltip part of a hint.
 std::string ShortHint(const std::string& hint);
 
-class TTimerThread;
-
 class TTrayIcon : public TComponent {
 public:
   explicit TTrayIcon(TComponent* AOwner, TShellNotify notify = SystemShellNotify);
@@ -123,6 +121,7 @@ protected:
   bool ClickDefaultItem();
 
 private:
+  class TTimerThread;  // the animation thread, private to this icon
   class TTrayWindow;
   friend class TTrayWindow;
   // A message of the icon's window; false leaves it to the default handling.

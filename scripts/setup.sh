@@ -29,9 +29,16 @@ command -v dpkg-source >/dev/null || need+=(dpkg-dev)
 # Wine's own fonts: Marlett for the title-bar buttons, MS Sans Serif and Tahoma.
 dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 
+# libjpeg-turbo lands in build/deps/<arch>/libjpeg; only a missing one needs the sources.
+. "$here/scripts/arch.sh"
+jpeg_missing=
+for arch in $(velmor_build_arches); do
+  [ -f "$deps/$arch/libjpeg/lib/libjpeg.a" ] || jpeg_missing=1
+done
+
 # The Debian source package of libjpeg-turbo needs a deb-src entry for the same archive.
 src_list=/etc/apt/sources.list.d/velmor-src.sources
-if [ ! -f "$deps/libjpeg/lib/libjpeg.a" ] && ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ \
+if [ -n "$jpeg_missing" ] && ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ \
    && ! grep -qs '^deb-src' /etc/apt/sources.list; then
   as_root tee "$src_list" >/dev/null <<'SRC'
 Types: deb-src
@@ -43,18 +50,43 @@ SRC
   need_update=1
 fi
 
+# An archive in mid-sync serves a new Release file with an old index for a while; apt then
+# fails that one index and exits 100 although every other index arrived. Go on with those.
+apt_update() {
+  local log rc=0
+  log=$(mktemp)
+  as_root apt-get -o Acquire::Retries=3 update -q 2>&1 | tee "$log" || rc=${PIPESTATUS[0]}
+  if [ "$rc" -ne 0 ]; then
+    local failed
+    failed=$(sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p' "$log" | sed 's|.*/dists/||' | sort -u | tr '\n' ' ')
+    echo "setup: apt-get update could not fetch ${failed:-some indices}(archive in mid-sync?); going on with the rest"
+  fi
+  rm -f "$log"
+}
+
+# With one architecture's index missing, the other's newer candidates in the same suite can
+# make multiarch packages unsolvable; pinning the release to the system's own codename takes
+# both architectures from one suite.
+apt_install() {
+  as_root apt-get install -y -q --no-install-recommends "$@" && return 0
+  local codename
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$codename" ] || return 1
+  echo "setup: apt could not solve the install; trying again with the release pinned to $codename (-t $codename)"
+  as_root apt-get install -y -q --no-install-recommends -t "$codename" "$@"
+}
+
 if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then as_root dpkg --add-architecture i386; fi
   export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -q
+  apt_update
   if [ ${#need[@]} -gt 0 ]; then
-    as_root apt-get install -y -q --no-install-recommends "${need[@]}"
+    apt_install "${need[@]}"
   fi
 fi
 
 # libjpeg-turbo as a static library for each Windows architecture we build, from Debian's
 # source package.
-. "$here/scripts/arch.sh"
 for arch in $(velmor_build_arches); do
   out=$deps/$arch/libjpeg
   [ -f "$out/lib/libjpeg.a" ] && continue
