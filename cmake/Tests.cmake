@@ -5,7 +5,8 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(VELMOR_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-headless)
+# The check build shares its release twin's prefix (see CMakePresets.json).
+set(VELMOR_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-headless CACHE PATH "Headless Wine prefix the tests run in")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/winerun.sh ${VELMOR_ARCH} ${VELMOR_WINE_PREFIX})
 
 # velmor_test(name SOURCES ... LIBS ...): one GoogleTest program, one ctest entry.
@@ -13,6 +14,8 @@ function(velmor_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp)
   target_link_libraries(${name} PRIVATE gtest ${T_LIBS})
+  # Plain code only (see the check build in the top-level CMakeLists.txt).
+  target_compile_options(${name} PRIVATE -fno-lto)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
 endfunction()

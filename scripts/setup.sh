@@ -104,3 +104,27 @@ for arch in $(velmor_build_arches); do
   cp "$work/build/jconfig.h" "$work/src/jpeglib.h" "$work/src/jmorecfg.h" "$work/src/jerror.h" "$out/include/"
   rm -rf "$work"
 done
+
+# `cmake --preset release` / `debug` (and the build and test presets of the same names) for the
+# architecture this machine runs: a preset file cannot ask the kernel, so the set-up names it.
+run_arch=$(velmor_run_arch)
+user_presets=$here/CMakeUserPresets.json
+presets_text=$(cat <<JSON
+{
+  "version": 6,
+  "configurePresets": [
+    { "name": "release", "inherits": "release-$run_arch" },
+    { "name": "debug", "inherits": "debug-$run_arch" }
+  ],
+  "buildPresets": [
+    { "name": "release", "inherits": "release-$run_arch", "configurePreset": "release" },
+    { "name": "debug", "inherits": "debug-$run_arch", "configurePreset": "debug" }
+  ],
+  "testPresets": [
+    { "name": "release", "inherits": "release-$run_arch", "configurePreset": "release" },
+    { "name": "debug", "inherits": "debug-$run_arch", "configurePreset": "debug" }
+  ]
+}
+JSON
+)
+[ "$(cat "$user_presets" 2>/dev/null)" = "$presets_text" ] || printf '%s\n' "$presets_text" >"$user_presets"

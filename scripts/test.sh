@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs every test under Wine: the headless ones in a prefix with the null graphics driver and
-# one persistent wineserver, the end-to-end run under Xvfb in a prefix of its own.
+# one persistent wineserver, the end-to-end run under Xvfb in a prefix of its own; then the unit
+# tests once more on the check build (debug: no optimisation, assertions, one-definition check).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/scripts/arch.sh"
 arch=$(velmor_run_arch)
 dir=$here/build/$arch
+bash "$here/scripts/build.sh" debug
 if [ "$arch" != i686 ]; then
   echo "note: this kernel cannot run 32-bit programs, so the tests run the x86_64 build of the same sources"
 fi
@@ -20,5 +22,7 @@ unset DISPLAY
 # output pipe and keep ctest waiting for them until the server ends.
 /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
 trap 'WINEPREFIX=$dir/wine-headless /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
-cd "$dir"
-ctest --output-on-failure --timeout 600 "$@"
+cd "$here"
+ctest --preset "release-$arch" "$@"
+echo "== unit tests on the check build"
+ctest --preset "debug-$arch" "$@"

@@ -8,4 +8,6 @@ shift 2
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/arch.sh"
+# Made once; a ctest started by hand after `make setup` needs no other preparation.
+[ -f "$prefix/.velmor-ready" ] || bash "$here/prefix.sh" "$prefix" headless
 exec "$(velmor_wine_loader "$arch")" "$@"

@@ -18,7 +18,7 @@ check() { # check <description> <command...>
 make_fake_bin() {
   local bin=$1
   mkdir -p "$bin"
-  for t in bash env id mktemp tee sed sort tr rm grep mkdir dirname nproc head; do
+  for t in bash env id mktemp tee sed sort tr rm grep mkdir dirname nproc head cat; do
     ln -sf "$(command -v $t)" "$bin/$t"
   done
   cat >"$bin/apt-get" <<'FAKE'
