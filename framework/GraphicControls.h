@@ -59,5 +59,5 @@ private:
   bool FVisible = true;
   bool FOpaqueStyle = false;
   bool FParentColor = true;
-  COLORREF FColor = 0xFF000000 | COLOR_BTNFACE;
+  COLORREF FColor = clBtnFace;
 };
