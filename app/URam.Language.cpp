@@ -14,37 +14,6 @@ void CopyCaption(TMenuItem* to, const std::string& caption) {
   if (to) to->SetCaption(caption);
 }
 
-// A copy of a picture as a 32-bit bitmap whose magenta (255, 0, 255) is the colour behind it.
-// The menu shows pictures as they are, and a painter that keys the bottom-left pixel out finds
-// the background colour there all the same.
-gdi::Bitmap CopyOnColor(HBITMAP src, COLORREF back) {
-  BITMAP bm{};
-  if (!GetObjectA(src, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return gdi::Bitmap();
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = bm.bmWidth;
-  bi.bmiHeader.biHeight = -bm.bmHeight;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  gdi::Bitmap copy(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!copy || !bits) return gdi::Bitmap();
-  {
-    gdi::MemDC from, to;
-    gdi::Select s1(from, src), s2(to, copy);
-    BitBlt(to, 0, 0, bm.bmWidth, bm.bmHeight, from, 0, 0, SRCCOPY);
-  }
-  GdiFlush();
-  // DIB pixels are 0x00RRGGBB, a COLORREF is 0x00BBGGRR.
-  const DWORD magenta = 0x00FF00FF;
-  const DWORD backPixel = (DWORD)GetRValue(back) << 16 | (DWORD)GetGValue(back) << 8 | GetBValue(back);
-  auto* p = static_cast<DWORD*>(bits);
-  for (size_t i = 0, n = (size_t)bm.bmWidth * bm.bmHeight; i < n; ++i)
-    if ((p[i] & 0x00FFFFFF) == magenta) p[i] = backPixel;
-  return copy;
-}
-
 }  // namespace
 
 void TfrmVelmor::ApplyLanguage() {
@@ -97,7 +66,6 @@ void TfrmVelmor::BuildLanguageMenu() {
   const std::vector<std::string> names = ListLanguageFiles(FExeDir);
   HINSTANCE inst = GetModuleHandleA(nullptr);
   const COLORREF back = GetSysColor(COLOR_MENU);
-  gdi::Bitmap scratch;  // the flag just loaded; emptied by a load that finds nothing
   for (const std::string& name : names) {
     ++FLangCount;
     // Commands in a range of their own, in menu order, so that another program can choose one.
@@ -108,8 +76,9 @@ void TfrmVelmor::BuildLanguageMenu() {
     if (name == FLangFile) item->SetChecked(true);
 
     const std::string flag = TProfileFile(FExeDir + "\\" + name).ReadString("FLAG", "Index");
-    scratch.Reset(flag.empty() ? nullptr : LoadBitmapA(inst, flag.c_str()));
-    if (scratch) item->SetBitmap(CopyOnColor(scratch, back));
+    // The menu shows pictures as they are, and a painter that keys the bottom-left pixel out
+    // finds the menu's colour there all the same.
+    if (gdi::Bitmap picture = LoadBitmapOnColor(inst, flag.c_str(), back)) item->SetBitmap(std::move(picture));
 
     item->SetCaption(StripLngExt(name));
     item->OnClick = [this](TObject* s) { DoClick(s); };

@@ -28,12 +28,6 @@ TMenuItem* PopupItem(TComponent* owner, TMarginPopupMenu* menu, const char* name
 // Windows 95's shell and every later one: the etched look.
 bool NewStyleControls() { return LOBYTE(LOWORD(GetVersion())) >= 4; }
 
-void FillSolid(HDC dc, const RECT& r, COLORREF c) {
-  if (r.right <= r.left || r.bottom <= r.top) return;
-  gdi::Brush b(CreateSolidBrush(c));
-  FillRect(dc, &r, b);
-}
-
 int Channel(int start, int end, int i, int n) { return start + MulDiv(i, end - start, n - 1); }
 }  // namespace
 
@@ -156,14 +150,7 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
   if (height <= 0 || ARect.right <= ARect.left) return;
 
   // "Velmor" runs upward in bold white Courier New, 20 pt.
-  LOGFONTA lf{};
-  lf.lfHeight = -gdi::FontSpec{"Courier New", 20, true}.PixelHeight();
-  lf.lfWeight = FW_BOLD;
-  lf.lfEscapement = 900;
-  lf.lfOrientation = 0;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(lf.lfFaceName, "Courier New", LF_FACESIZE);
-  gdi::Font font(CreateFontIndirectA(&lf));
+  gdi::Font font = gdi::MakeFont({.Name = "Courier New", .Size = 20, .Bold = true, .Escapement = 900});
 
   // The gradient in n bands of equal height; the rows left over at the bottom take the end
   // colour. New-style systems get an etched edge in the strip's last two columns.
@@ -176,14 +163,14 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
     COLORREF c = RGB(Channel(GetRValue(kMarginStart), GetRValue(kMarginEnd), i, n),
                      Channel(GetGValue(kMarginStart), GetGValue(kMarginEnd), i, n),
                      Channel(GetBValue(kMarginStart), GetBValue(kMarginEnd), i, n));
-    FillSolid(Canvas, RECT{g.left, ARect.top + i * band, g.right, ARect.top + (i + 1) * band}, c);
+    gdi::FillSolid(Canvas, RECT{g.left, ARect.top + i * band, g.right, ARect.top + (i + 1) * band}, c);
   }
-  FillSolid(Canvas, RECT{g.left, ARect.top + n * band, g.right, ARect.bottom}, kMarginEnd);
+  gdi::FillSolid(Canvas, RECT{g.left, ARect.top + n * band, g.right, ARect.bottom}, kMarginEnd);
   if (etched) {
     RECT shadow{std::max(ARect.left, ARect.right - 2), ARect.top, ARect.right - 1, ARect.bottom};
     RECT light{std::max(ARect.left, ARect.right - 1), ARect.top, ARect.right, ARect.bottom};
-    FillSolid(Canvas, shadow, GetSysColor(COLOR_BTNSHADOW));
-    FillSolid(Canvas, light, GetSysColor(COLOR_BTNHIGHLIGHT));
+    gdi::FillSolid(Canvas, shadow, GetSysColor(COLOR_BTNSHADOW));
+    gdi::FillSolid(Canvas, light, GetSysColor(COLOR_BTNHIGHLIGHT));
   }
 
   gdi::Select sf(Canvas, font);

@@ -1,5 +1,4 @@
 #include "components/Animate.h"
-#include <process.h>
 #include <atomic>
 #include "framework/Application.h"
 
@@ -38,9 +37,9 @@ public:
   // What the thread and the user-interface thread share; it lives as long as either needs it.
   struct TState {
     TCriticalSection Lock;
-    HANDLE Stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);   // terminate (stays set)
-    HANDLE Wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // the settings changed
-    HANDLE Done = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // a handed-over tick has run
+    THandle Stop = MakeEvent(true);   // terminate (stays set)
+    THandle Wake = MakeEvent(false);  // the settings changed
+    THandle Done = MakeEvent(false);  // a handed-over tick has run
     HWND Target = nullptr;
     WPARAM Serial = ++lastSerial;
     bool Terminated = false;
@@ -48,19 +47,15 @@ public:
     unsigned Interval = 1000;
     TNotifyEvent Handler;  // for ticks that run on the thread itself
     TObject* Sender = nullptr;
-    ~TState() {
-      CloseHandle(Stop);
-      CloseHandle(Wake);
-      CloseHandle(Done);
-    }
   };
 
   // It exists only while its timer runs, so it starts ticking at once.
   explicit TTimerThread(HWND target) : FState(std::make_shared<TState>()) {
     FState->Target = target;
+    if (!FState->Stop || !FState->Wake || !FState->Done) throw Exception("Cannot start the timer's thread");
     auto* arg = new std::shared_ptr<TState>(FState);
-    FHandle = (HANDLE)_beginthreadex(nullptr, 0, &Entry, arg, 0, nullptr);
-    if (!FHandle) {
+    FThread = StartThread(&Entry, arg);
+    if (!FThread) {
       delete arg;
       throw Exception("Cannot start the timer's thread");
     }
@@ -72,14 +67,8 @@ public:
       FState->Terminated = true;
       FState->Handler = nullptr;
     }
-    SetEvent(FState->Stop);
-    for (;;) {
-      DWORD r = MsgWaitForMultipleObjects(1, &FHandle, FALSE, INFINITE, QS_SENDMESSAGE);
-      if (r != WAIT_OBJECT_0 + 1) break;
-      MSG msg;
-      PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    CloseHandle(FHandle);
+    SetEvent(FState->Stop.Get());
+    JoinThread(FThread);
   }
 
   void Configure(unsigned interval, bool sync, const TNotifyEvent& handler, TObject* sender) {
@@ -90,10 +79,10 @@ public:
       FState->Handler = sync ? TNotifyEvent() : handler;
       FState->Sender = sender;
     }
-    SetEvent(FState->Wake);  // a sleep under way starts again with the new settings
+    SetEvent(FState->Wake.Get());  // a sleep under way starts again with the new settings
   }
 
-  void SetPriority(TThreadPriority p) { ::SetThreadPriority(FHandle, Win32Priority(p)); }
+  void SetPriority(TThreadPriority p) { ::SetThreadPriority(FThread.Get(), Win32Priority(p)); }
   const std::shared_ptr<TState>& State() const { return FState; }
 
 private:
@@ -105,8 +94,8 @@ private:
   }
 
   static void Execute(TState& s) {
-    HANDLE sleepEnds[2] = {s.Stop, s.Wake};
-    HANDLE tickEnds[2] = {s.Stop, s.Done};
+    HANDLE sleepEnds[2] = {s.Stop.Get(), s.Wake.Get()};
+    HANDLE tickEnds[2] = {s.Stop.Get(), s.Done.Get()};
     for (;;) {
       unsigned interval;
       {
@@ -130,7 +119,7 @@ private:
         sender = s.Sender;
       }
       if (sync) {
-        ResetEvent(s.Done);
+        ResetEvent(s.Done.Get());
         // A tick the window cannot take (its queue full) is skipped, not waited for.
         if (PostMessageA(s.Target, kTickMessage, s.Serial, 0)) WaitForMultipleObjects(2, tickEnds, FALSE, INFINITE);
       } else if (handler) {
@@ -140,7 +129,7 @@ private:
   }
 
   std::shared_ptr<TState> FState;
-  HANDLE FHandle = nullptr;
+  THandle FThread;
 };
 
 // ---- the timer ------------------------------------------------------------------------------
@@ -170,7 +159,7 @@ public:
         TThreadTimer* timer = FTimer;
         Guarded(timer, [timer] { timer->Tick(); });
       }
-      SetEvent(s->Done);
+      SetEvent(s->Done.Get());
       return 0;
     }
     return TCustomControl::WndProc(msg, w, l);
@@ -302,11 +291,7 @@ void TStripBitmap::SetFixedTransparentColor(COLORREF c) {
 
 COLORREF TStripBitmap::TransparentColor() const {
   if (FTransparentColor != clDefault) return FTransparentColor;
-  if (Empty()) return RGB(0, 0, 0);
-  if (Monochrome()) return RGB(255, 255, 255);
-  gdi::MemDC dc;
-  gdi::Select s(dc, FBitmap);
-  return GetPixel(dc, 0, FHeight - 1);
+  return gdi::OwnTransparentColor(FBitmap);
 }
 
 // ---- the image control ----------------------------------------------------------------------
@@ -472,6 +457,7 @@ void TAnimatedImage::SetOpaque(bool v) {
 void TAnimatedImage::SetTransparentColor(COLORREF v) {
   if (v == FTransparentColor) return;
   FTransparentColor = v;
+  MakeMask();
   AfterPictureChange();
 }
 
@@ -482,6 +468,7 @@ void TAnimatedImage::SetAutoSize(bool v) {
 }
 
 void TAnimatedImage::StripChanged() {
+  FMasked = gdi::MaskedBitmap();  // of the old picture
   {
     TLock l(FLock);
     FTransparentColor = FGlyph->TransparentColor();
@@ -497,6 +484,7 @@ void TAnimatedImage::StripChanged() {
     if (FNumGlyphs < 1) FNumGlyphs = 1;
     CalcFrameSize();
   }
+  MakeMask();
   AfterPictureChange();
 }
 
@@ -587,39 +575,22 @@ void TAnimatedImage::DrawCurrentFrame(HDC dc) {
   }
   if (dw <= 0 || dh <= 0) return;
 
-  gdi::MemDC strip(dc);
-  gdi::Select ss(strip, FGlyph->Handle());
-  if (FTransparentColor == clNone) {
+  if (FTransparentColor == clNone || FMasked.Empty()) {  // no key, or no mask to be had
+    gdi::MemDC strip(dc);
+    gdi::Select ss(strip, FGlyph->Handle());
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, dx, dy, dw, dh, strip, sx, sy, FFrameWidth, FFrameHeight, SRCCOPY);
     return;
   }
-  COLORREF key = FGlyph->Monochrome() ? RGB(255, 255, 255) : ToRGB(FTransparentColor);
+  FMasked.Draw(dc, dx, dy, dw, dh, sx, sy, FFrameWidth, FFrameHeight);
+}
 
-  // The frame at its drawn size.
-  gdi::MemDC frameDC(dc);
-  gdi::Bitmap frameBmp(CreateCompatibleBitmap(dc, dw, dh));
-  gdi::Select sf(frameDC, frameBmp);
-  SetStretchBltMode(frameDC, COLORONCOLOR);
-  StretchBlt(frameDC, 0, 0, dw, dh, strip, sx, sy, FFrameWidth, FFrameHeight, SRCCOPY);
-  // The mask: white where the frame is transparent.
-  gdi::MemDC maskDC(dc);
-  gdi::Bitmap maskBmp(CreateBitmap(dw, dh, 1, 1, nullptr));
-  gdi::Select sm(maskDC, maskBmp);
-  SetBkColor(frameDC, key);
-  BitBlt(maskDC, 0, 0, dw, dh, frameDC, 0, 0, SRCCOPY);
-  // The frame with its transparent pixels black.
-  SetBkColor(frameDC, RGB(0, 0, 0));
-  SetTextColor(frameDC, RGB(255, 255, 255));
-  BitBlt(frameDC, 0, 0, dw, dh, maskDC, 0, 0, SRCAND);
-  // What lies beneath, black where the frame covers it, with the frame ORed on; one block back.
-  gdi::MemDC workDC(dc);
-  gdi::Bitmap workBmp(CreateCompatibleBitmap(dc, dw, dh));
-  gdi::Select sw(workDC, workBmp);
-  BitBlt(workDC, 0, 0, dw, dh, dc, dx, dy, SRCCOPY);
-  SetBkColor(workDC, RGB(255, 255, 255));
-  SetTextColor(workDC, RGB(0, 0, 0));
-  BitBlt(workDC, 0, 0, dw, dh, maskDC, 0, 0, SRCAND);
-  BitBlt(workDC, 0, 0, dw, dh, frameDC, 0, 0, SRCPAINT);
-  BitBlt(dc, dx, dy, dw, dh, workDC, 0, 0, SRCCOPY);
+void TAnimatedImage::MakeMask() {
+  if (FTransparentColor == clNone || FGlyph->Empty()) {
+    FMasked = gdi::MaskedBitmap();
+    return;
+  }
+  COLORREF key = FGlyph->Monochrome() ? RGB(255, 255, 255) : ColorToRGB(FTransparentColor);
+  if (!FMasked.Empty() && FMasked.Key() == key) return;
+  FMasked = gdi::MaskedBitmap(FGlyph->Handle(), key);
 }

@@ -5,31 +5,8 @@
 #include <windows.h>
 #include <memory>
 #include "framework/GraphicControls.h"
-
-// A Win32 critical section (re-entrant on its own thread).
-class TCriticalSection {
-public:
-  TCriticalSection() { InitializeCriticalSection(&FSection); }
-  ~TCriticalSection() { DeleteCriticalSection(&FSection); }
-  TCriticalSection(const TCriticalSection&) = delete;
-  TCriticalSection& operator=(const TCriticalSection&) = delete;
-  void Enter() { EnterCriticalSection(&FSection); }
-  void Leave() { LeaveCriticalSection(&FSection); }
-
-private:
-  CRITICAL_SECTION FSection;
-};
-
-class TLock {
-public:
-  explicit TLock(TCriticalSection& cs) : FSection(cs) { cs.Enter(); }
-  ~TLock() { FSection.Leave(); }
-  TLock(const TLock&) = delete;
-  TLock& operator=(const TLock&) = delete;
-
-private:
-  TCriticalSection& FSection;
-};
+#include "framework/Handles.h"
+#include "framework/Transparent.h"
 
 // ---- the timer ------------------------------------------------------------------------------
 
@@ -215,6 +192,7 @@ protected:
 
 private:
   void StripChanged();
+  void MakeMask();
   void ShowInactive();
   void CalcFrameSize();
   bool FActive = false;
@@ -228,6 +206,9 @@ private:
   bool FCenter = false;
   bool FStretch = true;
   COLORREF FTransparentColor = clNone;
+  // The strip with its transparent colour masked out, made when either changes rather than on
+  // every paint; empty without a transparent colour.
+  gdi::MaskedBitmap FMasked;
   bool FOpaque = false;
   bool FAsyncDrawing = false;
   bool FAutoSize = true;

@@ -33,13 +33,8 @@ int Scale(double v, double lo, double hi, int span) {
 }
 
 gdi::Font LabelFont() {
-  LOGFONTA lf{};
-  lf.lfHeight = -gdi::FontSpec{"Arial", 8, false}.PixelHeight();
-  lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = NONANTIALIASED_QUALITY;  // crisp silver on black
-  lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-  return gdi::Font(CreateFontIndirectA(&lf));
+  // Not antialiased: crisp silver on black.
+  return gdi::MakeFont({.Name = "Arial", .Size = 8, .Quality = NONANTIALIASED_QUALITY});
 }
 
 void Line(HDC dc, int x0, int y0, int x1, int y1) {

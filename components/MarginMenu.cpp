@@ -26,20 +26,14 @@ void DrawCheck(HDC dc, int left, int top, int size, COLORREF colour) {
 }
 }  // namespace
 
-LOGFONTA MenuFont(bool bold) {
+gdi::FontSpec MenuFont(bool bold) {
   NONCLIENTMETRICSA ncm{};
   ncm.cbSize = sizeof(ncm);
-  LOGFONTA lf{};
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0) && ncm.lfMenuFont.lfFaceName[0]) {
-    lf = ncm.lfMenuFont;
-  } else {
-    lf.lfHeight = -gdi::FontSpec{"MS Sans Serif", 8, false}.PixelHeight();
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE);
-  }
-  if (bold) lf.lfWeight = FW_BOLD;
-  return lf;
+  gdi::FontSpec f;  // "MS Sans Serif" 8 pt
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0) && ncm.lfMenuFont.lfFaceName[0])
+    f = gdi::FontSpec::FromLogFont(ncm.lfMenuFont);
+  f.Bold = f.Bold || bold;
+  return f;
 }
 
 class TMarginPopupMenu::TMenuWindow : public TWinControl {
@@ -181,8 +175,7 @@ bool TMarginPopupMenu::MeasureItem(MEASUREITEMSTRUCT& mi) {
     return true;
   }
   gdi::WindowDC dc(nullptr);
-  LOGFONTA lf = MenuFont(GetMenuDefaultItem(Handle(), FALSE, 0) == item->Command());
-  gdi::Font font(CreateFontIndirectA(&lf));
+  gdi::Font font = gdi::MakeFont(MenuFont(GetMenuDefaultItem(Handle(), FALSE, 0) == item->Command()));
   gdi::Select sf(dc, font);
   RECT tr{0, 0, 0, 0};
   DrawTextA(dc, item->Caption().c_str(), -1, &tr, DT_SINGLELINE | DT_CALCRECT);
@@ -200,15 +193,14 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
   TMenuItem* item = OwnItem(di.itemData);
   if (!item) return false;
   HDC dc = di.hDC;
-  int saved = SaveDC(dc);
+  gdi::SavedDC state(dc);
   if ((di.itemAction & ODA_DRAWENTIRE) && OnDrawMargin) {
     // The strip runs down the whole area being repainted, normally the whole menu.
     RECT clip{};
     GetClipBox(dc, &clip);
     RECT strip{di.rcItem.left, clip.top, di.rcItem.left + FMarginWidth, clip.bottom};
-    int inner = SaveDC(dc);
+    gdi::SavedDC inner(dc);
     OnDrawMargin(this, dc, strip);
-    RestoreDC(dc, inner);
   }
   {
     // The row starts right of the margin and may not paint over it.
@@ -230,8 +222,7 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
         DrawCheck(dc, r.left + kImagePad, r.top + (r.bottom - r.top - size) / 2, size,
                   GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
       }
-      LOGFONTA lf = MenuFont((di.itemState & ODS_DEFAULT) != 0);
-      gdi::Font font(CreateFontIndirectA(&lf));
+      gdi::Font font = gdi::MakeFont(MenuFont((di.itemState & ODS_DEFAULT) != 0));
       gdi::Select sf(dc, font);
       SetBkMode(dc, TRANSPARENT);
       int colour = (di.itemState & (ODS_GRAYED | ODS_DISABLED)) ? COLOR_GRAYTEXT
@@ -243,6 +234,5 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
       DrawTextA(dc, item->Caption().c_str(), -1, &tr, flags);
     }
   }
-  RestoreDC(dc, saved);
   return true;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <functional>
 #include <map>
+#include "framework/Gdi.h"
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
 
@@ -54,4 +55,4 @@ private:
 
 // The system's menu font (from the non-client metrics; "MS Sans Serif" 8 pt when those
 // cannot be read), bold for a default item.
-LOGFONTA MenuFont(bool bold);
+gdi::FontSpec MenuFont(bool bold);

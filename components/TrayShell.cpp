@@ -2,12 +2,10 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <string>
 #include "framework/Application.h"
 #include "framework/Controls.h"
+#include "framework/Handles.h"
 
 namespace {
 // Private messages of the icon's own window class.
@@ -44,29 +42,32 @@ std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find
 class TTrayIcon::TTimerThread {
 public:
   TTimerThread(HWND target, WPARAM serial, unsigned interval, bool paused)
-      : FTarget(target), FSerial(serial), FInterval(interval), FPaused(paused), FThread([this] { Execute(); }) {}
+      : FTarget(target), FSerial(serial), FInterval(interval), FPaused(paused) {
+    if (FWake) FThread = StartThread(&Entry, this);
+    if (!FThread) throw Exception("Cannot start the animation thread");
+  }
 
   ~TTimerThread() {
-    {
-      std::lock_guard<std::mutex> lk(FLock);
-      FTerminated = true;
-    }
-    FWake.notify_all();
-    FThread.join();
+    Set([&] { FTerminated = true; });
+    JoinThread(FThread);
   }
 
   WPARAM Serial() const { return FSerial; }
-  void SetInterval(unsigned ms) { Set([&] { FInterval = ms; }); }
+  // A wait under way keeps its end; the next one takes the new interval.
+  void SetInterval(unsigned ms) {
+    TLock l(FLock);
+    FInterval = ms;
+  }
   void Pause() { Set([&] { FPaused = true; }); }
   void Resume() { Set([&] { FPaused = false; }); }
   bool Paused() {
-    std::lock_guard<std::mutex> lk(FLock);
+    TLock l(FLock);
     return FPaused;
   }
   // The window thread has handled the tick: the next sleep may begin.
   void TickTaken() { Set([&] { FTickPending = false; }); }
   std::string Failure() {
-    std::lock_guard<std::mutex> lk(FLock);
+    TLock l(FLock);
     return FFailure;
   }
 
@@ -74,25 +75,42 @@ private:
   template <class F>
   void Set(F f) {
     {
-      std::lock_guard<std::mutex> lk(FLock);
+      TLock l(FLock);
       f();
     }
-    FWake.notify_all();
+    SetEvent(FWake.Get());
   }
 
-  // The thread's entry: an exception barrier that reports to the window thread.
+  static unsigned __stdcall Entry(void* self) {
+    static_cast<TTimerThread*>(self)->Execute();
+    return 0;
+  }
+
+  // The thread's loop: an exception barrier that reports to the window thread.
   void Execute() {
     try {
-      std::unique_lock<std::mutex> lk(FLock);
-      while (!FTerminated) {
-        if (FPaused || FTickPending) {
-          FWake.wait(lk);
-          continue;
+      bool waiting = false;  // a wait for the interval is under way and ends at 'due'
+      DWORD due = 0;
+      for (;;) {
+        {
+          TLock l(FLock);
+          if (FTerminated) return;
+          if (FPaused || FTickPending) {
+            waiting = false;
+          } else if (!waiting) {
+            // The interval is read afresh before every wait.
+            due = GetTickCount() + FInterval;
+            waiting = true;
+          } else if ((int)(due - GetTickCount()) <= 0) {
+            waiting = false;
+            FTickPending = PostMessageA(FTarget, WM_TRAYTICK, FSerial, 0) != FALSE;
+            continue;
+          }
         }
-        // The interval is read afresh before every wait; a pause or the end cuts the wait short.
-        if (FWake.wait_for(lk, std::chrono::milliseconds(FInterval), [this] { return FTerminated || FPaused; }))
-          continue;
-        FTickPending = PostMessageA(FTarget, WM_TRAYTICK, FSerial, 0) != FALSE;
+        // Woken early by a change: look again. A pause or the end cuts the wait short; any
+        // other change lets it run on to the same end.
+        DWORD left = waiting ? std::max<int>((int)(due - GetTickCount()), 0) : INFINITE;
+        WaitForSingleObject(FWake.Get(), left);
       }
     } catch (const std::exception& e) {
       Fail(e.what());
@@ -103,7 +121,7 @@ private:
 
   void Fail(const char* what) {
     try {
-      std::lock_guard<std::mutex> lk(FLock);
+      TLock l(FLock);
       FFailure = what;
     } catch (...) {
     }
@@ -112,14 +130,14 @@ private:
 
   HWND FTarget;
   WPARAM FSerial;
-  std::mutex FLock;
-  std::condition_variable FWake;
+  TCriticalSection FLock;
+  THandle FWake = MakeEvent(false);
   unsigned FInterval;
   bool FPaused;
   bool FTerminated = false;
   bool FTickPending = false;
   std::string FFailure;
-  std::thread FThread;  // last: everything above exists before the thread runs
+  THandle FThread;  // last: everything above exists before the thread runs
 };
 
 // ---- the icon's window -------------------------------------------------------------------------

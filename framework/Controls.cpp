@@ -3,8 +3,8 @@
 #include <string>
 #include <unordered_map>
 #include "framework/Application.h"
-#include "framework/Canvas.h"
 #include "framework/GraphicControls.h"
+#include "framework/Handles.h"
 #include "framework/Menus.h"
 
 namespace {
@@ -14,34 +14,24 @@ int nextChildId = 1000;
 // rather than in a window property, which would cost a round trip to the window server each time.
 class THandleMap {
 public:
-  THandleMap() { InitializeCriticalSection(&FLock); }
   void Set(HWND h, TWinControl* c) {
-    EnterCriticalSection(&FLock);
-    try {
-      FMap[h] = c;
-    } catch (...) {
-      LeaveCriticalSection(&FLock);
-      throw;
-    }
-    LeaveCriticalSection(&FLock);
+    TLock l(FLock);
+    FMap[h] = c;
   }
   // Only while it still names this control: the handle may already belong to another window.
   void Remove(HWND h, const TWinControl* c) {
-    EnterCriticalSection(&FLock);
+    TLock l(FLock);
     auto it = FMap.find(h);
     if (it != FMap.end() && it->second == c) FMap.erase(it);
-    LeaveCriticalSection(&FLock);
   }
   TWinControl* Find(HWND h) {
-    EnterCriticalSection(&FLock);
+    TLock l(FLock);
     auto it = FMap.find(h);
-    TWinControl* c = it == FMap.end() ? nullptr : it->second;
-    LeaveCriticalSection(&FLock);
-    return c;
+    return it == FMap.end() ? nullptr : it->second;
   }
 
 private:
-  CRITICAL_SECTION FLock;
+  TCriticalSection FLock;
   std::unordered_map<HWND, TWinControl*> FMap;
 };
 
@@ -160,7 +150,7 @@ void TWinControl::SetFont(const gdi::FontSpec& f) {
 }
 
 void TWinControl::ApplyFontToWindow() {
-  gdi::Font fresh = gdi::CreateFont(FFont);
+  gdi::Font fresh = gdi::MakeFont(FFont);
   if (FHandle) SendMessageA(FHandle, WM_SETFONT, (WPARAM)fresh.Get(), TRUE);
   FFontHandle = std::move(fresh);  // the old font is deleted only after the window let go of it
 }
@@ -372,13 +362,11 @@ void TPanel::Paint(HDC dc) {
   RECT r;
   GetClientRect(FHandle, &r);
   // Raised bevel: light on the top and left, shadow on the bottom and right.
-  TCanvas c(dc);
-  c.SetBrushColor(clSystemColor | COLOR_BTNHIGHLIGHT);
-  c.FillRect(RECT{0, 0, r.right, 1});
-  c.FillRect(RECT{0, 0, 1, r.bottom});
-  c.SetBrushColor(clSystemColor | COLOR_BTNSHADOW);
-  c.FillRect(RECT{0, r.bottom - 1, r.right, r.bottom});
-  c.FillRect(RECT{r.right - 1, 0, r.right, r.bottom});
+  COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+  gdi::FillSolid(dc, RECT{0, 0, r.right, 1}, light);
+  gdi::FillSolid(dc, RECT{0, 0, 1, r.bottom}, light);
+  gdi::FillSolid(dc, RECT{0, r.bottom - 1, r.right, r.bottom}, shadow);
+  gdi::FillSolid(dc, RECT{r.right - 1, 0, r.right, r.bottom}, shadow);
 }
 
 TGroupBox::TGroupBox(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {

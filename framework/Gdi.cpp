@@ -1,5 +1,11 @@
 #include "framework/Gdi.h"
 #include <atomic>
+#include <cstring>
+
+COLORREF ColorToRGB(TColor c) {
+  if ((c & 0xFF000000u) == clSystemColor) return GetSysColor((int)(c & 0xFF));
+  return c & 0x00FFFFFFu;
+}
 
 namespace gdi {
 namespace {
@@ -19,22 +25,48 @@ WindowDC::~WindowDC() { if (FDC) { ReleaseDC(FWnd, FDC); detail::Deleted(); } }
 PaintDC::PaintDC(HWND w) : FWnd(w) { BeginPaint(w, &FPs); }
 PaintDC::~PaintDC() { EndPaint(FWnd, &FPs); }
 
-int FontSpec::PixelHeight() const {
+int FontSpec::LogHeight() const {
+  if (Height) return Height;
   WindowDC dc(nullptr);
   int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  return MulDiv(Size, ppi, 72);
+  return -MulDiv(Size, ppi, 72);
 }
 
-Font CreateFont(const FontSpec& f) {
+FontSpec FontSpec::FromLogFont(const LOGFONTA& lf) {
+  FontSpec f;
+  f.Name = std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+  f.Height = lf.lfHeight;
+  f.Bold = lf.lfWeight >= FW_BOLD;
+  f.Italic = lf.lfItalic != 0;
+  f.Underline = lf.lfUnderline != 0;
+  f.StrikeOut = lf.lfStrikeOut != 0;
+  f.Escapement = lf.lfEscapement;
+  f.CharSet = lf.lfCharSet;
+  f.Quality = lf.lfQuality;
+  return f;
+}
+
+Font MakeFont(const FontSpec& f) {
   LOGFONTA lf{};
-  lf.lfHeight = -f.PixelHeight();
+  lf.lfHeight = f.LogHeight();
   lf.lfWeight = f.Bold ? FW_BOLD : FW_NORMAL;
-  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfItalic = f.Italic;
+  lf.lfUnderline = f.Underline;
+  lf.lfStrikeOut = f.StrikeOut;
+  // Outside the advanced graphics mode the system turns the glyphs with the line anyway.
+  lf.lfEscapement = lf.lfOrientation = f.Escapement;
+  lf.lfCharSet = f.CharSet;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfQuality = f.Quality;
   lstrcpynA(lf.lfFaceName, f.Name.c_str(), LF_FACESIZE);
   return Font(CreateFontIndirectA(&lf));
+}
+
+void FillSolid(HDC dc, const RECT& r, COLORREF c) {
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  Brush b(CreateSolidBrush(c));
+  FillRect(dc, &r, b);
 }
 
 Bitmap CreateDib32(int w, int h, unsigned** bits) {

@@ -6,6 +6,16 @@
 #include <string>
 #include <utility>
 
+// A colour value: 0x00BBGGRR, or 0xFF0000nn for the system colour nn.
+using TColor = unsigned;
+constexpr TColor clSystemColor = 0xFF000000u;
+constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
+constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
+constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor clMenuText = clSystemColor | COLOR_MENUTEXT;
+// A system colour resolved through the system's colour table; any other value as RGB.
+COLORREF ColorToRGB(TColor c);
+
 namespace gdi {
 
 // Live GDI objects created through the wrappers below.
@@ -105,15 +115,45 @@ private:
   HGDIOBJ FOld;
 };
 
-// A font by name, point size (at the screen's pixels per inch) and weight.
+// Saves a DC's state (selections, colours, modes, clipping) and restores it at the end of the
+// scope, whatever was selected or set into the DC meanwhile.
+class SavedDC {
+public:
+  explicit SavedDC(HDC dc) : FDC(dc), FSaved(dc ? SaveDC(dc) : 0) {}
+  ~SavedDC() { if (FSaved) RestoreDC(FDC, FSaved); }
+  SavedDC(const SavedDC&) = delete;
+  SavedDC& operator=(const SavedDC&) = delete;
+
+private:
+  HDC FDC;
+  int FSaved;
+};
+
+// A font by face, size and style. The size is Size points at the screen's pixels per inch,
+// unless Height is set: pixels, as fonts are given in a window description (negative: the
+// character height, positive: the cell height).
 struct FontSpec {
   std::string Name = "MS Sans Serif";
   int Size = 8;  // points
   bool Bold = false;
-  int PixelHeight() const;
+  bool Italic = false;
+  bool Underline = false;
+  bool StrikeOut = false;
+  int Height = 0;      // pixels; 0: from Size
+  int Escapement = 0;  // tenths of a degree, counter-clockwise from the baseline
+  BYTE CharSet = DEFAULT_CHARSET;
+  BYTE Quality = DEFAULT_QUALITY;
+  // The LOGFONT height this asks for.
+  int LogHeight() const;
+  // The spec of a font the system describes (the menu font, for one).
+  static FontSpec FromLogFont(const LOGFONTA& lf);
   bool operator==(const FontSpec&) const = default;
 };
-Font CreateFont(const FontSpec& f);
+// The one way a font is made.
+Font MakeFont(const FontSpec& f);
+
+// Fills r with a solid colour; an empty rectangle fills nothing.
+void FillSolid(HDC dc, const RECT& r, COLORREF c);
 
 // A top-down 32-bit DIB section of w x h; *bits receives its pixels (0x00RRGGBB, row by row).
 Bitmap CreateDib32(int w, int h, unsigned** bits);

@@ -29,14 +29,9 @@ void TGraphicControl::Notification(TComponent* AComponent) {
   if (AComponent == FParent) FParent = nullptr;
 }
 
-COLORREF TGraphicControl::ToRGB(COLORREF c) {
-  if ((c & 0xFF000000) == 0xFF000000) return GetSysColor(c & 0xFF);
-  return c & 0x00FFFFFF;
-}
-
 COLORREF TGraphicControl::Color() const {
   // Our parents all paint the button face.
-  return FParentColor ? GetSysColor(COLOR_BTNFACE) : ToRGB(FColor);
+  return FParentColor ? GetSysColor(COLOR_BTNFACE) : ColorToRGB(FColor);
 }
 
 void TGraphicControl::SetColor(COLORREF c) {
@@ -80,11 +75,10 @@ void TGraphicControl::Repaint() {
   if (!FVisible || !FParent || !FParent->Handle() || !IsWindowVisible(FParent->Handle())) return;
   gdi::WindowDC dc(FParent->Handle());
   if (!dc) return;
-  int saved = SaveDC(dc);
+  gdi::SavedDC state(dc);
   OffsetViewportOrgEx(dc, FLeft, FTop, nullptr);
   IntersectClipRect(dc, 0, 0, FWidth, FHeight);
   PaintTo(dc);
-  RestoreDC(dc, saved);
 }
 
 void TGraphicControl::PaintControls(TWinControl* parent, HDC dc, const TGraphicControl* stopAt) {
@@ -98,11 +92,10 @@ void TGraphicControl::PaintControls(TWinControl* parent, HDC dc, const TGraphicC
     if (c->FParent != parent || !c->FVisible || c->FWidth <= 0 || c->FHeight <= 0) continue;
     if (std::find(AllControls().begin(), AllControls().end(), c) == AllControls().end()) continue;
     if (!Intersects(c->BoundsRect(), clip)) continue;
-    int saved = SaveDC(dc);
+    gdi::SavedDC state(dc);
     OffsetViewportOrgEx(dc, c->FLeft, c->FTop, nullptr);
     IntersectClipRect(dc, 0, 0, c->FWidth, c->FHeight);
     c->PaintTo(dc);
-    RestoreDC(dc, saved);
   }
 }
 
@@ -110,7 +103,7 @@ void TGraphicControl::CopyParentImage(HDC dc) {
   if (!FParent || !FParent->Handle()) return;
   RECT pc;
   GetClientRect(FParent->Handle(), &pc);
-  int saved = SaveDC(dc);
+  gdi::SavedDC state(dc);
   OffsetViewportOrgEx(dc, -FLeft, -FTop, nullptr);
   IntersectClipRect(dc, 0, 0, pc.right, pc.bottom);
   SendMessageA(FParent->Handle(), WM_ERASEBKGND, (WPARAM)dc, 0);
@@ -119,5 +112,4 @@ void TGraphicControl::CopyParentImage(HDC dc) {
   else
     SendMessageA(FParent->Handle(), WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT);
   PaintControls(FParent, dc, this);
-  RestoreDC(dc, saved);
 }

@@ -52,8 +52,6 @@ protected:
   // Draws what lies beneath this control into dc (origin at this control's top-left): the
   // parent's background and own picture, then the lightweight controls created before this one.
   void CopyParentImage(HDC dc);
-  // A system colour (top byte 0xFF, index in the low byte) resolved, any other value as RGB.
-  static COLORREF ToRGB(COLORREF c);
 
 private:
   TWinControl* FParent;
@@ -61,5 +59,5 @@ private:
   bool FVisible = true;
   bool FOpaqueStyle = false;
   bool FParentColor = true;
-  COLORREF FColor = 0xFF000000 | COLOR_BTNFACE;
+  COLORREF FColor = clBtnFace;
 };

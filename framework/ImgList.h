@@ -1,10 +1,11 @@
 // A list of same-sized pictures drawn with a transparent background, filled from bitmap strips
-// whose magenta (255, 0, 255) pixels are the background. Kept here as two 32-bit bitmaps, the
-// pictures and their mask, so the program needs no common-controls library for it.
+// whose magenta (255, 0, 255) pixels are the background. Each strip is kept as a masked
+// picture, so the program needs no common-controls library for it.
 #pragma once
 #include <windows.h>
+#include <vector>
 #include "framework/Classes.h"
-#include "framework/Gdi.h"
+#include "framework/Transparent.h"
 
 class TImageList : public TComponent {
 public:
@@ -20,9 +21,10 @@ public:
   void Draw(HDC dc, int x, int y, int i) const;
 
 private:
+  struct TStrip {
+    gdi::MaskedBitmap Pictures;  // side by side, picture k at x = k * Width
+    int Count;
+  };
   int FWidth, FHeight, FCount = 0;
-  // Side by side, picture i at x = i * Width. In the pictures the background is black, in the
-  // mask white and everything else black: AND the mask, OR the picture.
-  gdi::Bitmap FImage, FMask;
-  unsigned *FImageBits = nullptr, *FMaskBits = nullptr;
+  std::vector<TStrip> FStrips;
 };

@@ -1,4 +1,5 @@
 #include "framework/Menus.h"
+#include "framework/Transparent.h"
 #include <algorithm>
 #include <map>
 
@@ -167,14 +168,7 @@ void TPopupMenu::Popup(int x, int y, HWND owner) {
 }
 
 gdi::Bitmap LoadBitmapOnColor(HINSTANCE inst, const char* name, COLORREF back) {
+  if (!name || !*name) return gdi::Bitmap();
   gdi::Bitmap bmp(static_cast<HBITMAP>(LoadImageA(inst, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!bmp) return bmp;
-  BITMAP bm{};
-  GetObjectA(bmp, sizeof(bm), &bm);
-  gdi::MemDC dc;
-  gdi::Select s(dc, bmp);
-  for (int y = 0; y < bm.bmHeight; ++y)
-    for (int x = 0; x < bm.bmWidth; ++x)
-      if (GetPixel(dc, x, y) == RGB(255, 0, 255)) SetPixel(dc, x, y, back);
-  return bmp;
+  return gdi::MaskedBitmap(bmp, RGB(255, 0, 255)).OnColor(back);
 }

@@ -92,5 +92,6 @@ private:
   TMenuItem* FItems;
 };
 
-// Loads a bitmap resource and turns its magenta (255, 0, 255) into the colour behind the picture.
+// A bitmap resource as a 32-bit bitmap whose magenta (255, 0, 255) is the colour behind the
+// picture; empty when there is no such resource (or no name).
 gdi::Bitmap LoadBitmapOnColor(HINSTANCE inst, const char* name, COLORREF back);

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <cstring>
 #include <algorithm>
+#include "framework/Handles.h"
 
 std::string StripLngExt(const std::string& name) {
   static const std::string ext = ".lng";
@@ -20,27 +21,19 @@ bool HasLngExtension(const char* name) {
   size_t n = strlen(name);
   return n >= 4 && lstrcmpiA(name + n - 4, ".lng") == 0;
 }
-
-// Closes a find handle however the listing ends.
-struct FindHandle {
-  HANDLE h;
-  ~FindHandle() {
-    if (h != INVALID_HANDLE_VALUE) FindClose(h);
-  }
-};
 }  // namespace
 
 std::vector<std::string> ListLanguageFiles(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd{};
-  FindHandle find{FindFirstFileA((folder + "\\*.lng").c_str(), &fd)};
-  if (find.h == INVALID_HANDLE_VALUE) return names;
+  TFindHandle find(FindFirstFileA((folder + "\\*.lng").c_str(), &fd));
+  if (!find) return names;
   const DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   do {
     if (fd.dwFileAttributes & skipped) continue;
     if (!HasLngExtension(fd.cFileName)) continue;
     names.push_back(fd.cFileName);
-  } while (FindNextFileA(find.h, &fd));
+  } while (FindNextFileA(find.Get(), &fd));
   std::stable_sort(names.begin(), names.end(), LessIgnoringCase);
   return names;
 }

@@ -94,8 +94,7 @@ TEST(MarginMenuItems, WidthsMakeRoomForTheMarginAndOneMorePixel) {
   MEASUREITEMSTRUCT shortOne = m.Measure(m.plain);
   m.plain->SetCaption("Plain and a good deal longer");
   MEASUREITEMSTRUCT longOne = m.Measure(m.plain);
-  LOGFONTA lf = MenuFont(false);
-  gdi::Font font(CreateFontIndirectA(&lf));
+  gdi::Font font = gdi::MakeFont(MenuFont(false));
   gdi::WindowDC dc(nullptr);
   gdi::Select s(dc, font);
   SIZE a{}, b{};

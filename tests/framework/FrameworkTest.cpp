@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <memory>
 #include "framework/Application.h"
-#include "framework/Canvas.h"
 #include "framework/Controls.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
@@ -483,35 +482,3 @@ TEST(Menus, HiddenItemsLeaveTheMenuAndComeBackInPlace) {
 
 }  // namespace
 
-namespace {
-
-TEST(Canvas, DrawsAndPutsTheDcBackAsItWas) {
-  gdi::Dib dib(40, 20);
-  HGDIOBJ font0 = GetCurrentObject(dib.DC(), OBJ_FONT), brush0 = GetCurrentObject(dib.DC(), OBJ_BRUSH),
-          pen0 = GetCurrentObject(dib.DC(), OBJ_PEN);
-  int live = gdi::LiveObjects();
-  {
-    TCanvas c(dib.DC());
-    c.SetBrushColor(RGB(0, 0, 255));
-    c.FillRect(RECT{0, 0, 40, 20});
-    c.SetPen(RGB(0, 255, 0));
-    c.MoveTo(0, 10);
-    c.LineTo(40, 10);
-    c.SetFont(gdi::FontSpec{"Arial", 8, true}, clSystemColor | COLOR_BTNTEXT);
-    c.SetBrushColor(RGB(255, 0, 0));  // a second brush replaces the first, which goes
-    EXPECT_EQ(gdi::LiveObjects(), live + 3);
-  }
-  EXPECT_EQ(gdi::LiveObjects(), live);
-  EXPECT_EQ(dib.Pixel(5, 5), RGB(0, 0, 255));
-  EXPECT_EQ(dib.Pixel(5, 10), RGB(0, 255, 0));
-  EXPECT_EQ(GetCurrentObject(dib.DC(), OBJ_FONT), font0);
-  EXPECT_EQ(GetCurrentObject(dib.DC(), OBJ_BRUSH), brush0);
-  EXPECT_EQ(GetCurrentObject(dib.DC(), OBJ_PEN), pen0);
-}
-
-TEST(Canvas, SystemColoursResolveThroughTheColourTable) {
-  EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(ColorToRGB(12615680), RGB(0, 128, 192));
-}
-
-}  // namespace

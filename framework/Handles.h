@@ -1,0 +1,89 @@
+// Kernel objects that close themselves: handles of threads, events, files and mutexes, find
+// handles, and the one lock the framework uses between threads.
+#pragma once
+#include <windows.h>
+#include <utility>
+
+namespace detail {
+struct TKernelClose {
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct TFindClose {
+  static void Close(HANDLE h) { FindClose(h); }
+};
+}  // namespace detail
+
+// Owns one handle. The creating calls report failure in two ways, CreateFile and
+// FindFirstFile with INVALID_HANDLE_VALUE, CreateThread, CreateEvent and CreateMutex with NULL:
+// both are taken as "no handle", so Valid() is right whichever call made it. (-1 is also the
+// current process's pseudo handle, which is never ours to close.)
+template <class Closer>
+class TScopedHandle {
+public:
+  TScopedHandle() = default;
+  explicit TScopedHandle(HANDLE h) : FHandle(Normal(h)) {}
+  ~TScopedHandle() { Reset(); }
+  TScopedHandle(TScopedHandle&& o) noexcept : FHandle(std::exchange(o.FHandle, nullptr)) {}
+  TScopedHandle& operator=(TScopedHandle&& o) noexcept {
+    if (this != &o) {
+      Reset();
+      FHandle = std::exchange(o.FHandle, nullptr);
+    }
+    return *this;
+  }
+  TScopedHandle(const TScopedHandle&) = delete;
+  TScopedHandle& operator=(const TScopedHandle&) = delete;
+
+  void Reset(HANDLE h = nullptr) {
+    if (FHandle) Closer::Close(FHandle);
+    FHandle = Normal(h);
+  }
+  // Null when there is none.
+  HANDLE Get() const { return FHandle; }
+  bool Valid() const { return FHandle != nullptr; }
+  explicit operator bool() const { return Valid(); }
+
+private:
+  static HANDLE Normal(HANDLE h) { return h == INVALID_HANDLE_VALUE ? nullptr : h; }
+  HANDLE FHandle = nullptr;
+};
+
+using THandle = TScopedHandle<detail::TKernelClose>;
+using TFindHandle = TScopedHandle<detail::TFindClose>;
+
+// An event: manual reset stays set until reset, automatic reset wakes one waiter and clears.
+// Empty when the system refuses one.
+inline THandle MakeEvent(bool manualReset) { return THandle(CreateEventA(nullptr, manualReset, FALSE, nullptr)); }
+
+// Starts entry(arg) on a thread of its own, with the C runtime set up for it; empty when the
+// system refuses a thread.
+THandle StartThread(unsigned(__stdcall* entry)(void*), void* arg);
+// Waits until the thread has ended, delivering meanwhile the messages other threads send to
+// this one, so that a thread that sends to our windows can never hold up its own end.
+void JoinThread(const THandle& thread);
+
+// A Win32 critical section (re-entrant on its own thread): the one lock between threads.
+class TCriticalSection {
+public:
+  TCriticalSection() { InitializeCriticalSection(&FSection); }
+  ~TCriticalSection() { DeleteCriticalSection(&FSection); }
+  TCriticalSection(const TCriticalSection&) = delete;
+  TCriticalSection& operator=(const TCriticalSection&) = delete;
+  void Enter() { EnterCriticalSection(&FSection); }
+  void Leave() { LeaveCriticalSection(&FSection); }
+
+private:
+  CRITICAL_SECTION FSection;
+};
+
+// Holds a critical section for one scope.
+class TLock {
+public:
+  explicit TLock(TCriticalSection& cs) : FSection(cs) { cs.Enter(); }
+  ~TLock() { FSection.Leave(); }
+  TLock(const TLock&) = delete;
+  TLock& operator=(const TLock&) = delete;
+
+private:
+  TCriticalSection& FSection;
+};
