@@ -403,6 +403,49 @@ int HelpScenario(Driver& d, const std::string& exe) {
   return d.Finish();
 }
 
+// The program in a folder without Readme.txt: one error box naming the file, during start-up;
+// start-up goes on and Read me shows an empty viewer.
+int NoReadmeScenario(Driver& d, const std::string& exe, const std::string& artifacts) {
+  std::string dir = artifacts + "\\no-readme";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  DeleteFileA((dir + "\\Readme.txt").c_str());
+  std::string copy = dir + "\\velmor.exe";
+  d.Check(CopyFileA(exe.c_str(), copy.c_str(), FALSE) != FALSE, "velmor.exe copied to a folder without Readme.txt");
+  d.SetExe(copy);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND box = nullptr;
+  d.WaitUntil([&] { return (box = d.FindTopLevel("#32770")) != nullptr && IsWindowVisible(box); }, 20000);
+  d.Check(box != nullptr, "an error box appears during start-up");
+  if (!box) return d.Finish();
+  std::string expected = "Cannot open file " + dir + "\\Readme.txt.";
+  HWND text = d.FindChild(box, "Static", expected.c_str());
+  d.Check(text != nullptr && Driver::Text(box) == "Velmor", "it says: " + expected + " (caption " + Driver::Text(box) + ")");
+  Sleep(500);
+  d.Shot("e2e-no-readme-box");
+  HWND ok = d.FindChild(box, "Button");
+  if (ok) PostMessageA(ok, BM_CLICK, 0, 0);
+  d.Check(d.WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 15000), "OK closes the box");
+  HWND w = d.MainWindow();
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "start-up goes on into the tray");
+  Sleep(1000);
+  d.Check(d.FindTopLevel("#32770") == nullptr, "the box came once");
+  HWND viewer = d.FindTopLevel("TFrmReadMe");
+  Restore(d);
+  PostMessageA(w, WM_COMMAND, cmReadme, 0);
+  d.Check(viewer && d.WaitUntil([&] { return IsWindowVisible(viewer) != FALSE; }, 15000), "Read me shows the viewer");
+  HWND rr = viewer ? d.FindChild(viewer, "RICHEDIT") : nullptr;
+  d.Check(rr && LongText(rr).empty(), "empty");
+  HWND vok = viewer ? d.FindChild(viewer, "Button", "OK") : nullptr;
+  if (vok) PostMessageA(vok, BM_CLICK, 0, 0);
+  d.WaitUntil([&] { return viewer && !IsWindowVisible(viewer); }, 15000);
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  DeleteFileA(copy.c_str());
+  RemoveDirectoryA(dir.c_str());
+  return d.Finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -417,6 +460,7 @@ int main(int argc, char** argv) {
   if (s == "language") return LanguageScenario(d);
   if (s == "tray") return TrayScenario(d);
   if (s == "help") return HelpScenario(d, argv[2]);
+  if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();
