@@ -123,6 +123,24 @@ TEST(VersionLabel, PrefixRules) {
   }
 }
 
+// An executable in a folder whose name the ANSI code page cannot spell is still read.
+TEST(VersionLabel, AnExecutableInAFolderWithANameBeyondTheCodePage) {
+  wchar_t tmp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, tmp);
+  std::wstring folder = std::wstring(tmp) + L"velmor-\u0412\u0435\u0440\u0441\u0438\u044F-" +
+                        std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  std::wstring exe = folder + L"\\verinfo_part.exe";
+  ASSERT_TRUE(CopyFileW(Part().c_str(), exe.c_str(), FALSE));
+  {
+    Host host;
+    TVersionLabel l(nullptr, host.panel, exe);
+    EXPECT_EQ(l.Caption(), "Versione File: 1.0.0.7");
+  }
+  DeleteFileW(exe.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
 // The main window as far as the caption goes: a form named "Velmor" with its caption component.
 struct CaptionHost {
   TForm* form;

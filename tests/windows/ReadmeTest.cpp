@@ -304,6 +304,26 @@ TEST(ReadmeViewer, OkEndsTheModalRunAndTheViewerShowsAgainAsItWas) {
   }
 }
 
+// A folder whose name the ANSI code page cannot spell: the file is still reached.
+TEST(ReadmeViewer, AFolderWithANameBeyondTheCodePage) {
+  TTempFolder dir;
+  std::wstring folder = WideOf(dir.Path()) + L"\\\u0412\u0435\u043B\u044C\u043C\u043E\u0440 \u03A9\\";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  HANDLE h = CreateFileW((folder + L"Readme.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD done = 0;
+  WriteFile(h, "found\r\n", 7, &done, nullptr);
+  CloseHandle(h);
+  ShownErrors().clear();
+  {
+    TFrmReadMe f(nullptr, folder);
+    EXPECT_TRUE(ShownErrors().empty());
+    EXPECT_EQ(f.rr->Text(), "found\r\n");
+  }
+  DeleteFileW((folder + L"Readme.txt").c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
 // The guide we ship: Windows-1252 text with CR LF line ends, no line over 78 characters, and
 // the viewer shows all of it.
 TEST(ReadmeViewer, TheShippedGuide) {
