@@ -12,7 +12,7 @@ namespace {
 // This test program carries the program's own version resource; the others lie beside it.
 std::wstring Own() { return ExeFileNameW(); }
 std::wstring Beside(const wchar_t* name) { return ExeFolderW() + name; }
-std::wstring Part() { return Beside(L"verinfo_part.exe"); }        // the old resource, flags set
+std::wstring EmptyValues() { return Beside(L"verinfo_empty.exe"); }  // empty values, flags set
 std::wstring NoTrans() { return Beside(L"verinfo_notrans.exe"); }  // no translation listed
 std::wstring None() { return Beside(L"verinfo_none.exe"); }        // no resource at all
 
@@ -39,11 +39,11 @@ TEST(VersionLabel, EveryRowAndStatusTextAsTheLabelShowsIt) {
       {"own flags: none set", Own, vrFlags, nullptr, "Flags: "},
       {"own file, no such string table", Own, vrFileVersion, "040904B0", "Versione File: < Error retrieving version info >"},
       {"own file, key not in the table", Own, vrComments, nullptr, "Commenti: < Error retrieving version info >"},
-      {"empty description", Part, vrFileDescription, nullptr, "Descrizione File: < No Version Info >"},
-      {"empty comments", Part, vrComments, nullptr, "Commenti: < No Version Info >"},
-      {"empty copyright", Part, vrLegalCopyright, nullptr, "Copyright: < No Version Info >"},
-      {"debug and private flags", Part, vrFlags, nullptr, "Flags: Debug Build, Private Build"},
-      {"file version of the old resource", Part, vrFileVersion, nullptr, "Versione File: 1.0.0.7"},
+      {"empty description", EmptyValues, vrFileDescription, nullptr, "Descrizione File: < No Version Info >"},
+      {"empty comments", EmptyValues, vrComments, nullptr, "Commenti: < No Version Info >"},
+      {"empty copyright", EmptyValues, vrLegalCopyright, nullptr, "Copyright: < No Version Info >"},
+      {"debug and private flags", EmptyValues, vrFlags, nullptr, "Flags: Debug Build, Private Build"},
+      {"file version beside the empty values", EmptyValues, vrFileVersion, nullptr, "Versione File: 1.0.0.7"},
       {"no translation listed", NoTrans, vrFileVersion, nullptr, "Versione File: < Error retrieving translation info >"},
       {"no translation, but the table named", NoTrans, vrFileVersion, "040904B0", "Versione File: 2.3.0.1"},
       {"no resource", None, vrFileVersion, nullptr, "Versione File: < No Data Available >"},
@@ -130,8 +130,8 @@ TEST(VersionLabel, AnExecutableInAFolderWithANameBeyondTheCodePage) {
   std::wstring folder = std::wstring(tmp) + L"velmor-\u0412\u0435\u0440\u0441\u0438\u044F-" +
                         std::to_wstring(GetCurrentProcessId());
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  std::wstring exe = folder + L"\\verinfo_part.exe";
-  ASSERT_TRUE(CopyFileW(Part().c_str(), exe.c_str(), FALSE));
+  std::wstring exe = folder + L"\\verinfo_empty.exe";
+  ASSERT_TRUE(CopyFileW(EmptyValues().c_str(), exe.c_str(), FALSE));
   {
     Host host;
     TVersionLabel l(nullptr, host.panel, exe);
