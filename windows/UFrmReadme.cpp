@@ -60,8 +60,7 @@ LRESULT TFrmReadMe::WndProc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 void TFrmReadMe::FormCreate(TObject* Sender) {
-  FFileName = (FFolder.empty() ? ExeFolderW() : FFolder) + L"Readme.txt";
   // Shared with readers, not with writers; closed as soon as the text is in.
-  TFileStream file(FFileName);
+  TFileStream file((FFolder.empty() ? ExeFolderW() : FFolder) + L"Readme.txt");
   rr->LoadFromStream(file);
 }

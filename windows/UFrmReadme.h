@@ -17,8 +17,6 @@ public:
   TButton* Button1 = nullptr;
 
   void FormCreate(TObject* Sender);
-  // The file this viewer shows.
-  const std::wstring& FileName() const { return FFileName; }
 
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 
@@ -26,5 +24,4 @@ private:
   void CreateControls();  // the window description
   void Realign();         // rr fills what Panel1 leaves at the bottom
   std::wstring FFolder;
-  std::wstring FFileName;
 };
