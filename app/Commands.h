@@ -8,5 +8,10 @@ enum TVelmorCommand : unsigned {
   cmHide = 40003,     // File > Hide to tray
   cmQuit = 40004,     // File > Quit
   cmRestore = 40005,  // tray popup > Restore
+  cmReadme = 40006,   // Help > Read me
+  cmAbout = 40007,    // Help > About
+  cmBeep = 40008,     // Settings > Beep on alarm
+  cmAutostart = 40009,  // Settings > start with Windows
+  cmOnTop = 40010,    // Settings > always on top
   cmLanguageFirst = 41000,  // the Language menu's items, in menu order (up to 1000)
 };

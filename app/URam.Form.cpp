@@ -128,19 +128,24 @@ void TfrmVelmor::CreateControls() {
   Chiudi2->OnClick = [this](TObject* s) { Chiudi1Click(s); };
   Language1 = Item(this, bar, "Language1", "Language");
   Settings1 = Item(this, bar, "Settings1", "Settings");
-  Beep1 = Item(this, Settings1, "Beep1", "Beep on alarm");
+  Beep1 = Item(this, Settings1, "Beep1", "Beep on alarm", cmBeep);
   Beep1->OnClick = [this](TObject* s) { Beep1Click(s); };
-  autostart = Item(this, Settings1, "autostart", "Apri all'avvio di Windows");
+  autostart = Item(this, Settings1, "autostart", "Apri all'avvio di Windows", cmAutostart);
   autostart->OnClick = [this](TObject* s) { autostartClick(s); };
-  OnTop = Item(this, Settings1, "OnTop", "Sempre in primo piano");
+  OnTop = Item(this, Settings1, "OnTop", "Sempre in primo piano", cmOnTop);
   OnTop->OnClick = [this](TObject* s) { OnTopClick(s); };
   Help1 = Item(this, bar, "Help1", "Help");
-  ReadMe1 = Item(this, Help1, "ReadMe1", "Read me");
+  ReadMe1 = Item(this, Help1, "ReadMe1", "Read me", cmReadme);
   Picture(ReadMe1, "MENU_README");
   ReadMe1->OnClick = [this](TObject* s) { ReadMe1Click(s); };
-  About1 = Item(this, Help1, "About1", "About");
+  About1 = Item(this, Help1, "About1", "About", cmAbout);
   Picture(About1, "MENU_ABOUT");
   About1->OnClick = [this](TObject* s) { About1Click(s); };
+
+  // The file version behind the caption: "Velmor v. 1.0.0.7" from the first activation on.
+  fv = new TOvVersionCaptionForm(this);
+  fv->SetName("fv");
+  fv->SetInfoPrefix("v.");
 
   SetMenu(MainMenu1);
   SetClientSize(330, 266);

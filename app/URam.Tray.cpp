@@ -89,7 +89,7 @@ void TfrmVelmor::FormShow(TObject* Sender) {
 }
 
 void TfrmVelmor::FormActivate(TObject* Sender) {
-  // The versioned caption is refreshed here; the version text arrives with the version caption.
+  fv->UpdateCaption();
   ShowWindow(Handle(), SW_HIDE);
   FVisible = false;
 }

@@ -128,8 +128,14 @@ void TfrmVelmor::Chiudi1Click(TObject* Sender) {
 
 void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked()); }
 
-// The Readme viewer and the About window come with their own windows.
-void TfrmVelmor::ReadMe1Click(TObject* Sender) {}
+// The Readme viewer is a window of the application's, made after this one; while it shows,
+// modal, another Read me does nothing.
+void TfrmVelmor::ReadMe1Click(TObject* Sender) {
+  auto* viewer = Owner() ? dynamic_cast<TForm*>(Owner()->FindComponent("FrmReadMe")) : nullptr;
+  if (viewer && !viewer->Visible() && !viewer->Modal()) viewer->ShowModal();
+}
+
+// The About window comes with a window of its own.
 void TfrmVelmor::About1Click(TObject* Sender) {}
 
 // ---- engine events ----------------------------------------------------------------------------

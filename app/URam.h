@@ -8,6 +8,7 @@
 #include "components/Animate.h"
 #include "components/LineChart.h"
 #include "components/MarginMenu.h"
+#include "components/OvVersCpt.h"
 #include "components/TrayShell.h"
 #include "engine/mxMaxMem.h"
 #include "framework/Controls.h"
@@ -59,6 +60,7 @@ public:
   TMarginPopupMenu* poppa = nullptr;
   TImageList* ImageList1 = nullptr;
 
+  TOvVersionCaptionForm* fv = nullptr;
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;

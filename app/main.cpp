@@ -1,5 +1,6 @@
 #include "app/URam.h"
 #include "framework/Application.h"
+#include "windows/UFrmReadme.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   TApplication app;
@@ -7,6 +8,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   TfrmVelmor* main = nullptr;
   Guarded(&app, [&] { main = app.CreateForm<TfrmVelmor>(); });
   if (!main) return 1;
+  // The About window's place in the start-up order is here, between the two.
+  // A Readme.txt that does not load is reported by the viewer, which stays, empty; a viewer
+  // that cannot be made at all leaves Read me doing nothing.
+  Guarded(&app, [&] { app.CreateForm<TFrmReadMe>(); });
   // The window stays hidden: the program lives in the tray until Restore.
   app.Run();
   return 0;

@@ -207,10 +207,12 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
 // ---------------------------------------------------------------------------------------------
 
 TForm::TForm(TComponent* AOwner, const char* className, bool borderless)
-    : TCustomControl(AOwner, nullptr), FBorderless(borderless) {
+    : TForm(AOwner, className, borderless ? WS_POPUP : (WS_CAPTION | WS_SYSMENU), 0) {}
+
+TForm::TForm(TComponent* AOwner, const char* className, DWORD style, DWORD exStyle)
+    : TCustomControl(AOwner, nullptr), FBorderless((style & WS_CAPTION) == 0) {
   FVisible = false;
-  DWORD style = borderless ? WS_POPUP : (WS_CAPTION | WS_SYSMENU);
-  CreateWnd(className, style | WS_CLIPCHILDREN, 0, false);
+  CreateWnd(className, style | WS_CLIPCHILDREN, exStyle, false);
 }
 
 TForm::~TForm() {

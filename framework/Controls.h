@@ -95,10 +95,11 @@ enum TFormStyle { fsNormal, fsStayOnTop };
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 // A top-level window owned by the application's window: single non-sizable border, only the
-// close box in its title bar.
+// close box in its title bar; or, with the style given, whatever frame that style makes.
 class TForm : public TCustomControl {
 public:
   TForm(TComponent* AOwner, const char* className, bool borderless = false);
+  TForm(TComponent* AOwner, const char* className, DWORD style, DWORD exStyle);
   ~TForm() override;
 
   void SetClientSize(int w, int h);

@@ -118,7 +118,7 @@ TEST(MainWindowLayout, FixedBorderWithOnlyTheCloseBox) {
   EXPECT_FALSE(style & WS_THICKFRAME);
   EXPECT_FALSE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-  EXPECT_EQ(WindowText(w.f->Handle()), "Velmor");
+  EXPECT_EQ(WindowText(w.f->Handle()), "Velmor v. 1.0.0.7") << "the designed caption and the file version";
   EXPECT_EQ(GetWindow(w.f->Handle(), GW_OWNER), w.app->Handle()) << "no taskbar button of its own";
 }
 

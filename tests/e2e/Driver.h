@@ -13,6 +13,8 @@ public:
   ~Driver();
 
   bool Start();
+  // The program the next Start runs.
+  void SetExe(std::string exe) { FExe = std::move(exe); }
   HWND MainWindow() const { return FMain; }
   DWORD ExitCode();
   bool WaitForExit(DWORD ms);

@@ -176,7 +176,7 @@ int MainWindowScenario(Driver& d) {
   Sleep(500);
   d.Check(!IsWindowVisible(w), "after start-up the window is hidden");
   d.Check(Restore(d), "a double click on the tray icon shows the window");
-  d.Check(Driver::Text(w).rfind("Velmor", 0) == 0, "the caption begins with Velmor (is " + Driver::Text(w) + ")");
+  d.Check(Driver::Text(w) == "Velmor v. 1.0.0.7", "the caption carries the file version (is " + Driver::Text(w) + ")");
   RECT c{};
   GetClientRect(w, &c);
   d.Check(c.right == 330 && c.bottom == 266,
@@ -328,6 +328,124 @@ int TrayScenario(Driver& d) {
   return d.Finish();
 }
 
+// The whole text of a window, however long.
+std::string LongText(HWND h) {
+  LRESULT n = SendMessageA(h, WM_GETTEXTLENGTH, 0, 0);
+  std::string s(n + 1, '\0');
+  n = SendMessageA(h, WM_GETTEXT, n + 1, (LPARAM)s.data());
+  s.resize(n > 0 ? n : 0);
+  return s;
+}
+
+std::string FileBytes(const std::string& path) {
+  std::string out;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return out;
+  char buf[4096];
+  DWORD n = 0;
+  while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n) out.append(buf, n);
+  CloseHandle(h);
+  return out;
+}
+
+BOOL CALLBACK CountVisibleViewers(HWND h, LPARAM l) {
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof(cls));
+  if (lstrcmpA(cls, "TFrmReadMe") == 0 && IsWindowVisible(h)) ++*reinterpret_cast<int*>(l);
+  return TRUE;
+}
+
+// The Help menu: the versioned caption once the window is restored, Read me with the shipped
+// guide, a second Read me doing nothing while it shows, OK closing it.
+int HelpScenario(Driver& d, const std::string& exe) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
+  d.Check(Restore(d), "Restore shows the window");
+  d.Check(Driver::Text(w) == "Velmor v. 1.0.0.7", "the caption is Velmor v. 1.0.0.7 (is " + Driver::Text(w) + ")");
+  Sleep(500);
+  d.Shot("e2e-help-caption");
+
+  HWND viewer = d.FindTopLevel("TFrmReadMe");
+  d.Check(viewer && !IsWindowVisible(viewer), "the viewer was made at start-up, hidden");
+  if (!viewer) return d.Finish();
+  PostMessageA(w, WM_COMMAND, cmReadme, 0);
+  d.Check(d.WaitUntil([&] { return IsWindowVisible(viewer) != FALSE; }, 15000), "Help > Read me shows the viewer");
+  d.Check(Driver::Text(viewer) == "Velmor - Readme.txt", "titled Velmor - Readme.txt (is " + Driver::Text(viewer) + ")");
+  d.Check(!IsWindowEnabled(w), "the main window waits while it shows");
+  HWND rr = d.FindChild(viewer, "RICHEDIT");
+  std::string shipped = FileBytes(exe.substr(0, exe.find_last_of('\\') + 1) + "Readme.txt");
+  d.Check(!shipped.empty() && rr && LongText(rr) == shipped,
+          "it shows the shipped Readme.txt whole (" + std::to_string(shipped.size()) + " bytes)");
+  Sleep(800);
+  d.Shot("e2e-readme");
+
+  PostMessageA(w, WM_COMMAND, cmReadme, 0);  // a second Read me while it shows
+  Sleep(800);
+  int viewers = 0;
+  EnumWindows(CountVisibleViewers, (LPARAM)&viewers);
+  d.Check(viewers == 1 && IsWindowVisible(viewer), "a second Read me while it shows does nothing");
+
+  HWND ok = d.FindChild(viewer, "Button", "OK");
+  d.Check(ok != nullptr, "the viewer has its OK button");
+  if (ok) PostMessageA(ok, BM_CLICK, 0, 0);
+  d.Check(d.WaitUntil([&] { return !IsWindowVisible(viewer); }, 15000), "OK closes the viewer");
+  d.Check(d.WaitUntil([&] { return IsWindowEnabled(w) && IsWindowVisible(w); }, 15000),
+          "and the main window is shown and usable again");
+  // No further Read me run is pending: the viewer stays closed.
+  Sleep(800);
+  d.Check(!IsWindowVisible(viewer), "the second Read me left nothing behind");
+
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  return d.Finish();
+}
+
+// The program in a folder without Readme.txt: one error box naming the file, during start-up;
+// start-up goes on and Read me shows an empty viewer.
+int NoReadmeScenario(Driver& d, const std::string& exe, const std::string& artifacts) {
+  std::string dir = artifacts + "\\no-readme";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  DeleteFileA((dir + "\\Readme.txt").c_str());
+  std::string copy = dir + "\\velmor.exe";
+  d.Check(CopyFileA(exe.c_str(), copy.c_str(), FALSE) != FALSE, "velmor.exe copied to a folder without Readme.txt");
+  d.SetExe(copy);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND box = nullptr;
+  d.WaitUntil([&] { return (box = d.FindTopLevel("#32770")) != nullptr && IsWindowVisible(box); }, 20000);
+  d.Check(box != nullptr, "an error box appears during start-up");
+  if (!box) return d.Finish();
+  std::string expected = "Cannot open file " + dir + "\\Readme.txt.";
+  HWND text = d.FindChild(box, "Static", expected.c_str());
+  d.Check(text != nullptr && Driver::Text(box) == "Velmor", "it says: " + expected + " (caption " + Driver::Text(box) + ")");
+  Sleep(500);
+  d.Shot("e2e-no-readme-box");
+  HWND ok = d.FindChild(box, "Button");
+  if (ok) PostMessageA(ok, BM_CLICK, 0, 0);
+  d.Check(d.WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 15000), "OK closes the box");
+  HWND w = d.MainWindow();
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "start-up goes on into the tray");
+  Sleep(1000);
+  d.Check(d.FindTopLevel("#32770") == nullptr, "the box came once");
+  HWND viewer = d.FindTopLevel("TFrmReadMe");
+  Restore(d);
+  PostMessageA(w, WM_COMMAND, cmReadme, 0);
+  d.Check(viewer && d.WaitUntil([&] { return IsWindowVisible(viewer) != FALSE; }, 15000), "Read me shows the viewer");
+  HWND rr = viewer ? d.FindChild(viewer, "RICHEDIT") : nullptr;
+  d.Check(rr && LongText(rr).empty(), "empty");
+  HWND vok = viewer ? d.FindChild(viewer, "Button", "OK") : nullptr;
+  if (vok) PostMessageA(vok, BM_CLICK, 0, 0);
+  d.WaitUntil([&] { return viewer && !IsWindowVisible(viewer); }, 15000);
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  DeleteFileA(copy.c_str());
+  RemoveDirectoryA(dir.c_str());
+  return d.Finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -341,6 +459,8 @@ int main(int argc, char** argv) {
   if (s == "settings") return SettingsScenario(d);
   if (s == "language") return LanguageScenario(d);
   if (s == "tray") return TrayScenario(d);
+  if (s == "help") return HelpScenario(d, argv[2]);
+  if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();

@@ -1,0 +1,24 @@
+#include "framework/FileStream.h"
+#include "framework/Classes.h"
+#include "framework/ExeFile.h"
+
+TFileStream::TFileStream(const std::wstring& path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, so only a file gets through.
+  FHandle.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!FHandle) throw Exception("Cannot open file " + AnsiOf(path));
+}
+
+bool TFileStream::Read(void* buf, uint32_t count, uint32_t& done) {
+  done = 0;
+  if (count == 0) return true;
+  DWORD n = 0;
+  if (!ReadFile(FHandle.Get(), buf, count, &n, nullptr)) return false;
+  done = n > count ? count : n;
+  return true;
+}
+
+bool TFileStream::Rewind() {
+  LARGE_INTEGER zero{};
+  return SetFilePointerEx(FHandle.Get(), zero, nullptr, FILE_BEGIN) != 0;
+}
