@@ -33,9 +33,10 @@ bool IsLightColor(TColor c) {
 
 void FillRectColor(HDC dc, const RECT& r, COLORREF c) {
   if (r.right <= r.left || r.bottom <= r.top) return;
-  COLORREF old = SetBkColor(dc, c);
-  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-  SetBkColor(dc, old);
+  // The DC's own brush: no brush is made for a fill.
+  COLORREF old = SetDCBrushColor(dc, c);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetDCBrushColor(dc, old);
 }
 
 void Frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight) {

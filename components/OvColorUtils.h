@@ -15,7 +15,7 @@ COLORREF GrayLevel(TColor c);
 // Light when at most one channel of its grey level is below 128.
 bool IsLightColor(TColor c);
 
-// A solid rectangle without a brush: the background colour of an opaque text output.
+// A solid rectangle in one colour, without making a brush.
 void FillRectColor(HDC dc, const RECT& r, COLORREF c);
 // A one-pixel three-dimensional ring on the outermost pixels of r: top and left in topLeft (the
 // top row short of the top-right corner), right and bottom in bottomRight (both corners
