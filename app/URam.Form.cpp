@@ -86,13 +86,21 @@ void TfrmVelmor::CreateControls() {
   ProgressBar->SetBounds(6, 13, 123, 16);
   ProgressBar->SetRange(0, 100);
   ProgressBar->Hide();
-  babort = Make<TButton>(this, Panel1, "babort");
+  babort = Make<TOvColorBtn>(this, Panel1, "babort");
   babort->SetBounds(138, 2, 89, 35);
   babort->SetCaption("Abbandona");
+  babort->Glyph().LoadFromResource(GetModuleHandleA(nullptr), "GLYPH_ABORT");
+  babort->SetColor(clBtnFace);
+  babort->SetStyle(bsNew);
+  babort->SetOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText);
   babort->OnClick = [this](TObject* s) { babortClick(s); };
-  bdefrag = Make<TButton>(this, Panel1, "bdefrag");
+  bdefrag = Make<TOvColorBtn>(this, Panel1, "bdefrag");
   bdefrag->SetBounds(228, 2, 99, 35);
   bdefrag->SetCaption("Deframmenta");
+  bdefrag->Glyph().LoadFromResource(GetModuleHandleA(nullptr), "GLYPH_DEFRAG");
+  bdefrag->SetColor(clBtnFace);
+  bdefrag->SetStyle(bsNew);
+  bdefrag->SetOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText);
   bdefrag->OnClick = [this](TObject* s) { bdefragClick(s); };
 
   Ov = new TmxMaxMem(this, FMemory);

@@ -8,6 +8,7 @@
 #include "components/Animate.h"
 #include "components/LineChart.h"
 #include "components/MarginMenu.h"
+#include "components/OvColorBtns.h"
 #include "components/OvVersCpt.h"
 #include "components/TrayShell.h"
 #include "engine/mxMaxMem.h"
@@ -50,8 +51,8 @@ public:
   TFastLineSeries* Series20 = nullptr;
   TPanel* Panel1 = nullptr;
   TProgressBar* ProgressBar = nullptr;
-  TButton* babort = nullptr;
-  TButton* bdefrag = nullptr;
+  TOvColorBtn* babort = nullptr;
+  TOvColorBtn* bdefrag = nullptr;
 
   TmxMaxMem* Ov = nullptr;
   TTimer* Timer = nullptr;

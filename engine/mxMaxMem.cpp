@@ -5,13 +5,6 @@ namespace {
 int32_t ClampToInt32(uint64_t v) { return v > 0x7FFFFFFFu ? 0x7FFFFFFF : (int32_t)v; }
 }  // namespace
 
-int RoundHalfEven(double v) {
-  double f = std::floor(v), diff = v - f;
-  if (diff > 0.5) return (int)f + 1;
-  if (diff < 0.5) return (int)f;
-  return ((long long)f % 2 == 0) ? (int)f : (int)f + 1;
-}
-
 TmxMaxMem::TmxMaxMem(TComponent* AOwner, IMemorySystem* memory)
     : TComponent(AOwner), FMemory(memory ? memory : &Win32MemorySystem()) {
   FPhysTotal = ClampToInt32(FMemory->Status().TotalPhys);

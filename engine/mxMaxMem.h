@@ -44,5 +44,3 @@ private:
   IMemorySystem* FMemory;
 };
 
-// Round half to even, as the progress values need (12.5 gives 12, 37.5 gives 38).
-int RoundHalfEven(double v);

@@ -57,6 +57,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
+  if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) return true;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
   return true;
@@ -76,6 +77,7 @@ void TApplication::Run() {
       FTerminated = true;
       break;
     }
+    if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -89,6 +89,30 @@ LRESULT CALLBACK VelmorSubclassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return Guarded(c, [&]() -> LRESULT { return c->WndProc(m, w, l); });
 }
 
+namespace {
+struct TDialogChar {
+  WPARAM ch;
+  LPARAM keyData;
+  bool taken = false;
+};
+BOOL CALLBACK OfferDialogChar(HWND h, LPARAM l) {
+  auto* d = reinterpret_cast<TDialogChar*>(l);
+  if (IsWindowVisible(h) && TWinControl::FromHandle(h) && SendMessageA(h, CM_DIALOGCHAR, d->ch, d->keyData)) {
+    d->taken = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+bool DispatchDialogChar(HWND target, WPARAM ch, LPARAM keyData) {
+  HWND root = target ? GetAncestor(target, GA_ROOT) : nullptr;
+  if (!root || !TWinControl::FromHandle(root)) return false;
+  TDialogChar d{ch, keyData};
+  EnumChildWindows(root, OfferDialogChar, (LPARAM)&d);
+  return d.taken;
+}
+
 TWinControl::TWinControl(TComponent* AOwner, TWinControl* AParent) : TComponent(AOwner), FParent(AParent) {}
 
 TWinControl::~TWinControl() {

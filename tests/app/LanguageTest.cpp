@@ -490,7 +490,7 @@ TEST(LanguageMenu, ShippedTextsFitTheirPlaces) {
     for (int k = 0; k < 2; ++k)  // the radio circle and its gap take about 18 pixels
       EXPECT_LE(TextWidth(f->rgAllarme, f->rgAllarme->Item(k)) + 18, f->rgAllarme->Width() - 12)
           << lang << ": " << f->rgAllarme->Item(k);
-    for (TButton* b : {f->bdefrag, f->babort})
+    for (TOvColorBtn* b : {f->bdefrag, f->babort})
       EXPECT_LE(TextWidth(b, b->Caption()), b->Width() - 10) << lang << ": " << b->Caption();
   }
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include "app/Commands.h"
 #include "app/URam.h"
@@ -171,6 +173,39 @@ TEST(MainWindowLayout, MenuPicturesHaveTheirSizesAndNoMagenta) {
     gdi::Select s(dc, p.item->Bitmap());
     EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_MENU)) << p.item->Name() << ": magenta becomes the menu colour";
   }
+}
+
+// The Defrag and Abort buttons: colour buttons with their glyphs, glyph and caption centred as
+// one group, never holding the focus; a click runs the command.
+TEST(MainWindowLayout, DefragAndAbortAreColourButtonsWithGlyphs) {
+  Window w;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  struct { TOvColorBtn* b; int glyph; } buttons[] = {{w.f->bdefrag, 24}, {w.f->babort, 20}};
+  for (auto& c : buttons) {
+    TOvColorBtn* b = c.b;
+    EXPECT_EQ(b->Style(), bsNew) << b->Name();
+    EXPECT_EQ(b->Color(), clBtnFace) << b->Name();
+    EXPECT_EQ(b->Options(), TButtonOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText));
+    EXPECT_EQ(b->GlyphHolder().CellSize().cx, c.glyph) << b->Name();
+    EXPECT_EQ(b->GlyphHolder().CellSize().cy, c.glyph) << b->Name();
+    EXPECT_EQ(b->NumGlyphs(), 1);
+    gdi::Dib d(b->Width(), b->Height());
+    b->PaintTo(d.DC());
+    // The leftmost and rightmost pixels that are not the face: the group's two ends.
+    int left = b->Width(), right = -1;
+    for (int y = 2; y < b->Height() - 2; ++y)
+      for (int x = 2; x < b->Width() - 2; ++x)
+        if (d.Pixel(x, y) != face) left = std::min(left, x), right = std::max(right, x);
+    ASSERT_LT(left, right) << b->Name();
+    EXPECT_LE(std::abs((left - 2) - (b->Width() - 3 - right)), 3) << b->Name() << ": " << left << ".." << right;
+    EXPECT_EQ(d.Pixel(left, (b->Height() - 1) / 2 + 1) == face, false) << b->Name() << ": the glyph leads";
+  }
+  w.f->Show();
+  w.f->soglia->SetFocus();
+  SendMessageA(w.f->bdefrag->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(w.mem.Committed(), 16) << "a click runs Defrag";
+  EXPECT_EQ(GetFocus(), w.f->soglia->Handle()) << "the focus stays where it was";
+  w.f->Hide();
 }
 
 TEST(MemoryLine, FormatsKilobytesAndMegabytesWithGroups) {

@@ -29,6 +29,8 @@ public:
   static std::string Plain(std::string s);
   // Saves the whole screen as <artifacts>/<name>.png (taken by the shell around Wine).
   bool Shot(const std::string& name);
+  // Runs xdotool with these arguments in the X display around Wine (pointer moves, clicks, keys).
+  bool Xdo(const std::string& args);
 
   void Check(bool ok, const std::string& what);
   int Failed() const { return FFailed; }

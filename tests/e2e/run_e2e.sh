@@ -16,7 +16,7 @@ winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 status=0
 for s in "${scenarios[@]}"; do
   log=$artifacts/e2e-$s.log
-  rm -f "$log" "$artifacts/.shot"
+  rm -f "$log" "$artifacts/.shot" "$artifacts/.xdo"
   WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     LOADER=$(velmor_wine_loader "$arch") ARTIFACTS=$artifacts \
     timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
@@ -26,6 +26,11 @@ for s in "${scenarios[@]}"; do
             name=$(cat "$ARTIFACTS/.shot")
             import -window root "$ARTIFACTS/$name.png" 2>/dev/null
             rm -f "$ARTIFACTS/.shot"
+          fi
+          # Pointer and keys on request: the driver writes xdotool arguments into .xdo.
+          if [ -f "$ARTIFACTS/.xdo" ]; then
+            xdotool $(cat "$ARTIFACTS/.xdo") 2>/dev/null
+            rm -f "$ARTIFACTS/.xdo"
           fi
           sleep 0.2
         done ) &
