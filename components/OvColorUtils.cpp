@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include "framework/Gdi.h"
+#include "framework/Classes.h"
 #include "framework/Transparent.h"
 
 namespace {
