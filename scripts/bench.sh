@@ -12,7 +12,7 @@ unset DISPLAY
 /usr/lib/wine/wineserver -p
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
-[ "$arch" = i686 ] || echo "note: the x86_64 build of the same sources (this kernel cannot run 32-bit programs)"
+[ "$arch" = i686 ] || echo "note: the x86_64 build of the same sources (no 32-bit support here, or VELMOR_RUN_ARCH)"
 loader=$(velmor_wine_loader "$arch")
 for b in "$dir"/bench/*_bench.exe; do
   # A benchmark that waits on something that never comes must not hold the run forever.
