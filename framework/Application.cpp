@@ -52,7 +52,7 @@ void TApplication::Notification(TComponent* AComponent) {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return false;
   if (msg.message == WM_QUIT) {
     FTerminated = true;
     return true;
