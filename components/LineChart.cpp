@@ -332,16 +332,25 @@ void TChart::DrawLayers(HDC dc, int width, int height) {
   DrawLeftAxis(dc);
 }
 
+TChart::TLayersKey TChart::LayersKey(const RECT& client) const {
+  TLayersKey key{client.right, client.bottom, FChart3DPercent, FMarginTop, FMarginBottom};
+  Range(FLeftAxis, false, key.YMin, key.YMax);
+  return key;
+}
+
 bool TChart::UpdateLayers(const TLayersKey& key) {
   if (FLayers && key == FLayersKey) return true;
   if (!FLayers || key.Width != FLayersKey.Width || key.Height != FLayersKey.Height) {
+    // A new size: new layers, and a frame of the same size for the window's paints.
     unsigned* bits = nullptr;
     FLayers = gdi::CreateDib32(key.Width, key.Height, &bits);
+    FFrame = gdi::CreateDib32(key.Width, key.Height, &bits);
     FLayersKey = TLayersKey{};
   }
   gdi::MemDC mem;
   if (!FLayers || !mem) {
     FLayers.Reset();
+    FFrame.Reset();
     return false;
   }
   gdi::Select sb(mem, FLayers);
@@ -354,9 +363,7 @@ void TChart::Paint(HDC dc) {
   RECT r{};
   if (FHandle) GetClientRect(FHandle, &r);
   if (r.right <= 0 || r.bottom <= 0) return;
-  TLayersKey key{r.right, r.bottom, FChart3DPercent, FMarginTop, FMarginBottom};
-  Range(FLeftAxis, false, key.YMin, key.YMax);
-  if (UpdateLayers(key)) {
+  if (UpdateLayers(LayersKey(r))) {
     gdi::MemDC mem;
     gdi::Select sb(mem, FLayers);
     BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
@@ -376,6 +383,15 @@ LRESULT TChart::WndProc(UINT msg, WPARAM w, LPARAM l) {
       gdi::PaintDC dc(FHandle);
       RECT r;
       GetClientRect(FHandle, &r);
+      if (r.right <= 0 || r.bottom <= 0) return 0;
+      // The kept frame: the layers are copied into it and the line drawn over them there.
+      if (UpdateLayers(LayersKey(r)) && FFrame) {
+        gdi::MemDC mem;
+        gdi::Select sb(mem, FFrame);
+        Paint(mem);
+        BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+        return 0;
+      }
       gdi::Bitmap buffer(CreateCompatibleBitmap(dc, r.right, r.bottom));
       gdi::MemDC mem(dc);
       if (!buffer || !mem) {

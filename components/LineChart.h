@@ -3,8 +3,9 @@
 // (the grid on a back plane set off by the depth, the series between front and back).
 // Double-buffered; the layers that stand still (background, grid, axis, ticks, labels) are kept
 // in a bitmap of their own and drawn again only when the size, the left axis's range, the
-// margins or the depth change, so a paint is one copy of them and the line. A series keeps its
-// points in a ring of fixed capacity, so adding and deleting points allocates nothing.
+// margins or the depth change, so a paint is one copy of them and the line, drawn in a kept
+// frame of the same size and copied to the window. A series keeps its points in a ring of
+// fixed capacity, so adding and deleting points allocates nothing.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -115,6 +116,7 @@ private:
     double YMin = 0, YMax = 0;
     bool operator==(const TLayersKey&) const = default;
   };
+  TLayersKey LayersKey(const RECT& client) const;
   // Brings the kept layers up to date for key; false when there is no bitmap to keep them in.
   bool UpdateLayers(const TLayersKey& key);
   void DrawLayers(HDC dc, int width, int height);
@@ -132,5 +134,6 @@ private:
   int FDepth = 0;
   double FXMin = 0, FXMax = 0, FYMin = 0, FYMax = 0, FIncrement = 0;
   gdi::Bitmap FLayers;  // the still layers of the last layout
+  gdi::Bitmap FFrame;   // the window's paints: the layers copied, the line drawn over them
   TLayersKey FLayersKey;
 };
