@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   // A first start of each fills the caches; then alternate, and keep the best of each.
-  const int rounds = 5;
+  const int rounds = 15;
   double v = 1e9, m = 1e9;
   for (int r = 0; r <= rounds; ++r) {
     double a = StartToTray(velmor), b = StartToTray(mini);
