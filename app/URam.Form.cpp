@@ -32,6 +32,9 @@ void TfrmVelmor::CreateControls() {
   SetName("frmVelmor");
   SetCaption("Velmor");
   SetBounds(100, 100, 0, 0);
+  // The tray icon first: it is all the user sees of a start, and the window's controls, made
+  // after it, take longer than the rest of the start together.
+  CreateTray();
 
   Panel2 = Make<TPanel>(this, this, "Panel2");
   Panel2->SetBounds(0, 0, 330, 107);
@@ -113,8 +116,6 @@ void TfrmVelmor::CreateControls() {
   Timer->SetName("Timer");
   Timer->SetInterval(1000);
   Timer->OnTimer = [this](TObject* s) { TimerTimer(s); };
-
-  CreateTray();
 
   MainMenu1 = new TMainMenu(this);
   MainMenu1->SetName("MainMenu1");

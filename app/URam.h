@@ -123,6 +123,7 @@ private:
   std::function<int(RECT&)> FTaskbarEdge;
   bool FQuitting = false;
   bool FAlarmBeeped = false;
+  int64_t FNextPumpMs = 0;  // a run's progress events pump the queue from this moment on
   std::string FExeDir;
   std::string FLangFile = "Italiano.lng";
   std::string FFreeMemText, FTotalMemText;

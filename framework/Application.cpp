@@ -52,7 +52,9 @@ void TApplication::Notification(TComponent* AComponent) {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  // No yield on an empty queue: the caller is busy and back soon (Wine would give the processor
+  // away on every empty look, which costs a busy run a time slice each time on a loaded machine).
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return false;
   if (msg.message == WM_QUIT) {
     FTerminated = true;
     return true;

@@ -291,6 +291,23 @@ TEST(MainWindowRun, AbortWhileIdleDoesNothingAndAbortDuringARunStopsIt) {
   EXPECT_FALSE(f->Abbandona2->Visible());
 }
 
+// A click on Abort waits in the queue until the run next pumps it: a run whose steps take real
+// time (here 4 ms each, 64 ms in all) sees it long before its end, and gives every block back.
+TEST(MainWindowRun, AnAbortWaitingInTheQueueReachesARunThatTakesTime) {
+  Window w;
+  TfrmVelmor* f = w.f;
+  w.mem.OnCommit = [&](int n) {
+    Sleep(4);
+    if (n == 2) PostMessageA(f->Handle(), WM_COMMAND, cmAbort, 0);
+  };
+  f->bdefragClick(nullptr);
+  EXPECT_LT(w.mem.Committed(), 16);
+  EXPECT_EQ(w.mem.Held(), 0u);
+  EXPECT_TRUE(f->Timer->Enabled());
+  MSG m;
+  EXPECT_FALSE(PeekMessageA(&m, f->Handle(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "the click was handled";
+}
+
 TEST(MainWindowClose, EveryCloseButQuitOnlyHides) {
   Window w;
   TfrmVelmor* f = w.f;
