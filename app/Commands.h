@@ -8,5 +8,5 @@ enum TVelmorCommand : unsigned {
   cmHide = 40003,     // File > Hide to tray
   cmQuit = 40004,     // File > Quit
   cmRestore = 40005,  // tray popup > Restore
-  cmLanguageFirst = 41000,  // the Language menu's items, in menu order (up to 1000)
+  cmLanguageFirst = 41000,  // the Language menu's items, in menu order (up to 1000: 41000..41999)
 };

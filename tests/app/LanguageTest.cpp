@@ -18,7 +18,7 @@ using Texts = std::vector<std::string>;
 // A main window of its own application object whose program folder is a test's folder.
 struct LangWindow : TAppWindow<> {
   explicit LangWindow(const std::string& exeDir, uint64_t total = 16ull << 20, uint64_t avail = 8ull << 20)
-      : TAppWindow<>("Language", total, avail, [&](TVelmorEnvironment& env) { env.ExeDir = exeDir; }) {}
+      : TAppWindow<>("Language", total, avail, [&](TVelmorEnvironment& env) { env.ExeDir = Widen(exeDir); }) {}
 
   // The tray popup's items as plain menu items, so that their captions can be followed.
   void AddPopupItems() {
