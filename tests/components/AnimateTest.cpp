@@ -268,6 +268,31 @@ TEST(AnimatedImagePaint, CenterPlacesAnUnstretchedFrame) {
   }
 }
 
+// A 32 x 32 frame centred on a 31 x 31 control: each half of -1 truncates toward zero, so the
+// frame's own left column and top row show at the control's edges and its right and bottom ones
+// are cut off.
+TEST(AnimatedImagePaint, ACentredFrameOnAnOddSmallerControlShowsItsTopLeftEdges) {
+  Image t;
+  t.img->SetAutoSize(false);
+  t.img->SetStretch(false);
+  t.img->SetCenter(true);
+  t.img->SetOpaque(true);
+  t.img->SetColor(kMagenta);
+  t.img->SetGlyph(MakeStrip(64, 32, [](int x, int y) {
+    if (x == 0 && y == 31) return kMagenta;  // the transparent key
+    if (x % 32 == 0) return kGreen;          // left edge
+    if (y == 0) return kBlue;                // top edge
+    return kRed;
+  }));
+  t.img->SetBounds(0, 0, 31, 31);
+  gdi::Dib dib(31, 31);
+  t.img->PaintTo(dib.DC());
+  EXPECT_EQ(dib.Pixel(0, 5), kGreen) << "the frame's left column at x 0";
+  EXPECT_EQ(dib.Pixel(5, 0), kBlue) << "its top row at y 0";
+  EXPECT_EQ(dib.Pixel(30, 30), kRed) << "its last column and row fall outside";
+  EXPECT_EQ(dib.Pixel(30, 5), kRed);
+}
+
 TEST(AnimatedImagePaint, StretchFillsTheControl) {
   Image t;
   t.img->SetAutoSize(false);

@@ -39,6 +39,15 @@ for s in "${scenarios[@]}"; do
     WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg query 'HKLM\Software\Tolvane\Velmor' \
       2>/dev/null | tr -d '\r' | sed 's/^/reg: /' >> "$log"
   fi
+  if [ "$s" = folders ]; then
+    # The log-on entry the last folder left, as `reg query` shows it; then it goes.
+    run='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+    q=$(WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg query "$run" /v Velmor 2>/dev/null | tr -d '\r')
+    echo "$q" | sed 's/^/reg: /' >> "$log"
+    if echo "$q" | grep -a -q 'REG_SZ.*velmor\.exe$'; then echo "PASS reg query shows the Run value" >> "$log"
+    else echo "FAIL reg query shows the Run value" >> "$log"; fi
+    WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg delete "$run" /v Velmor /f >/dev/null 2>&1
+  fi
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
   echo "== e2e scenario $s"
   if [ -f "$log" ]; then cat "$log"; else echo "no log: the driver did not run"; status=1; continue; fi
