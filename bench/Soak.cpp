@@ -4,10 +4,11 @@
 // kernel handles, GDI objects, USER objects and private bytes; what a tray program leaks over
 // months shows here as growth.
 //
-// GetGuiResources answers 0 under Wine, so GDI objects are counted by the framework's own
-// wrappers (as the monitor benchmark does) and USER objects as the windows the process owns.
+// GetGuiResources, GetProcessHandleCount and the private-usage figure answer 0 under Wine: GDI
+// objects are counted by the framework's own wrappers (as the monitor benchmark does), USER
+// objects as the windows the process owns, handles by asking the system about each handle value,
+// private bytes as the committed private regions of the address space.
 #include <windows.h>
-#include <psapi.h>
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -16,11 +17,12 @@
 #include "app/URam.h"
 #include "bench/BenchSupport.h"
 #include "framework/Application.h"
+#include "tests/ProcessCounts.h"
 
 namespace {
 
 struct Counts {
-  DWORD Handles = 0;
+  int Handles = 0;
   int Gdi = 0;
   int User = 0;
   size_t PrivateBytes = 0;
@@ -39,13 +41,10 @@ BOOL CALLBACK CountTopLevel(HWND h, LPARAM l) {
 
 Counts Measure() {
   Counts c;
-  GetProcessHandleCount(GetCurrentProcess(), &c.Handles);
+  c.Handles = OpenHandles();
   c.Gdi = gdi::LiveObjects();
   EnumThreadWindows(GetCurrentThreadId(), CountTopLevel, (LPARAM)&c.User);
-  PROCESS_MEMORY_COUNTERS_EX pmc{};
-  pmc.cb = sizeof(pmc);
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc));
-  c.PrivateBytes = pmc.PrivateUsage;
+  c.PrivateBytes = CommittedPrivateBytes();
   return c;
 }
 
@@ -53,10 +52,10 @@ bool within = true;
 
 void Row(const char* phase, const Counts& a, const Counts& b) {
   long long dp = (long long)b.PrivateBytes - (long long)a.PrivateBytes;
-  long dh = (long)b.Handles - (long)a.Handles;
+  int dh = b.Handles - a.Handles;
   bool ok = b.Gdi == a.Gdi && b.User == a.User && dh >= -2 && dh <= 2 && dp >= -(1 << 20) && dp <= (1 << 20);
   within = within && ok;
-  printf("| %-34s | %5lu -> %5lu | %4d -> %4d | %4d -> %4d | %8.2f -> %8.2f MB | %s |\n", phase, a.Handles, b.Handles,
+  printf("| %-36s | %5d -> %5d | %4d -> %4d | %4d -> %4d | %8.2f -> %8.2f MB | %s |\n", phase, a.Handles, b.Handles,
          a.Gdi, b.Gdi, a.User, b.User, a.PrivateBytes / 1048576.0, b.PrivateBytes / 1048576.0, ok ? "flat" : "GROWS");
   fflush(stdout);
 }
@@ -92,7 +91,7 @@ int main() {
   app.ProcessMessages();
 
   printf("soak: counts before and after each phase (target: GDI and USER equal, handles +-2, private bytes +-1 MB)\n");
-  printf("| %-34s | %-14s | %-12s | %-12s | %-25s |      |\n", "phase", "handles", "GDI", "USER", "private bytes");
+  printf("| %-36s | %-14s | %-12s | %-12s | %-25s |      |\n", "phase", "handles", "GDI", "USER", "private bytes");
 
   // 1. Runs of 32 blocks through the window's own events; 300 of the 1,000 aborted at a random
   // step by the Abort command.
