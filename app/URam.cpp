@@ -1,5 +1,6 @@
 #include "app/URam.h"
 #include "framework/Application.h"
+#include "framework/Paths.h"
 
 TfrmVelmor::TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env)
     : TForm(AOwner, "TfrmVelmor"),
@@ -59,11 +60,7 @@ std::string MemoryLine(const std::string& prefix, uint64_t bytes) {
 void TfrmVelmor::FormCreate(TObject* Sender) {
   // A failed placement is reported; the rest of start-up still runs.
   Guarded(this, [this] { PlaceNearTaskbar(); });
-  if (FExeDir.empty()) {
-    FExeDir = ModulePath();
-    size_t slash = FExeDir.find_last_of("\\/");
-    FExeDir = slash == std::string::npos ? std::string() : FExeDir.substr(0, slash);
-  }
+  if (FExeDir.empty()) FExeDir = FolderOf(ModulePathW());
   LoadSettings();
   ApplyOnTop();
   // The threshold cannot exceed the machine's memory in whole megabytes.

@@ -28,7 +28,7 @@ struct Window : TTempFolder, TAppWindow<> {
   explicit Window(uint64_t total = 16ull << 20, uint64_t avail = 8ull << 20)
       : TAppWindow<>("MainWindow", total, avail, [this](TVelmorEnvironment& env) {
           Write("Italiano.lng", kDescriptionTexts);
-          env.ExeDir = Path();
+          env.ExeDir = Widen(Path());
         }) {}
 };
 

@@ -37,18 +37,23 @@ int Driver::Finish() {
   return FFailed ? 1 : 0;
 }
 
-bool Driver::Start() {
+bool Driver::Start(const std::wstring& exe) {
   if (FPi.hProcess) {  // a restart: let go of the previous copy
     CloseHandle(FPi.hProcess);
     CloseHandle(FPi.hThread);
     FPi = PROCESS_INFORMATION{};
   }
   FMain = nullptr;
-  STARTUPINFOA si{};
+  std::wstring path = exe;
+  if (path.empty()) {
+    path.resize(FExe.size());
+    path.resize(MultiByteToWideChar(CP_ACP, 0, FExe.data(), (int)FExe.size(), &path[0], (int)path.size()));
+  }
+  STARTUPINFOW si{};
   si.cb = sizeof(si);
-  std::string cmd = "\"" + FExe + "\"";
-  if (!CreateProcessA(FExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FPi)) {
-    Log("cannot start " + FExe + ", error " + std::to_string(GetLastError()));
+  std::wstring cmd = L"\"" + path + L"\"";
+  if (!CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FPi)) {
+    Log("cannot start the program, error " + std::to_string(GetLastError()));
     return false;
   }
   WaitForInputIdle(FPi.hProcess, 20000);
@@ -548,6 +553,9 @@ int ButtonsScenario(Driver& d) {
 
 }  // namespace
 
+bool RestoreWindow(Driver& d) { return Restore(d); }
+std::string StoredSetting(const char* name) { return Setting(name); }
+
 int main(int argc, char** argv) {
   if (argc < 4) {
     fprintf(stderr, "usage: driver SCENARIO velmor.exe artifacts\n");
@@ -562,6 +570,8 @@ int main(int argc, char** argv) {
   if (s == "buttons") return ButtonsScenario(d);
   if (s == "help") return HelpScenario(d, argv[2]);
   if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
+  if (s == "folders") return FoldersScenario(d);
+  if (s == "twocopies") return TwoCopiesScenario(d);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();

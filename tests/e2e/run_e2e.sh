@@ -44,6 +44,17 @@ for s in "${scenarios[@]}"; do
     WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg query 'HKLM\Software\Tolvane\Velmor' \
       2>/dev/null | tr -d '\r' | sed 's/^/reg: /' >> "$log"
   fi
+  if [ "$s" = folders ]; then
+    # The log-on entry the last folder left, as `reg query` shows it; then it goes. reg prints
+    # through the console's OEM code page, so the folder's letters come out as "?" here: the
+    # driver has checked the stored text itself and started the program from it.
+    run='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+    q=$(WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg query "$run" /v Velmor 2>/dev/null | tr -d '\r')
+    echo "$q" | sed 's/^/reg: /' >> "$log"
+    if echo "$q" | LC_ALL=C grep -a -q 'REG_SZ.*velmor\.exe$'; then echo "PASS reg query shows the Run value" >> "$log"
+    else echo "FAIL reg query shows the Run value" >> "$log"; fi
+    WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg delete "$run" /v Velmor /f >/dev/null 2>&1
+  fi
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
   echo "== e2e scenario $s"
   if [ -f "$log" ]; then cat "$log"; else echo "no log: the driver did not run"; status=1; continue; fi
