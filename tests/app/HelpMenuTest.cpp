@@ -27,6 +27,7 @@ struct Program : TTempFolder, TAppWindow<> {
     env.ExeDir = Widen(Path());
     env.ExePath = Widen(Path() + "\\velmor.exe");
   }) {
+    ShownErrors().clear();  // what earlier tests left there is theirs
     Write("Readme.txt", "Velmor\r\n");
     viewer = app->CreateForm<TFrmReadMe>(Widen(Path() + "\\"));
   }
@@ -76,7 +77,7 @@ TEST(MenuCommands, FixedIdentifiersDoWhatTheirItemsDo) {
     EXPECT_EQ((GetWindowLongA(p.f->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, !onTop);
   }
   p.Command(cmAbout);  // the About window is not there yet: nothing happens
-  EXPECT_TRUE(ShownErrors().empty());
+  EXPECT_TRUE(ShownErrors().empty()) << (ShownErrors().empty() ? "" : ShownErrors().front());
 }
 
 TEST(MenuCommands, ReadMeShowsTheViewerModallyAndASecondDoesNothing) {
@@ -103,7 +104,7 @@ TEST(MenuCommands, ReadMeShowsTheViewerModallyAndASecondDoesNothing) {
   // Without a viewer (it could not be made) Read me does nothing.
   delete p.viewer;
   p.Command(cmReadme);
-  EXPECT_TRUE(ShownErrors().empty());
+  EXPECT_TRUE(ShownErrors().empty()) << (ShownErrors().empty() ? "" : ShownErrors().front());
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ void CloseMenu(Driver& d, HWND menu) {
   Sleep(300);
 }
 
-// Copies the program and the language files beside it into folder, and writes the language
+// Copies the program, the language files and the guide beside it into folder, and writes the language
 // file named in Greek there: English texts with a marker, so that a window showing it is seen.
 bool PrepareFolder(Driver& d, const std::wstring& folder, const std::wstring& greekFile) {
   std::wstring exe = Wide(d.Exe()), from = exe.substr(0, exe.find_last_of(L'\\'));
@@ -109,6 +109,8 @@ bool PrepareFolder(Driver& d, const std::wstring& folder, const std::wstring& gr
     CopyFileW((from + L"\\" + fd.cFileName).c_str(), (folder + L"\\" + fd.cFileName).c_str(), FALSE);
   } while (FindNextFileW(h, &fd));
   FindClose(h);
+  // The user guide too: without it start-up stops at its error box.
+  CopyFileW((from + L"\\Readme.txt").c_str(), (folder + L"\\Readme.txt").c_str(), FALSE);
   const char greek[] = "[FLAG]\r\nIndex=GR\r\n[MAINFILE]\r\nDefrag=Greek defrag\r\n[MAINLANGUAGE]\r\nCaption=Greek\r\n";
   HANDLE f = CreateFileW((folder + L"\\" + greekFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
@@ -151,7 +153,7 @@ void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
   HWND w = d.MainWindow();
   if (!w) return;
   d.Check(RestoreWindow(d), "Restore shows the window" + where);
-  d.Check(d.FindChild(w, "Button", "Deframmenta") != nullptr, "the Defrag button has its caption" + where);
+  d.Check(d.FindChild(w, "TOvColorBtn", "Deframmenta") != nullptr, "the Defrag button has its caption" + where);
   Sleep(500);
   d.Check(MenuBarTitles(w).size() == 4, "the menu bar shows four titles: File, Language, Settings, Help" + where);
   d.Shot("e2e-folders-" + tag);
@@ -163,13 +165,13 @@ void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
   // The five shipped files come first in name order; a sixth item would be the Greek-named one.
   PostMessageA(w, WM_COMMAND, cmLanguageFirst + 5, 0);
   PostMessageA(w, WM_COMMAND, cmLanguageFirst + 4, 0);
-  d.Check(d.WaitUntil([&] { return d.FindChild(w, "Button", "Deframmenta") != nullptr; }, 10000) &&
-              !d.FindChild(w, "Button", "Greek defrag"),
+  d.Check(d.WaitUntil([&] { return d.FindChild(w, "TOvColorBtn", "Deframmenta") != nullptr; }, 10000) &&
+              !d.FindChild(w, "TOvColorBtn", "Greek defrag"),
           "the file named in Greek is not offered (no \"?\" item), Italiano is the fifth" + where);
 
   // English, the log-on entry, Quit.
   PostMessageA(w, WM_COMMAND, cmLanguageFirst + 1, 0);
-  d.Check(d.WaitUntil([&] { return d.FindChild(w, "Button", "Defragment") != nullptr; }, 10000),
+  d.Check(d.WaitUntil([&] { return d.FindChild(w, "TOvColorBtn", "Defragment") != nullptr; }, 10000),
           "choosing English re-captions the window" + where);
   // Settings > Start with Windows: the second item of the third menu.
   Sleep(500);
@@ -205,7 +207,7 @@ void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
   if (again) {
     d.WaitUntil([&] { return FindWindowA("TTrayIconWindow", nullptr) != nullptr; });
     PostMessageA(again, WM_COMMAND, cmRestore, 0);
-    d.Check(d.WaitUntil([&] { return d.FindChild(again, "Button", "Defragment") != nullptr; }, 15000),
+    d.Check(d.WaitUntil([&] { return d.FindChild(again, "TOvColorBtn", "Defragment") != nullptr; }, 15000),
             "the next start speaks the stored English" + where);
     Sleep(500);
     d.Shot("e2e-folders-" + tag + "-restart");
