@@ -1,6 +1,6 @@
 # Velmor: `make run` starts the program, `make test` runs every test. Both install what is
 # missing on a Debian 12 machine first (scripts/setup.sh), then build.
-.PHONY: all setup build run test bench dist clean
+.PHONY: all setup build run test bench soak dist clean
 
 all: build
 
@@ -18,6 +18,9 @@ test: build
 
 bench: build
 	@bash scripts/bench.sh
+
+soak: build
+	@bash scripts/soak.sh
 
 dist: build
 	@bash scripts/dist.sh

@@ -32,6 +32,9 @@ void TfrmVelmor::CreateControls() {
   SetName("frmVelmor");
   SetCaption("Velmor");
   SetBounds(100, 100, 0, 0);
+  // The tray icon first: it is all the user sees of a start, and the window's controls, made
+  // after it, take longer than the rest of the start together.
+  CreateTray();
 
   Panel2 = Make<TPanel>(this, this, "Panel2");
   Panel2->SetBounds(0, 0, 330, 107);
@@ -86,13 +89,21 @@ void TfrmVelmor::CreateControls() {
   ProgressBar->SetBounds(6, 13, 123, 16);
   ProgressBar->SetRange(0, 100);
   ProgressBar->Hide();
-  babort = Make<TButton>(this, Panel1, "babort");
+  babort = Make<TOvColorBtn>(this, Panel1, "babort");
   babort->SetBounds(138, 2, 89, 35);
   babort->SetCaption("Abbandona");
+  babort->Glyph().LoadFromResource(GetModuleHandleA(nullptr), "GLYPH_ABORT");
+  babort->SetColor(clBtnFace);
+  babort->SetStyle(bsNew);
+  babort->SetOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText);
   babort->OnClick = [this](TObject* s) { babortClick(s); };
-  bdefrag = Make<TButton>(this, Panel1, "bdefrag");
+  bdefrag = Make<TOvColorBtn>(this, Panel1, "bdefrag");
   bdefrag->SetBounds(228, 2, 99, 35);
   bdefrag->SetCaption("Deframmenta");
+  bdefrag->Glyph().LoadFromResource(GetModuleHandleA(nullptr), "GLYPH_DEFRAG");
+  bdefrag->SetColor(clBtnFace);
+  bdefrag->SetStyle(bsNew);
+  bdefrag->SetOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText);
   bdefrag->OnClick = [this](TObject* s) { bdefragClick(s); };
 
   Ov = new TmxMaxMem(this, FMemory);
@@ -105,8 +116,6 @@ void TfrmVelmor::CreateControls() {
   Timer->SetName("Timer");
   Timer->SetInterval(1000);
   Timer->OnTimer = [this](TObject* s) { TimerTimer(s); };
-
-  CreateTray();
 
   MainMenu1 = new TMainMenu(this);
   MainMenu1->SetName("MainMenu1");

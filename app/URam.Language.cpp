@@ -5,6 +5,7 @@
 #include <vector>
 #include "app/Commands.h"
 #include "app/URam.h"
+#include "framework/Paths.h"
 #include "i18n/LangFiles.h"
 
 namespace {
@@ -17,7 +18,9 @@ void CopyCaption(TMenuItem* to, const std::string& caption) {
 }  // namespace
 
 void TfrmVelmor::ApplyLanguage() {
-  FLangIni = std::make_unique<TProfileFile>(FExeDir + "\\" + FLangFile);
+  // A name that is not a bare file name of the folder is never opened (it reads as no file).
+  FLangIni = std::make_unique<TProfileFile>(IsBareFileName(FLangFile) ? FExeDir + L"\\" + Widen(FLangFile)
+                                                                       : std::wstring());
   // The file is open only while it is applied, whatever happens on the way.
   struct Release {
     std::unique_ptr<TProfileFile>& ini;
@@ -63,19 +66,22 @@ void TfrmVelmor::ApplyLanguage() {
 }
 
 void TfrmVelmor::BuildLanguageMenu() {
-  const std::vector<std::string> names = ListLanguageFiles(FExeDir);
+  std::vector<std::string> names = ListLanguageFiles(FExeDir);
+  // A menu of thousands of items helps nobody, and each item needs a command of its own.
+  if (names.size() > (size_t)kMaxLanguageItems) names.resize(kMaxLanguageItems);
   HINSTANCE inst = GetModuleHandleA(nullptr);
   const COLORREF back = GetSysColor(COLOR_MENU);
-  for (const std::string& name : names) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string& name = names[i];
     ++FLangCount;
     // Commands in a range of their own, in menu order, so that another program can choose one.
-    auto* item = new TMenuItem(MainMenu1, cmLanguageFirst + FLangCount - 1);
+    auto* item = new TMenuItem(MainMenu1, cmLanguageFirst + (UINT)i);
     std::string itemName = "a";
     itemName += std::to_string(FLangCount);
     item->SetName(itemName);
     if (name == FLangFile) item->SetChecked(true);
 
-    const std::string flag = TProfileFile(FExeDir + "\\" + name).ReadString("FLAG", "Index");
+    const std::string flag = TProfileFile(FExeDir + L"\\" + Widen(name)).ReadString("FLAG", "Index");
     // The menu shows pictures as they are, and a painter that keys the bottom-left pixel out
     // finds the menu's colour there all the same.
     if (gdi::Bitmap picture = LoadBitmapOnColor(inst, flag.c_str(), back)) item->SetBitmap(std::move(picture));

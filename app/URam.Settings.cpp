@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 #include "app/URam.h"
+#include "framework/Paths.h"
+#include "i18n/LangFiles.h"
 
 namespace {
 const char* const kSettingsKey = "Software\\Tolvane\\Velmor";
@@ -14,20 +16,25 @@ const int kDefaultThreshold = 50;
 const int kDefaultAction = 0;  // notify only
 const char* const kDefaultLangFile = "Italiano.lng";
 const bool kDefaultAutoStart = false, kDefaultOnTop = true, kDefaultBeep = true;
+// A longer text setting is damaged, like one of the wrong type; it is refused before anything
+// is allocated for it.
+const unsigned kMaxSettingBytes = 4096;
 }  // namespace
-
-std::string ModulePath() {
-  std::vector<char> buf(MAX_PATH);
-  for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n < buf.size() || buf.size() >= 65536) return std::string(buf.data(), std::min<size_t>(n, buf.size()));
-    buf.resize(buf.size() * 2);  // truncated: try a larger buffer
-  }
-}
 
 std::string RunEntryFor(const std::string& exePath) {
   if (exePath.find(' ') == std::string::npos) return exePath;
   return "\"" + exePath + "\"";
+}
+
+std::wstring RunEntryFor(const std::wstring& exePath) {
+  if (exePath.find(L' ') == std::wstring::npos) return exePath;
+  return L"\"" + exePath + L"\"";
+}
+
+std::string StoredLanguageFile(const std::string& lingua) {
+  // Empty stays empty: a key without "Lingua" names no file, and shows empty captions.
+  if (lingua.empty() || IsBareFileName(lingua)) return lingua;
+  return kDefaultLangFile;
 }
 
 void TfrmVelmor::LoadSettings() {
@@ -41,12 +48,14 @@ void TfrmVelmor::LoadSettings() {
     soglia->SetValue(FRegistry->ReadInteger("Soglia"));
     // Below -1 is no item (notify only), above 1 is the last item.
     rgAllarme->SetItemIndex(std::clamp(FRegistry->ReadInteger("Azione"), -1, 1));
-    FLangFile = FRegistry->ReadString("Lingua");
+    // Only a file of the program's own folder; anything else stands for the default.
+    FLangFile = StoredLanguageFile(FRegistry->ReadString("Lingua", kMaxSettingBytes));
     autostart->SetChecked(FRegistry->ReadBool("AutoStart"));
     OnTop->SetChecked(FRegistry->ReadBool("OnTop"));
     Beep1->SetChecked(FRegistry->ReadBool("Beep"));
-  } catch (const ERegistryException&) {
-    // All six or none: a store with one unreadable value is not trusted for the others.
+  } catch (const std::exception&) {
+    // All six or none: a store with one unreadable value is not trusted for the others. Nothing
+    // the registry holds ends the program.
     soglia->SetValue(kDefaultThreshold);
     rgAllarme->SetItemIndex(kDefaultAction);
     FLangFile = kDefaultLangFile;
@@ -99,7 +108,8 @@ void TfrmVelmor::autostartClick(TObject* Sender) {
   if (autostart->Checked()) {
     // A value already there, whatever it says, is left alone.
     if (run.ValueExists(kRunValue)) return;
-    if (FExePath.empty()) FExePath = ModulePath();
+    if (FExePath.empty()) FExePath = ModulePathW();
+    // Wide: a folder's name may hold letters the ANSI code page has not.
     run.WriteString(kRunValue, RunEntryFor(FExePath));
   } else if (run.ValueExists(kRunValue)) {
     run.DeleteValue(kRunValue);

@@ -80,6 +80,7 @@ void TfrmVelmor::PlaceNearTaskbar() {
 void TfrmVelmor::EnterTray() {
   FormShow(this);
   FormActivate(this);
+  TI->SetEnabled(true);
 }
 
 void TfrmVelmor::FormShow(TObject* Sender) {
@@ -106,6 +107,7 @@ void TfrmVelmor::CreateTray() {
 
   TI = new TTrayIcon(this, FShellNotify);
   TI->SetName("TI");
+  TI->SetEnabled(false);  // a click on the new icon is ignored until the window is complete
   TI->Icon()->LoadFromResourceName(inst, "MAINICON");
   TI->Icons()->ReadResource(inst, "TI_ICONS");
   TI->SetInterval(500);

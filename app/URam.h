@@ -8,12 +8,14 @@
 #include "components/Animate.h"
 #include "components/LineChart.h"
 #include "components/MarginMenu.h"
+#include "components/OvColorBtns.h"
 #include "components/OvVersCpt.h"
 #include "components/TrayShell.h"
 #include "engine/mxMaxMem.h"
 #include "framework/Controls.h"
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
+#include "framework/Paths.h"
 #include "framework/Registry.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timers.h"
@@ -23,8 +25,8 @@
 struct TVelmorEnvironment {
   IMemorySystem* Memory = nullptr;     // Win32 memory status and blocks
   std::function<void()> Beep;          // MessageBeep(0)
-  std::string ExeDir;                  // the executable's folder
-  std::string ExePath;                 // the executable's full path, for the log-on entry
+  std::wstring ExeDir;                 // the executable's folder (any name Windows allows)
+  std::wstring ExePath;                // the executable's full path, for the log-on entry
   HKEY SettingsRoot = HKEY_LOCAL_MACHINE;  // root of the settings key
   HKEY RunRoot = HKEY_LOCAL_MACHINE;       // root of the system's log-on Run key
   TShellNotify ShellNotify;            // Shell_NotifyIconA
@@ -50,8 +52,8 @@ public:
   TFastLineSeries* Series20 = nullptr;
   TPanel* Panel1 = nullptr;
   TProgressBar* ProgressBar = nullptr;
-  TButton* babort = nullptr;
-  TButton* bdefrag = nullptr;
+  TOvColorBtn* babort = nullptr;
+  TOvColorBtn* bdefrag = nullptr;
 
   TmxMaxMem* Ov = nullptr;
   TTimer* Timer = nullptr;
@@ -107,7 +109,7 @@ public:
   void TimerTimer(TObject* Sender);
 
   bool Quitting() const { return FQuitting; }
-  const std::string& ExeDir() const { return FExeDir; }
+  const std::wstring& ExeDir() const { return FExeDir; }
   const std::string& LangFile() const { return FLangFile; }
 
 private:
@@ -122,7 +124,8 @@ private:
   std::function<int(RECT&)> FTaskbarEdge;
   bool FQuitting = false;
   bool FAlarmBeeped = false;
-  std::string FExeDir;
+  int64_t FNextPumpMs = 0;  // a run's progress events pump the queue from this moment on
+  std::wstring FExeDir;  // wide, so that files in it are reached whatever its name
   std::string FLangFile = "Italiano.lng";
   std::string FFreeMemText, FTotalMemText;
 
@@ -132,7 +135,7 @@ private:
   void ApplyOnTop();
   HKEY FSettingsRoot;
   HKEY FRunRoot;
-  std::string FExePath;
+  std::wstring FExePath;
   std::unique_ptr<TRegistry> FRegistry;  // from start-up to Quit, with no key open between
 
   int32_t FLangCount = 0;                  // language items made so far; names them a1, a2, ...
@@ -142,9 +145,16 @@ private:
 // The log-on Run entry's data for the executable at exePath: the path itself, in double quotes
 // when it holds a blank, so that the system cannot take "C:\Program.exe" for "C:\Program Files\...".
 std::string RunEntryFor(const std::string& exePath);
+std::wstring RunEntryFor(const std::wstring& exePath);
 
-// The running executable's full path as the system reports it, however long.
-std::string ModulePath();
+// The language file a stored "Lingua" names: the value itself when it is a bare file name of
+// the program's folder, else the default "Italiano.lng" (a path, a drive, "..", a device name
+// or an overlong value is never opened).
+std::string StoredLanguageFile(const std::string& lingua);
+
+// At most this many language files are listed (the first ones in name order), each with a
+// command of its own from cmLanguageFirst on.
+constexpr int kMaxLanguageItems = 1000;
 
 // "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
 std::string FormatGrouped(uint64_t v, const std::string& separator);

@@ -1,9 +1,18 @@
+#include "app/SingleInstance.h"
 #include "app/URam.h"
 #include "framework/Application.h"
 #include "windows/UAbout.h"
 #include "windows/UFrmReadme.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // One copy per user session: a second start (the log-on entry, then by hand) would give two
+  // icons, two alarms, and settings written by whichever quits last. It shows the first and goes,
+  // before anything reads or writes the registry.
+  TSingleInstance instance(L"Local\\Velmor");
+  if (instance.AnotherIsRunning()) {
+    RestoreRunningCopy();
+    return 0;
+  }
   TApplication app;
   app.SetTitle("Velmor");
   TfrmVelmor* main = nullptr;

@@ -1,6 +1,7 @@
 // A full engine run (1024 blocks, the real Win32 memory system) with the main window's progress
 // handler attached, against a bare loop of the same commit / zero / release calls in the same
-// process. Prints both throughputs and their ratio.
+// process. Prints both throughputs and their ratio, and the time the progress handler itself
+// took in the best window run.
 #include <windows.h>
 #include <cstdio>
 #include "app/URam.h"
@@ -34,13 +35,27 @@ double BareLoop(int blocks) {
   return got / Seconds(t0, t1);
 }
 
-double WindowRun(TfrmVelmor* f, int blocks) {
+struct TWindowRun {
+  double MBps = 0, RunMs = 0, HandlerMs = 0;
+};
+
+TWindowRun WindowRun(TfrmVelmor* f, int blocks) {
   LARGE_INTEGER t0, t1;
   f->Timer->SetEnabled(false);
+  double inside = 0;
+  TOnProgress handler = f->Ov->OnProgress;
+  f->Ov->OnProgress = [&](TObject* s, int p) {
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    handler(s, p);
+    QueryPerformanceCounter(&b);
+    inside += Seconds(a, b);
+  };
   QueryPerformanceCounter(&t0);
   f->Ov->DefragMemory(blocks);
   QueryPerformanceCounter(&t1);
-  return blocks / Seconds(t0, t1);
+  f->Ov->OnProgress = handler;
+  return {blocks / Seconds(t0, t1), Seconds(t0, t1) * 1e3, inside * 1e3};
 }
 
 }  // namespace
@@ -52,15 +67,18 @@ int main() {
   auto* f = app.CreateForm<TfrmVelmor>(HeadlessEnvironment(app));
   f->Show();
   app.ProcessMessages();
-  const int blocks = 1024, rounds = 5;
+  const int blocks = 1024, rounds = 7;
   // Alternate the two so that both see the same state of the machine; keep the best of each.
-  double bare = 0, window = 0;
+  double bare = 0;
+  TWindowRun window;
   for (int r = 0; r < rounds; ++r) {
-    double b = BareLoop(blocks), w = WindowRun(f, blocks);
+    double b = BareLoop(blocks);
+    TWindowRun w = WindowRun(f, blocks);
     if (b > bare) bare = b;
-    if (w > window) window = w;
+    if (w.MBps > window.MBps) window = w;
   }
-  printf("engine: bare loop %.0f MB/s, window run with progress bar and message pump %.0f MB/s\n", bare, window);
-  printf("engine: ratio %.3f (target >= 0.9)\n", window / bare);
+  printf("engine: bare loop %.0f MB/s, window run with progress bar and message pump %.0f MB/s\n", bare, window.MBps);
+  printf("engine: ratio %.3f (target >= 0.9); the progress handler took %.1f ms of the run's %.1f ms (%.1f %%)\n",
+         window.MBps / bare, window.HandlerMs, window.RunMs, 100 * window.HandlerMs / window.RunMs);
   return 0;
 }

@@ -14,6 +14,7 @@
 
 namespace {
 const UINT kTickMessage = WM_USER + 1;
+const UINT kFailedMessage = WM_USER + 2;  // the thread ended on an error
 // Each thread signs its ticks, so a tick still queued for a destroyed timer can never be taken
 // for one of a later timer whose window happens to get the same handle.
 std::atomic<WPARAM> lastSerial{0};
@@ -44,9 +45,8 @@ public:
     WPARAM Serial = ++lastSerial;
     bool Terminated = false;
     bool Sync = true;
+    bool Pending = false;  // a tick is posted and not yet taken
     unsigned Interval = 1000;
-    TNotifyEvent Handler;  // for ticks that run on the thread itself
-    TObject* Sender = nullptr;
   };
 
   // It exists only while its timer runs, so it starts ticking at once.
@@ -65,19 +65,16 @@ public:
     {
       TLock l(FState->Lock);
       FState->Terminated = true;
-      FState->Handler = nullptr;
     }
     SetEvent(FState->Stop.Get());
     JoinThread(FThread);
   }
 
-  void Configure(unsigned interval, bool sync, const TNotifyEvent& handler, TObject* sender) {
+  void Configure(unsigned interval, bool sync) {
     {
       TLock l(FState->Lock);
       FState->Interval = interval;
       FState->Sync = sync;
-      FState->Handler = sync ? TNotifyEvent() : handler;
-      FState->Sender = sender;
     }
     SetEvent(FState->Wake.Get());  // a sleep under way starts again with the new settings
   }
@@ -89,7 +86,12 @@ private:
   static unsigned __stdcall Entry(void* arg) {
     std::shared_ptr<TState> s = std::move(*static_cast<std::shared_ptr<TState>*>(arg));
     delete static_cast<std::shared_ptr<TState>*>(arg);
-    Guarded(nullptr, [&] { Execute(*s); });
+    // Nothing here should fail; should it all the same, the window thread reports it.
+    try {
+      Execute(*s);
+    } catch (...) {
+      PostMessageA(s->Target, kFailedMessage, s->Serial, 0);
+    }
     return 0;
   }
 
@@ -108,22 +110,23 @@ private:
         continue;
       }
       if (WaitForMultipleObjects(2, sleepEnds, FALSE, interval) != WAIT_TIMEOUT) continue;
-      bool sync;
-      TNotifyEvent handler;
-      TObject* sender;
+      // Every tick runs on the user-interface thread: the thread only posts it. In step with the
+      // window (SyncEvent) it waits until the tick has run; otherwise it sleeps on at once, but
+      // posts no new tick while one is still waiting in the queue.
+      bool sync, pending;
       {
         TLock l(s.Lock);
         if (s.Terminated) return;
         sync = s.Sync;
-        if (!sync) handler = s.Handler;
-        sender = s.Sender;
+        pending = s.Pending;
       }
       if (sync) {
         ResetEvent(s.Done.Get());
         // A tick the window cannot take (its queue full) is skipped, not waited for.
         if (PostMessageA(s.Target, kTickMessage, s.Serial, 0)) WaitForMultipleObjects(2, tickEnds, FALSE, INFINITE);
-      } else if (handler) {
-        Guarded(sender, [&] { handler(sender); });
+      } else if (!pending) {
+        TLock l(s.Lock);
+        s.Pending = PostMessageA(s.Target, kTickMessage, s.Serial, 0) != FALSE;
       }
     }
   }
@@ -154,12 +157,17 @@ public:
       {
         TLock l(s->Lock);
         terminated = s->Terminated;
+        s->Pending = false;
       }
       if (!terminated) {
         TThreadTimer* timer = FTimer;
         Guarded(timer, [timer] { timer->Tick(); });
       }
       SetEvent(s->Done.Get());
+      return 0;
+    }
+    if (msg == kFailedMessage) {
+      if (FTimer->FThread && w == FTimer->FThread->State()->Serial) throw Exception("The timer's thread failed");
       return 0;
     }
     return TCustomControl::WndProc(msg, w, l);
@@ -199,8 +207,7 @@ void TThreadTimer::SetInterval(unsigned v) {
 void TThreadTimer::SetOnTimer(TNotifyEvent v) {
   bool changed = (v != nullptr) != (FOnTimer != nullptr);
   FOnTimer = std::move(v);
-  // A thread that ticks on its own needs the new handler too.
-  if (changed || !FSyncEvent) ApplyTimerSettings();
+  if (changed) ApplyTimerSettings();
 }
 
 void TThreadTimer::SetSyncEvent(bool v) {
@@ -237,7 +244,7 @@ void TThreadTimer::ApplyTimerSettings() {
   if (FThreaded) {
     if (!FThread) FThread = std::make_unique<TTimerThread>(h);
     FThread->SetPriority(FThreadPriority);
-    FThread->Configure(FInterval, FSyncEvent, FOnTimer, this);
+    FThread->Configure(FInterval, FSyncEvent);
   } else {
     FThread.reset();
     if (!h || !SetTimer(h, 1, FInterval, nullptr)) throw Exception("Not enough timers available");

@@ -13,10 +13,12 @@
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
 // A timer that ticks from a thread of its own (Threaded, the default) or from a window timer.
-// In threaded mode with SyncEvent the thread sleeps for Interval and then hands the tick to the
-// user-interface thread, waiting until it has run; without SyncEvent, OnTimer runs on the
-// thread itself. Whatever a tick does, the timer included (disabling it, destroying it), the
-// user-interface thread never waits for a thread that is waiting for it.
+// In threaded mode the thread sleeps for Interval and then hands the tick to the user-interface
+// thread: with SyncEvent it waits until the tick has run; without, it sleeps on at once (and
+// posts no second tick while one still waits). OnTimer always runs on the user-interface
+// thread, behind the program's exception barrier. Whatever a tick does, the timer included
+// (disabling it, destroying it), the user-interface thread never waits for a thread that is
+// waiting for it.
 class TThreadTimer : public TComponent {
 public:
   explicit TThreadTimer(TComponent* AOwner);

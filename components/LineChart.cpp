@@ -317,16 +317,56 @@ void TChart::DrawSeries(HDC dc, TFastLineSeries& s) {
   RestoreDC(dc, saved);
 }
 
+void TChart::DrawLayers(HDC dc, int width, int height) {
+  RECT r{0, 0, width, height};
+  gdi::Brush back(CreateSolidBrush(kBackground));
+  FillRect(dc, &r, back);
+  gdi::Font font = LabelFont();
+  gdi::Select sf(dc, font);
+  Layout(dc, width, height);
+  DrawLeftAxis(dc);
+}
+
+TChart::TLayersKey TChart::LayersKey(const RECT& client) const {
+  TLayersKey key{client.right, client.bottom, FChart3DPercent, FMarginTop, FMarginBottom};
+  Range(FLeftAxis, false, key.YMin, key.YMax);
+  return key;
+}
+
+bool TChart::UpdateLayers(const TLayersKey& key) {
+  if (FLayers && key == FLayersKey) return true;
+  if (!FLayers || key.Width != FLayersKey.Width || key.Height != FLayersKey.Height) {
+    // A new size: new layers, and a frame of the same size for the window's paints.
+    unsigned* bits = nullptr;
+    FLayers = gdi::CreateDib32(key.Width, key.Height, &bits);
+    FFrame = gdi::CreateDib32(key.Width, key.Height, &bits);
+    FLayersKey = TLayersKey{};
+  }
+  gdi::MemDC mem;
+  if (!FLayers || !mem) {
+    FLayers.Reset();
+    FFrame.Reset();
+    return false;
+  }
+  gdi::Select sb(mem, FLayers);
+  DrawLayers(mem, key.Width, key.Height);
+  FLayersKey = key;
+  return true;
+}
+
 void TChart::Paint(HDC dc) {
   RECT r{};
   if (FHandle) GetClientRect(FHandle, &r);
-  gdi::Brush back(CreateSolidBrush(kBackground));
-  FillRect(dc, &r, back);
   if (r.right <= 0 || r.bottom <= 0) return;
-  gdi::Font font = LabelFont();
-  gdi::Select sf(dc, font);
-  Layout(dc, r.right, r.bottom);
-  DrawLeftAxis(dc);
+  if (UpdateLayers(LayersKey(r))) {
+    gdi::MemDC mem;
+    gdi::Select sb(mem, FLayers);
+    BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+    // The layers keep the layout they were drawn with; only the points have moved since.
+    Range(FBottomAxis, true, FXMin, FXMax);
+  } else {
+    DrawLayers(dc, r.right, r.bottom);  // no bitmap to spare: straight into dc
+  }
   for (TFastLineSeries* s : FSeries) DrawSeries(dc, *s);
 }
 
@@ -338,6 +378,15 @@ LRESULT TChart::WndProc(UINT msg, WPARAM w, LPARAM l) {
       gdi::PaintDC dc(FHandle);
       RECT r;
       GetClientRect(FHandle, &r);
+      if (r.right <= 0 || r.bottom <= 0) return 0;
+      // The kept frame: the layers are copied into it and the line drawn over them there.
+      if (UpdateLayers(LayersKey(r)) && FFrame) {
+        gdi::MemDC mem;
+        gdi::Select sb(mem, FFrame);
+        Paint(mem);
+        BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+        return 0;
+      }
       gdi::Bitmap buffer(CreateCompatibleBitmap(dc, r.right, r.bottom));
       gdi::MemDC mem(dc);
       if (!buffer || !mem) {

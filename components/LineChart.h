@@ -1,13 +1,17 @@
 // A line chart drawn by our own code: black background, fast-line series, a left axis with
 // "#,##0" labels and lime ticks, a bottom axis that follows the points, and a light 3-D view
 // (the grid on a back plane set off by the depth, the series between front and back).
-// Double-buffered; a series keeps its points in a ring of fixed capacity, so adding and
-// deleting points allocates nothing.
+// Double-buffered; the layers that stand still (background, grid, axis, ticks, labels) are kept
+// in a bitmap of their own and drawn again only when the size, the left axis's range, the
+// margins or the depth change, so a paint is one copy of them and the line, drawn in a kept
+// frame of the same size and copied to the window. A series keeps its points in a ring of
+// fixed capacity, so adding and deleting points allocates nothing.
 #pragma once
 #include <windows.h>
 #include <string>
 #include <vector>
 #include "framework/Controls.h"
+#include "framework/Gdi.h"
 
 class TChart;
 
@@ -106,6 +110,16 @@ public:
 private:
   friend class TFastLineSeries;
   friend class TChartAxis;
+  // What the still layers depend on; equal keys draw equal layers.
+  struct TLayersKey {
+    int Width = 0, Height = 0, Depth3DPercent = 0, MarginTop = 0, MarginBottom = 0;
+    double YMin = 0, YMax = 0;
+    bool operator==(const TLayersKey&) const = default;
+  };
+  TLayersKey LayersKey(const RECT& client) const;
+  // Brings the kept layers up to date for key; false when there is no bitmap to keep them in.
+  bool UpdateLayers(const TLayersKey& key);
+  void DrawLayers(HDC dc, int width, int height);
   void Layout(HDC dc, int width, int height);
   void Range(const TChartAxis& axis, bool xAxis, double& lo, double& hi) const;
   void DrawLeftAxis(HDC dc);
@@ -119,4 +133,7 @@ private:
   RECT FRect{};
   int FDepth = 0;
   double FXMin = 0, FXMax = 0, FYMin = 0, FYMax = 0, FIncrement = 0;
+  gdi::Bitmap FLayers;  // the still layers of the last layout
+  gdi::Bitmap FFrame;   // the window's paints: the layers copied, the line drawn over them
+  TLayersKey FLayersKey;
 };

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <vector>
-#include "framework/ExeFile.h"
+#include "framework/Paths.h"
 
 const TVersionRow VersionTable[10] = {
     {"CompanyName", "Realizzazione:"},
@@ -81,7 +81,7 @@ std::string TVersionText::BuildVersionText() {
 
 std::string TVersionText::ReadValue() {
   // Read with the wide API: the program's folder may have a name the ANSI code page lacks.
-  std::wstring path = FExePath.empty() ? ExeFileNameW() : FExePath;
+  std::wstring path = FExePath.empty() ? ModulePathW() : FExePath;
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   if (size == 0) return sNoDataAvailable;
@@ -110,7 +110,7 @@ std::string TVersionText::ReadValue() {
     snprintf(digits, sizeof(digits), "%04X%04X", (unsigned)t[0], (unsigned)t[1]);
     FLangCharset = digits;  // kept: later builds go straight to the string table
   }
-  std::wstring query = L"\\StringFileInfo\\" + WideOf(FLangCharset) + L"\\" + WideOf(FVersionResourceKey);
+  std::wstring query = L"\\StringFileInfo\\" + Widen(FLangCharset) + L"\\" + Widen(FVersionResourceKey);
   if (!VerQueryValueW(data.data(), query.c_str(), &p, &len) || !p) return sErrorVersionInfo;
   // An empty value comes back with a length of 0 or 1 (the terminating zero alone).
   const wchar_t* s = static_cast<const wchar_t*>(p);

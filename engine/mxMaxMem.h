@@ -27,7 +27,8 @@ public:
   // A run over the whole physical memory.
   void Defrag();
   // A run of Megabytes blocks (at most 1024). Returns when the run has ended, or at once when
-  // one is already under way.
+  // one is already under way. An exception from an event handler ends the run: every block is
+  // given back, the engine is idle and OnAfterDefrag has fired before it leaves here.
   void DefragMemory(int Megabytes);
   // Asks the running run to stop at its next check, after the current step's progress event.
   void Abort() { FAbortRequested = true; }
@@ -44,5 +45,3 @@ private:
   IMemorySystem* FMemory;
 };
 
-// Round half to even, as the progress values need (12.5 gives 12, 37.5 gives 38).
-int RoundHalfEven(double v);

@@ -6,11 +6,13 @@ TApplication* Application = nullptr;
 
 namespace {
 LRESULT CALLBACK AppWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  if (m == WM_CLOSE && Application && Application->MainForm()) {
-    Guarded(Application, [] { Application->MainForm()->Close(); });
-    return 0;
-  }
-  return DefWindowProcA(h, m, w, l);
+  return Guarded(Application, [&]() -> LRESULT {
+    if (m == WM_CLOSE && Application && Application->MainForm()) {
+      Application->MainForm()->Close();
+      return 0;
+    }
+    return DefWindowProcA(h, m, w, l);
+  });
 }
 }  // namespace
 
@@ -52,11 +54,14 @@ void TApplication::Notification(TComponent* AComponent) {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  // No yield on an empty queue: the caller is busy and back soon (Wine would give the processor
+  // away on every empty look, which costs a busy run a time slice each time on a loaded machine).
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return false;
   if (msg.message == WM_QUIT) {
     FTerminated = true;
     return true;
   }
+  if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) return true;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
   return true;
@@ -76,6 +81,7 @@ void TApplication::Run() {
       FTerminated = true;
       break;
     }
+    if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -85,21 +91,33 @@ void TApplication::Run() {
 // WM_QUIT is posted, which would outlive this application object in the thread's queue.
 void TApplication::Terminate() { FTerminated = true; }
 
-void TApplication::HandleException(TObject* Sender) {
-  std::string message = "Unknown error";
+void TApplication::HandleException(TObject* Sender) noexcept {
+  // Building the text may itself fail (no memory left): the box then says what it can.
   try {
-    throw;
-  } catch (const std::exception& e) {
-    message = e.what();
+    std::string message = "Unknown error";
+    if (std::current_exception()) {
+      try {
+        throw;
+      } catch (const std::exception& e) {
+        message = e.what();
+      } catch (...) {
+      }
+    }
+    if (OnException)
+      OnException(Sender, message);
+    else
+      ShowException(message);
   } catch (...) {
+    MessageBoxA(GetActiveWindow(), "Unknown error.", FTitle.c_str(), MB_OK | MB_ICONERROR);
   }
-  if (OnException)
-    OnException(Sender, message);
-  else
-    ShowException(message);
 }
 
-void TApplication::ShowException(const std::string& message) {
+void TApplication::ShowException(const std::string& message) noexcept {
   HWND owner = GetActiveWindow();
-  MessageBoxA(owner, ErrorBoxText(message).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+  try {
+    std::string text = ErrorBoxText(message);
+    MessageBoxA(owner, text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+  } catch (...) {
+    MessageBoxA(owner, message.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+  }
 }

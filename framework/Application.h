@@ -35,9 +35,10 @@ public:
   bool Terminated() const { return FTerminated; }
 
   // Call from inside a catch block: shows the current exception in the error box, or hands it
-  // to OnException when that is assigned.
-  void HandleException(TObject* Sender);
-  void ShowException(const std::string& message);
+  // to OnException when that is assigned. Never throws: it is the end of every error path.
+  void HandleException(TObject* Sender) noexcept;
+  // The error box; it never throws either.
+  void ShowException(const std::string& message) noexcept;
   std::function<void(TObject* Sender, const std::string& message)> OnException;
 
   void Notification(TComponent* AComponent) override;
@@ -58,7 +59,7 @@ extern TApplication* Application;
 std::string ErrorBoxText(const std::string& message);
 
 // Runs f and turns any exception into the application's error box: the barrier every window
-// procedure, timer callback and thread entry stands behind.
+// procedure, timer callback, enumeration callback and thread entry stands behind.
 template <class F>
 auto Guarded(TObject* Sender, F&& f) -> decltype(f()) {
   try {

@@ -1,5 +1,6 @@
 #include "framework/Classes.h"
 #include <algorithm>
+#include <cmath>
 
 TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
   if (FOwner) FOwner->InsertComponent(this);
@@ -45,4 +46,11 @@ void TComponent::InsertComponent(TComponent* c) { FComponents.push_back(c); }
 void TComponent::RemoveComponent(TComponent* c) {
   auto it = std::find(FComponents.begin(), FComponents.end(), c);
   if (it != FComponents.end()) FComponents.erase(it);
+}
+
+int RoundHalfEven(double v) {
+  double f = std::floor(v), diff = v - f;
+  if (diff > 0.5) return (int)f + 1;
+  if (diff < 0.5) return (int)f;
+  return ((long long)f % 2 == 0) ? (int)f : (int)f + 1;
 }

@@ -59,3 +59,6 @@ private:
   std::vector<TComponent*> FNotify;
   bool FDestroying = false;
 };
+
+// Round half to even (12.5 gives 12, 37.5 gives 38): progress values and colour arithmetic.
+int RoundHalfEven(double v);

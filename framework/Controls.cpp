@@ -56,37 +56,63 @@ void RegisterOwnClass(const char* name) {
 }
 }  // namespace
 
+// Both procedures are exception barriers from their first line: even the bookkeeping of a new
+// window may fail (no memory), and nothing may unwind into the system's frames.
 LRESULT CALLBACK VelmorWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  TWinControl* c = nullptr;
-  if (m == WM_NCCREATE) {
-    c = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
-    if (c) {
+  TWinControl* c = m == WM_NCCREATE ? static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams)
+                                    : TWinControl::FromHandle(h);
+  return Guarded(c, [&]() -> LRESULT {
+    if (m == WM_NCCREATE && c) {
       c->FHandle = h;
       Handles().Set(h, c);
     }
-  } else {
-    c = TWinControl::FromHandle(h);
-  }
-  if (!c) return DefWindowProcA(h, m, w, l);
-  if (m == WM_NCDESTROY) {
-    Handles().Remove(h, c);
-    c->FHandle = nullptr;
-    return DefWindowProcA(h, m, w, l);
-  }
-  return Guarded(c, [&]() -> LRESULT { return c->WndProc(m, w, l); });
+    if (!c) return DefWindowProcA(h, m, w, l);
+    if (m == WM_NCDESTROY) {
+      Handles().Remove(h, c);
+      c->FHandle = nullptr;
+      return DefWindowProcA(h, m, w, l);
+    }
+    return c->WndProc(m, w, l);
+  });
 }
 
 LRESULT CALLBACK VelmorSubclassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   TWinControl* c = TWinControl::FromHandle(h);
-  if (!c) return DefWindowProcA(h, m, w, l);
-  if (m == WM_NCDESTROY) {
-    WNDPROC def = c->FDefProc;
-    Handles().Remove(h, c);
-    SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)def);
-    c->FHandle = nullptr;
-    return CallWindowProcA(def, h, m, w, l);
+  return Guarded(c, [&]() -> LRESULT {
+    if (!c) return DefWindowProcA(h, m, w, l);
+    if (m == WM_NCDESTROY) {
+      WNDPROC def = c->FDefProc;
+      Handles().Remove(h, c);
+      SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)def);
+      c->FHandle = nullptr;
+      return CallWindowProcA(def, h, m, w, l);
+    }
+    return c->WndProc(m, w, l);
+  });
+}
+
+namespace {
+struct TDialogChar {
+  WPARAM ch;
+  LPARAM keyData;
+  bool taken = false;
+};
+BOOL CALLBACK OfferDialogChar(HWND h, LPARAM l) {
+  auto* d = reinterpret_cast<TDialogChar*>(l);
+  if (IsWindowVisible(h) && TWinControl::FromHandle(h) && SendMessageA(h, CM_DIALOGCHAR, d->ch, d->keyData)) {
+    d->taken = true;
+    return FALSE;
   }
-  return Guarded(c, [&]() -> LRESULT { return c->WndProc(m, w, l); });
+  return TRUE;
+}
+}  // namespace
+
+bool DispatchDialogChar(HWND target, WPARAM ch, LPARAM keyData) {
+  HWND root = target ? GetAncestor(target, GA_ROOT) : nullptr;
+  if (!root || !TWinControl::FromHandle(root)) return false;
+  TDialogChar d{ch, keyData};
+  EnumChildWindows(root, OfferDialogChar, (LPARAM)&d);
+  return d.taken;
 }
 
 TWinControl::TWinControl(TComponent* AOwner, TWinControl* AParent) : TComponent(AOwner), FParent(AParent) {}
@@ -319,9 +345,11 @@ void TForm::Close() {
 
 namespace {
 BOOL CALLBACK CollectEnabled(HWND h, LPARAM l) {
-  auto* v = reinterpret_cast<std::vector<HWND>*>(l);
-  if (IsWindowVisible(h) && IsWindowEnabled(h) && h != v->front()) v->push_back(h);
-  return TRUE;
+  return Guarded(nullptr, [&]() -> BOOL {
+    auto* v = reinterpret_cast<std::vector<HWND>*>(l);
+    if (IsWindowVisible(h) && IsWindowEnabled(h) && h != v->front()) v->push_back(h);
+    return TRUE;
+  });
 }
 }  // namespace
 

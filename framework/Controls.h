@@ -14,6 +14,12 @@ class TMainMenu;
 LRESULT CALLBACK VelmorWndProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK VelmorSubclassProc(HWND, UINT, WPARAM, LPARAM);
 
+// A character typed with Alt held in one of our windows is first offered to every visible
+// control of its top-level window as CM_DIALOGCHAR (wParam the character, lParam the key
+// data); a control whose accelerator it is answers nonzero. True when one took it.
+constexpr UINT CM_DIALOGCHAR = 0xB006;
+bool DispatchDialogChar(HWND target, WPARAM ch, LPARAM keyData);
+
 class TWinControl : public TComponent {
 public:
   TWinControl(TComponent* AOwner, TWinControl* AParent);

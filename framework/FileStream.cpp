@@ -1,6 +1,6 @@
 #include "framework/FileStream.h"
 #include "framework/Classes.h"
-#include "framework/ExeFile.h"
+#include "framework/Paths.h"
 
 TFileStream::TFileStream(const std::wstring& path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, so only a file gets through.

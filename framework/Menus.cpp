@@ -8,7 +8,20 @@ std::map<UINT, TMenuItem*>& Commands() {
   static std::map<UINT, TMenuItem*> m;
   return m;
 }
-UINT nextCommand = 100;
+// Commands picked for items without a fixed one come from below 40000, the first fixed
+// command, and are never one that a living item holds: however many items come and go, no two
+// share a command and none reaches the fixed ones (or WM_COMMAND's 16 bits).
+const UINT kFirstFreeCommand = 100, kFixedCommands = 40000;
+UINT nextCommand = kFirstFreeCommand;
+
+UINT FreeCommand() {
+  for (UINT tried = 0; tried < kFixedCommands - kFirstFreeCommand; ++tried) {
+    UINT c = nextCommand++;
+    if (nextCommand >= kFixedCommands) nextCommand = kFirstFreeCommand;
+    if (!Commands().count(c)) return c;
+  }
+  throw Exception("No menu command left");
+}
 
 class TMenuBarItem : public TMenuItem {
 public:
@@ -26,7 +39,7 @@ protected:
 }  // namespace
 
 TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
-    : TComponent(AOwner), FCommand(command ? command : nextCommand++) {
+    : TComponent(AOwner), FCommand(command ? command : FreeCommand()) {
   Commands()[FCommand] = this;
 }
 

@@ -1,5 +1,6 @@
 #include "framework/Registry.h"
 #include <vector>
+#include "framework/Paths.h"
 
 namespace {
 bool IsPredefined(HKEY h) {
@@ -80,29 +81,47 @@ void TRegistry::WriteFailed(const std::string& name) {
   throw ERegistryException("Failed to set data for '" + name + "'");
 }
 
+bool TRegistry::Probe(const std::string& name, DWORD& type, DWORD& size, LONG& error) const {
+  // The wide call answers from the size alone; the ANSI one fetches the whole value first, to
+  // work out its ANSI length, whatever its size.
+  type = REG_NONE;
+  size = 0;
+  error = RegQueryValueExW(FCurrentKey.Get(), Widen(name).c_str(), nullptr, &type, nullptr, &size);
+  return error == ERROR_SUCCESS;
+}
+
 int TRegistry::ReadInteger(const std::string& name) const {
   if (!FCurrentKey) ReadFailed(name);
   DWORD type = 0, value = 0, size = sizeof(value);
-  LONG r = RegQueryValueExA(FCurrentKey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  LONG r;
   // A REG_DWORD of another length is damaged; it reads as no value at all.
+  if (!Probe(name, type, size, r) || type != REG_DWORD || size != sizeof(value)) ReadFailed(name);
+  r = RegQueryValueExA(FCurrentKey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
   if (r != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value)) ReadFailed(name);
   return static_cast<int>(value);
 }
 
-std::string TRegistry::ReadString(const std::string& name) const {
+std::string TRegistry::ReadString(const std::string& name, unsigned maxBytes) const {
   if (!FCurrentKey) ReadFailed(name);
   DWORD type = 0, size = 0;
-  LONG r = RegQueryValueExA(FCurrentKey.Get(), name.c_str(), nullptr, &type, nullptr, &size);
-  if (r == ERROR_FILE_NOT_FOUND) return std::string();
-  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) ReadFailed(name);
-  // The value may grow between the two calls: ask again until the buffer holds it.
+  LONG r;
+  if (!Probe(name, type, size, r)) {
+    if (r == ERROR_FILE_NOT_FOUND) return std::string();
+    ReadFailed(name);
+  }
+  // The wide size is at most twice the ANSI one.
+  if ((type != REG_SZ && type != REG_EXPAND_SZ) || size / 2 > maxBytes) ReadFailed(name);
+  // The value may change between the calls: ask again until the buffer holds it, within bounds.
   std::vector<char> data;
-  do {
+  size = maxBytes;
+  for (;;) {
     data.assign(size + 1, '\0');  // one spare byte, never handed to the system
     r = RegQueryValueExA(FCurrentKey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-  } while (r == ERROR_MORE_DATA);
+    if (r != ERROR_MORE_DATA) break;
+    if (size > maxBytes) ReadFailed(name);
+  }
   if (r == ERROR_FILE_NOT_FOUND) return std::string();
-  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) ReadFailed(name);
+  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size > maxBytes) ReadFailed(name);
   // Stored text need not end in a NUL; the buffer's spare byte after the data is one.
   data[size] = '\0';
   return std::string(data.data());
@@ -119,5 +138,12 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
   if (!FCurrentKey || RegSetValueExA(FCurrentKey.Get(), name.c_str(), 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(value.c_str()),
                                      static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+    WriteFailed(name);
+}
+
+void TRegistry::WriteString(const std::string& name, const std::wstring& value) {
+  if (!FCurrentKey || RegSetValueExW(FCurrentKey.Get(), Widen(name).c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(value.c_str()),
+                                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
     WriteFailed(name);
 }

@@ -72,16 +72,23 @@ public:
   int ReadInteger(const std::string& name) const;
   bool ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
   // REG_SZ or REG_EXPAND_SZ (not expanded), up to its first NUL. A missing value reads as
-  // empty text; any other type, or no open key, raises as above.
-  std::string ReadString(const std::string& name) const;
+  // empty text; any other type, a value of more than maxBytes bytes, or no open key, raises as
+  // above. The size is asked first, so nothing is allocated for an oversized value.
+  static constexpr unsigned kMaxStringBytes = 1u << 20;
+  std::string ReadString(const std::string& name, unsigned maxBytes = kMaxStringBytes) const;
 
   // Raise ERegistryException "Failed to set data for '<name>'" when no key is open or the
   // system refuses. Booleans are written as 0 or 1; text as REG_SZ.
   void WriteInteger(const std::string& name, int value);
   void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
   void WriteString(const std::string& name, const std::string& value);
+  // Text that the ANSI code page may not hold (a path), as REG_SZ through the wide call.
+  void WriteString(const std::string& name, const std::wstring& value);
 
 private:
+  // The value's type and size in bytes as the system keeps it, without reading its data; false
+  // when it is missing or cannot be asked.
+  bool Probe(const std::string& name, DWORD& type, DWORD& size, LONG& error) const;
   [[noreturn]] static void ReadFailed(const std::string& name);
   [[noreturn]] static void WriteFailed(const std::string& name);
   HKEY FRootKey = HKEY_CURRENT_USER;

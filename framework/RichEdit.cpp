@@ -2,7 +2,7 @@
 #include <richedit.h>
 #include <cstring>
 #include <vector>
-#include "framework/ExeFile.h"
+#include "framework/Paths.h"
 
 TLibrary::TLibrary(const std::wstring& path) {
   // With a full path, the library's own imports are looked for beside it, in the system

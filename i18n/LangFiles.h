@@ -12,8 +12,14 @@ std::string StripLngExt(const std::string& name);
 // order in which a sorted list box shows strings.
 bool LessIgnoringCase(const std::string& a, const std::string& b);
 
+// A name that can only mean a file in the folder it is put in: not empty, at most MAX_PATH
+// characters, no path separator, drive, wildcard or other character Windows refuses in a file
+// name, not "." or "..", and no device name (CON, NUL, COM1, ... with any extension).
+bool IsBareFileName(const std::string& name);
+
 // The names of the plain files in folder that match "*.lng", sorted by LessIgnoringCase.
 // Folders and files marked hidden or system are skipped, and so is a name whose own extension
-// is not ".lng" (in any case) that only matched through its short 8.3 alias. A missing or
-// unreadable folder gives an empty list.
+// is not ".lng" (in any case) that only matched through its short 8.3 alias, and a name the
+// ANSI code page cannot hold exactly. A missing or unreadable folder gives an empty list.
+std::vector<std::string> ListLanguageFiles(const std::wstring& folder);
 std::vector<std::string> ListLanguageFiles(const std::string& folder);

@@ -8,7 +8,12 @@
 constexpr unsigned kProfileValueMax = 2047;
 
 // One key of a profile file, or def when the file, the section or the key is missing. A longer
-// value is cut after kProfileValueMax characters. Never fails and never writes the file.
+// value is cut after kProfileValueMax characters. Never fails and never writes the file. The
+// file is named by its wide path, so it is found in any folder; its text is the ANSI text it
+// holds, byte for byte, as the ANSI profile call would give it.
+std::string ReadProfileString(const std::wstring& file, const std::string& section, const std::string& key,
+                              const std::string& def = std::string());
+// The same for a file named in ANSI text.
 std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
                               const std::string& def = std::string());
 
@@ -16,13 +21,14 @@ std::string ReadProfileString(const std::string& file, const std::string& sectio
 // the file afresh, one call per key.
 class TProfileFile {
 public:
-  explicit TProfileFile(std::string fileName) : FFileName(std::move(fileName)) {}
-  const std::string& FileName() const { return FFileName; }
+  explicit TProfileFile(std::wstring fileName) : FFileName(std::move(fileName)) {}
+  explicit TProfileFile(const std::string& ansiFileName);
+  const std::wstring& FileName() const { return FFileName; }
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def = std::string()) const {
     return ReadProfileString(FFileName, section, key, def);
   }
 
 private:
-  std::string FFileName;
+  std::wstring FFileName;
 };

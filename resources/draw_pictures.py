@@ -631,6 +631,13 @@ def draw_logo():
     return c
 
 
+def draw_pattern():
+    """The colour button's 8 x 8 dither pattern: a black and white checkerboard (the button
+    rewrites its pixels for every face colour)."""
+    white = VGA16.index(WHITE)
+    return [[white if x % 2 == y % 2 else 0 for x in range(8)] for y in range(8)]
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: draw_pictures.py <outdir>")
@@ -657,6 +664,7 @@ def main():
     for code, rows in FLAGS.items():
         write_bmp4(os.path.join(out, "flag_%s.bmp" % code.lower()), flag_indices(rows))
     write_bmp8(os.path.join(out, "alarm_strip.bmp"), draw_alarm())
+    write_bmp4(os.path.join(out, "ovclrbtnpattern.bmp"), draw_pattern())
 
     write_bmp(os.path.join(out, "popup_images16.bmp"),
               strip([draw_restore16(), draw_quit16(), draw_defrag16(),

@@ -9,14 +9,24 @@ velmor_wine32_works() {
   [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
-# The architecture whose build runs here.
+# The architecture whose build runs here. VELMOR_RUN_ARCH=x86_64 runs the 64-bit twin on a
+# machine that could run the 32-bit build too, to compare the two.
 velmor_run_arch() {
-  if velmor_wine32_works; then echo i686; else echo x86_64; fi
+  case ${VELMOR_RUN_ARCH:-} in
+    x86_64) echo x86_64 ;;
+    *) if velmor_wine32_works; then echo i686; else echo x86_64; fi ;;
+  esac
 }
 
 velmor_build_arches() {
   local r; r=$(velmor_run_arch)
   if [ "$r" = i686 ]; then echo i686; else echo "i686 x86_64"; fi
+}
+
+# The folder holding the velmor.exe that runs here: build/dist/ for the shipped i686 build, the
+# 64-bit build's own copy of that folder otherwise. Usage: velmor_dist_dir ARCH SOURCE_DIR
+velmor_dist_dir() {
+  if [ "$1" = i686 ]; then echo "$2/build/dist"; else echo "$2/build/$1/dist"; fi
 }
 
 velmor_wine_loader() {

@@ -12,8 +12,11 @@ unset DISPLAY
 /usr/lib/wine/wineserver -p
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
-[ "$arch" = i686 ] || echo "note: the x86_64 build of the same sources (this kernel cannot run 32-bit programs)"
+[ "$arch" = i686 ] || echo "note: the x86_64 build of the same sources (no 32-bit support here, or VELMOR_RUN_ARCH)"
 loader=$(velmor_wine_loader "$arch")
+# The start-up benchmark starts the program as a Windows path.
+exe=$(velmor_dist_dir "$arch" "$here")/velmor.exe
+export VELMOR_EXE=$(printf 'Z:%s' "$exe" | tr '/' '\\')
 for b in "$dir"/bench/*_bench.exe; do
   # A benchmark that waits on something that never comes must not hold the run forever.
   timeout 900 "$loader" "$b" </dev/null 2>/dev/null | cat

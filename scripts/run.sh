@@ -6,13 +6,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/scripts/arch.sh"
 arch=$(velmor_run_arch)
-if [ "$arch" = i686 ]; then
-  exe=$here/build/dist/velmor.exe
-else
-  # The 64-bit build of the same sources, in a folder laid out as build/dist/.
-  exe=$here/build/x86_64/dist/velmor.exe
-  echo "note: this kernel cannot run 32-bit programs; running the x86_64 build of the same sources"
-fi
+exe=$(velmor_dist_dir "$arch" "$here")/velmor.exe
+[ "$arch" = i686 ] || echo "note: running the x86_64 build of the same sources (no 32-bit support here, or VELMOR_RUN_ARCH)"
 prefix=$here/build/$arch/wine-x
 bash "$here/scripts/prefix.sh" "$prefix" x
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -8,9 +8,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 arch=$(velmor_run_arch)
 dir=$here/build/$arch
 bash "$here/scripts/build.sh" debug
-if [ "$arch" != i686 ]; then
-  echo "note: this kernel cannot run 32-bit programs, so the tests run the x86_64 build of the same sources"
-fi
+[ "$arch" = i686 ] || echo "note: the tests run the x86_64 build of the same sources (no 32-bit support here, or VELMOR_RUN_ARCH)"
 bash "$here/scripts/prefix.sh" "$dir/wine-headless" headless
 bash "$here/scripts/prefix.sh" "$dir/wine-x" x
 mkdir -p "$here/build/artifacts"

@@ -101,14 +101,17 @@ void TfrmAbout::CreateControls(const std::wstring& exePath) {
   OnCreate = [this](TObject* s) { FormCreate(s); };
 }
 
-// "Thanks!": face colour (0, 128, 192), gradient style, mouse-focus look, dither pattern and
-// automatic black or white text in the colour button; a plain push button stands in for it here.
+// "Thanks!": the gradient colour button in (0, 128, 192), with the mouse-focus look, dither
+// pattern and black or white text by the face.
 void TfrmAbout::CreateThanksButton() {
-  OvColorBtn1 = new TButton(this, Panel1);
+  OvColorBtn1 = new TOvColorBtn(this, Panel1);
   OvColorBtn1->SetName("OvColorBtn1");
   OvColorBtn1->SetBounds(120, 192, 85, 35);
   OvColorBtn1->SetCaption("Thanks!");
   OvColorBtn1->SetFont(TimesNewRoman(13, true));
+  OvColorBtn1->SetColor(RGB(0, 128, 192));
+  OvColorBtn1->SetStyle(bsGradient);
+  OvColorBtn1->SetOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText);
   OvColorBtn1->OnClick = [this](TObject* s) { OvColorBtn1Click(s); };
 }
 

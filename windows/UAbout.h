@@ -4,6 +4,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include "components/OvColorBtns.h"
 #include "components/LblEffct.h"
 #include "components/PkJpegImage.h"
 #include "components/verslab.h"
@@ -26,7 +27,7 @@ public:
   TLabelEffect* LabelEffect2 = nullptr;
   TLabelEffect* LabelEffect1 = nullptr;
   TLabelEffect* LabelEffect3 = nullptr;
-  TButton* OvColorBtn1 = nullptr;
+  TOvColorBtn* OvColorBtn1 = nullptr;
 
   void FormCreate(TObject* Sender);
   void OvColorBtn1Click(TObject* Sender);

@@ -1,6 +1,6 @@
 #include "windows/UFrmReadme.h"
 #include "framework/Application.h"
-#include "framework/ExeFile.h"
+#include "framework/Paths.h"
 #include "framework/FileStream.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "app/Commands.h"
 #include "app/URam.h"
 #include "framework/Application.h"
-#include "framework/ExeFile.h"
+#include "framework/Paths.h"
 #include "tests/TempFolder.h"
 #include "tests/TestRegistry.h"
 #include "tests/app/AppWindow.h"
@@ -25,11 +25,11 @@ std::string WindowText(HWND h) {
 struct Program : TTempFolder, TAppWindow<> {
   TFrmReadMe* viewer = nullptr;
   Program() : TAppWindow<>("HelpMenu", 16ull << 20, 8ull << 20, [this](TVelmorEnvironment& env) {
-    env.ExeDir = Path();
-    env.ExePath = Path() + "\\velmor.exe";
+    env.ExeDir = Widen(Path());
+    env.ExePath = Widen(Path() + "\\velmor.exe");
   }) {
     Write("Readme.txt", "Velmor\r\n");
-    viewer = app->CreateForm<TFrmReadMe>(WideOf(Path() + "\\"));
+    viewer = app->CreateForm<TFrmReadMe>(Widen(Path() + "\\"));
   }
   void Command(UINT id) { SendMessageA(f->Handle(), WM_COMMAND, id, 0); }
 };

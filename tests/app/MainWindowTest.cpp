@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include "app/Commands.h"
 #include "app/URam.h"
@@ -26,7 +28,7 @@ struct Window : TTempFolder, TAppWindow<> {
   explicit Window(uint64_t total = 16ull << 20, uint64_t avail = 8ull << 20)
       : TAppWindow<>("MainWindow", total, avail, [this](TVelmorEnvironment& env) {
           Write("Italiano.lng", kDescriptionTexts);
-          env.ExeDir = Path();
+          env.ExeDir = Widen(Path());
         }) {}
 };
 
@@ -173,6 +175,39 @@ TEST(MainWindowLayout, MenuPicturesHaveTheirSizesAndNoMagenta) {
   }
 }
 
+// The Defrag and Abort buttons: colour buttons with their glyphs, glyph and caption centred as
+// one group, never holding the focus; a click runs the command.
+TEST(MainWindowLayout, DefragAndAbortAreColourButtonsWithGlyphs) {
+  Window w;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  struct { TOvColorBtn* b; int glyph; } buttons[] = {{w.f->bdefrag, 24}, {w.f->babort, 20}};
+  for (auto& c : buttons) {
+    TOvColorBtn* b = c.b;
+    EXPECT_EQ(b->Style(), bsNew) << b->Name();
+    EXPECT_EQ(b->Color(), clBtnFace) << b->Name();
+    EXPECT_EQ(b->Options(), TButtonOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText));
+    EXPECT_EQ(b->GlyphHolder().CellSize().cx, c.glyph) << b->Name();
+    EXPECT_EQ(b->GlyphHolder().CellSize().cy, c.glyph) << b->Name();
+    EXPECT_EQ(b->NumGlyphs(), 1);
+    gdi::Dib d(b->Width(), b->Height());
+    b->PaintTo(d.DC());
+    // The leftmost and rightmost pixels that are not the face: the group's two ends.
+    int left = b->Width(), right = -1;
+    for (int y = 2; y < b->Height() - 2; ++y)
+      for (int x = 2; x < b->Width() - 2; ++x)
+        if (d.Pixel(x, y) != face) left = std::min(left, x), right = std::max(right, x);
+    ASSERT_LT(left, right) << b->Name();
+    EXPECT_LE(std::abs((left - 2) - (b->Width() - 3 - right)), 3) << b->Name() << ": " << left << ".." << right;
+    EXPECT_EQ(d.Pixel(left, (b->Height() - 1) / 2 + 1) == face, false) << b->Name() << ": the glyph leads";
+  }
+  w.f->Show();
+  w.f->soglia->SetFocus();
+  SendMessageA(w.f->bdefrag->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(w.mem.Committed(), 16) << "a click runs Defrag";
+  EXPECT_EQ(GetFocus(), w.f->soglia->Handle()) << "the focus stays where it was";
+  w.f->Hide();
+}
+
 TEST(MemoryLine, FormatsKilobytesAndMegabytesWithGroups) {
   EXPECT_EQ(MemoryLine("Memoria disponibile:", 268435456, ","), "Memoria disponibile: 262,144 Kb (256 Mb)");
   EXPECT_EQ(MemoryLine("T:", 1073741824, "."), "T: 1.048.576 Kb (1.024 Mb)");
@@ -254,6 +289,23 @@ TEST(MainWindowRun, AbortWhileIdleDoesNothingAndAbortDuringARunStopsIt) {
   EXPECT_EQ(mem.Held(), 0u);
   EXPECT_TRUE(f->Timer->Enabled());
   EXPECT_FALSE(f->Abbandona2->Visible());
+}
+
+// A click on Abort waits in the queue until the run next pumps it: a run whose steps take real
+// time (here 4 ms each, 64 ms in all) sees it long before its end, and gives every block back.
+TEST(MainWindowRun, AnAbortWaitingInTheQueueReachesARunThatTakesTime) {
+  Window w;
+  TfrmVelmor* f = w.f;
+  w.mem.OnCommit = [&](int n) {
+    Sleep(4);
+    if (n == 2) PostMessageA(f->Handle(), WM_COMMAND, cmAbort, 0);
+  };
+  f->bdefragClick(nullptr);
+  EXPECT_LT(w.mem.Committed(), 16);
+  EXPECT_EQ(w.mem.Held(), 0u);
+  EXPECT_TRUE(f->Timer->Enabled());
+  MSG m;
+  EXPECT_FALSE(PeekMessageA(&m, f->Handle(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "the click was handled";
 }
 
 TEST(MainWindowClose, EveryCloseButQuitOnlyHides) {

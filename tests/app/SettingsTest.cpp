@@ -42,7 +42,7 @@ protected:
     TVelmorEnvironment env;
     env.Memory = &w->mem;
     env.Beep = [] {};
-    env.ExePath = exePath;
+    env.ExePath = Widen(exePath);
     env.SettingsRoot = root.Get();
     env.RunRoot = root.Get();
     env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };

@@ -62,7 +62,7 @@ struct Window {
     env.TaskbarEdge = taskbar.Seam();
     env.SettingsRoot = env.RunRoot = root.Get();
     dir.Write("Italiano.lng", kPopupTexts);
-    env.ExeDir = dir.Path();
+    env.ExeDir = Widen(dir.Path());
     f = app->CreateForm<TfrmVelmor>(env);
   }
   POINT Position() const {

@@ -268,6 +268,31 @@ TEST(AnimatedImagePaint, CenterPlacesAnUnstretchedFrame) {
   }
 }
 
+// A 32 x 32 frame centred on a 31 x 31 control: each half of -1 truncates toward zero, so the
+// frame's own left column and top row show at the control's edges and its right and bottom ones
+// are cut off.
+TEST(AnimatedImagePaint, ACentredFrameOnAnOddSmallerControlShowsItsTopLeftEdges) {
+  Image t;
+  t.img->SetAutoSize(false);
+  t.img->SetStretch(false);
+  t.img->SetCenter(true);
+  t.img->SetOpaque(true);
+  t.img->SetColor(kMagenta);
+  t.img->SetGlyph(MakeStrip(64, 32, [](int x, int y) {
+    if (x == 0 && y == 31) return kMagenta;  // the transparent key
+    if (x % 32 == 0) return kGreen;          // left edge
+    if (y == 0) return kBlue;                // top edge
+    return kRed;
+  }));
+  t.img->SetBounds(0, 0, 31, 31);
+  gdi::Dib dib(31, 31);
+  t.img->PaintTo(dib.DC());
+  EXPECT_EQ(dib.Pixel(0, 5), kGreen) << "the frame's left column at x 0";
+  EXPECT_EQ(dib.Pixel(5, 0), kBlue) << "its top row at y 0";
+  EXPECT_EQ(dib.Pixel(30, 30), kRed) << "its last column and row fall outside";
+  EXPECT_EQ(dib.Pixel(30, 5), kRed);
+}
+
 TEST(AnimatedImagePaint, StretchFillsTheControl) {
   Image t;
   t.img->SetAutoSize(false);
@@ -446,10 +471,32 @@ TEST(ThreadTimer, DestroyedWhileItsThreadWaitsForTheUserInterface) {
   EXPECT_EQ(ticks.count, 0) << "the tick handed over to a destroyed timer is dropped";
 }
 
-TEST(ThreadTimer, WithoutSyncEventTicksRunOnTheTimersThread) {
+BOOL CALLBACK CollectTimerWindow(HWND h, LPARAM l) {
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof(cls));
+  if (std::string(cls) == "TThreadTimerWindow") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+  return TRUE;
+}
+
+// The hidden windows of the timers alive on this thread.
+std::vector<HWND> TimerWindows() {
+  std::vector<HWND> v;
+  EnumThreadWindows(GetCurrentThreadId(), CollectTimerWindow, (LPARAM)&v);
+  return v;
+}
+
+// Without SyncEvent the thread does not wait for a tick to run, yet every tick still runs on the
+// user-interface thread, behind its exception barrier, and a busy window finds one tick queued,
+// not hundreds.
+TEST(ThreadTimer, WithoutSyncEventTicksStillRunOnTheUserInterfaceThread) {
+  Application->ProcessMessages();
+  std::vector<HWND> before = TimerWindows();
   Ticks ticks;
   {
     TThreadTimer timer(nullptr);
+    HWND own = nullptr;
+    for (HWND h : TimerWindows())
+      if (std::find(before.begin(), before.end(), h) == before.end()) own = h;
     timer.SetSyncEvent(false);
     timer.SetInterval(1);
     timer.SetThreadPriority(tpLower);
@@ -457,12 +504,18 @@ TEST(ThreadTimer, WithoutSyncEventTicksRunOnTheTimersThread) {
       ticks.thread = GetCurrentThreadId();
       ++ticks.count;
     });
-    for (int i = 0; i < 100000 && ticks.count < 3; ++i) Sleep(1);  // no messages handled
-    ASSERT_GE(ticks.count, 3);
-    EXPECT_NE(ticks.thread, GetCurrentThreadId());
+    Sleep(100);  // busy: no messages handled
+    EXPECT_EQ(ticks.count, 0) << "nothing runs on the timer's thread";
+    std::vector<MSG> queued;
+    MSG msg;
+    while (PeekMessageA(&msg, own, 0, 0, PM_REMOVE)) queued.push_back(msg);
+    EXPECT_EQ(queued.size(), 1u) << "one tick waits, however long the window was busy";
+    for (MSG& m : queued) DispatchMessageA(&m);
+    ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; }));
+    EXPECT_EQ(ticks.thread, GetCurrentThreadId());
   }  // joins the thread
   int after = ticks.count;
-  Sleep(10);
+  PumpAWhile();
   EXPECT_EQ(ticks.count, after) << "no tick after destruction";
 }
 
@@ -477,20 +530,6 @@ TEST(ThreadTimer, AnExceptionInATickGoesToTheErrorBoxAndTheTimerGoesOn) {
   ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 2; }));
   ASSERT_EQ(ShownErrors().size(), 1u);
   EXPECT_EQ(ShownErrors()[0], "Tick failed");
-}
-
-BOOL CALLBACK CollectTimerWindow(HWND h, LPARAM l) {
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  if (std::string(cls) == "TThreadTimerWindow") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-  return TRUE;
-}
-
-// The hidden windows of the timers alive on this thread.
-std::vector<HWND> TimerWindows() {
-  std::vector<HWND> v;
-  EnumThreadWindows(GetCurrentThreadId(), CollectTimerWindow, (LPARAM)&v);
-  return v;
 }
 
 TEST(ThreadTimer, TicksDoNotPileUpWhileTheUserInterfaceIsBusy) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <atomic>
+#include <functional>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -288,6 +289,42 @@ TEST(ChartPaint, LabelsReadHashCommaHashHashZero) {
   EXPECT_EQ(c.chart->FormatLabel(123456, tiny, sizeof(tiny)), 3);
   EXPECT_STREQ(tiny, "123");
   EXPECT_EQ(c.chart->FormatLabel(1, tiny, 0), 0);
+}
+
+// The still layers are kept between paints: after each change a chart already painted looks
+// exactly as a new chart with the same settings.
+TEST(ChartPaint, KeptLayersFollowEveryChangeOfRangeSizeMarginsAndDepth) {
+  struct Row {
+    const char* change;
+    std::function<void(TChart*)> apply;
+  };
+  const Row rows[] = {
+      {"axis maximum", [](TChart* c) { c->LeftAxis().SetMaximum(250000); }},
+      {"axis minimum", [](TChart* c) { c->LeftAxis().SetMinimum(400); }},
+      {"automatic axis", [](TChart* c) { c->LeftAxis().SetAutomatic(true); }},
+      {"size", [](TChart* c) { c->SetBounds(1, 1, 300, 100); }},
+      {"margins", [](TChart* c) { c->SetMargins(20, 5); }},
+      {"depth", [](TChart* c) { c->SetChart3DPercent(30); }},
+  };
+  auto points = [](TFastLineSeries* s, int shift) {
+    for (int i = 1; i <= 201; ++i) s->AddXY(i + shift, 300 + (i * 37 + shift) % 500);
+  };
+  for (const Row& row : rows) {
+    Chart kept, fresh;
+    points(kept.series, 0);
+    gdi::Dib before(328, 116), a(328, 116), b(328, 116);
+    kept.Paint(before);
+    row.apply(kept.chart);
+    points(kept.series, 7);  // the line moves too
+    kept.Paint(a);
+    row.apply(fresh.chart);
+    points(fresh.series, 7);
+    fresh.Paint(b);
+    int differ = 0;
+    for (int y = 0; y < 116; ++y)
+      for (int x = 0; x < 328; ++x) differ += a.Pixel(x, y) != b.Pixel(x, y);
+    EXPECT_EQ(differ, 0) << row.change;
+  }
 }
 
 TEST(ChartPaint, DoubleBufferedWithoutErasingAndWithoutGdiGrowth) {

@@ -4,13 +4,13 @@
 #include <string>
 #include "components/OvVersCpt.h"
 #include "components/verslab.h"
-#include "framework/ExeFile.h"
+#include "framework/Paths.h"
 #include "tests/components/ComponentsSupport.h"
 
 namespace {
 
 // This test program carries the program's own version resource; the others lie beside it.
-std::wstring Own() { return ExeFileNameW(); }
+std::wstring Own() { return ModulePathW(); }
 std::wstring Beside(const wchar_t* name) { return ExeFolderW() + name; }
 std::wstring EmptyValues() { return Beside(L"verinfo_empty.exe"); }  // empty values, flags set
 std::wstring NoTrans() { return Beside(L"verinfo_notrans.exe"); }  // no translation listed

@@ -12,7 +12,8 @@ public:
   Driver(std::string exe, std::string artifacts, std::string scenario);
   ~Driver();
 
-  bool Start();
+  // Starts the program (exe, or the one given on the command line) and waits for its window.
+  bool Start(const std::wstring& exe = std::wstring());
   // The program the next Start runs.
   void SetExe(std::string exe) { FExe = std::move(exe); }
   HWND MainWindow() const { return FMain; }
@@ -29,11 +30,17 @@ public:
   static std::string Plain(std::string s);
   // Saves the whole screen as <artifacts>/<name>.png (taken by the shell around Wine).
   bool Shot(const std::string& name);
+  // Runs xdotool with these arguments in the X display around Wine (pointer moves, clicks, keys).
+  bool Xdo(const std::string& args);
 
   void Check(bool ok, const std::string& what);
   int Failed() const { return FFailed; }
   void Log(const std::string& line);
   int Finish();
+
+private:
+public:
+  const std::string& Exe() const { return FExe; }
 
 private:
   std::string FExe, FArtifacts, FScenario;
@@ -42,3 +49,11 @@ private:
   FILE* FLog = nullptr;
   int FPassed = 0, FFailed = 0;
 };
+
+// Shared by the scenarios: a double click on the tray icon and the wait for the window; a value
+// of the settings key ("" when missing, DWORDs as decimal text).
+bool RestoreWindow(Driver& d);
+std::string StoredSetting(const char* name);
+// The scenarios of folders with any name, and of a second start.
+int FoldersScenario(Driver& d);
+int TwoCopiesScenario(Driver& d);

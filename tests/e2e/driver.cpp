@@ -37,18 +37,23 @@ int Driver::Finish() {
   return FFailed ? 1 : 0;
 }
 
-bool Driver::Start() {
+bool Driver::Start(const std::wstring& exe) {
   if (FPi.hProcess) {  // a restart: let go of the previous copy
     CloseHandle(FPi.hProcess);
     CloseHandle(FPi.hThread);
     FPi = PROCESS_INFORMATION{};
   }
   FMain = nullptr;
-  STARTUPINFOA si{};
+  std::wstring path = exe;
+  if (path.empty()) {
+    path.resize(FExe.size());
+    path.resize(MultiByteToWideChar(CP_ACP, 0, FExe.data(), (int)FExe.size(), &path[0], (int)path.size()));
+  }
+  STARTUPINFOW si{};
   si.cb = sizeof(si);
-  std::string cmd = "\"" + FExe + "\"";
-  if (!CreateProcessA(FExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FPi)) {
-    Log("cannot start " + FExe + ", error " + std::to_string(GetLastError()));
+  std::wstring cmd = L"\"" + path + L"\"";
+  if (!CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FPi)) {
+    Log("cannot start the program, error " + std::to_string(GetLastError()));
     return false;
   }
   WaitForInputIdle(FPi.hProcess, 20000);
@@ -133,6 +138,17 @@ bool Driver::Shot(const std::string& name) {
   return taken;
 }
 
+bool Driver::Xdo(const std::string& args) {
+  std::string req = FArtifacts + "\\.xdo";
+  FILE* f = fopen(req.c_str(), "w");
+  if (!f) return false;
+  fputs(args.c_str(), f);
+  fclose(f);
+  bool done = WaitUntil([&] { return GetFileAttributesA(req.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
+  Log(std::string(done ? "xdotool " : "no xdotool ") + args);
+  return done;
+}
+
 // ---- scenarios --------------------------------------------------------------------------------
 
 namespace {
@@ -185,7 +201,7 @@ int MainWindowScenario(Driver& d) {
   Sleep(500);  // let the first paint land before the picture
   d.Shot("e2e-main");
 
-  HWND defrag = d.FindChild(w, "Button", "Deframmenta");
+  HWND defrag = d.FindChild(w, "TOvColorBtn", "Deframmenta");
   HWND bar = d.FindChild(w, "msctls_progress32");
   d.Check(defrag && bar, "the Defrag button and the progress bar are there");
   if (defrag && bar) {
@@ -256,12 +272,12 @@ int LanguageScenario(Driver& d) {
   HWND w = d.MainWindow();
   if (!w) return d.Finish();
   Restore(d);
-  d.Check(d.FindChild(w, "Button", "Deframmenta") != nullptr, "the window speaks Italian");
+  d.Check(d.FindChild(w, "TOvColorBtn", "Deframmenta") != nullptr, "the window speaks Italian");
   Sleep(500);
   d.Shot("e2e-language-italian");
   // The shipped files in menu order: Deutsch, English, Espanol, Francais, Italiano.
   PostMessageA(w, WM_COMMAND, cmLanguageFirst + 1, 0);
-  d.Check(d.WaitUntil([&] { return d.FindChild(w, "Button", "Defragment") != nullptr; }, 10000),
+  d.Check(d.WaitUntil([&] { return d.FindChild(w, "TOvColorBtn", "Defragment") != nullptr; }, 10000),
           "choosing English re-captions the window at once");
   Sleep(500);
   d.Shot("e2e-language-english");
@@ -446,6 +462,95 @@ int NoReadmeScenario(Driver& d, const std::string& exe, const std::string& artif
   return d.Finish();
 }
 
+// A pixel of the screen as the program drew it.
+COLORREF ScreenPixel(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+std::string Hex(COLORREF c) {
+  char buf[16];
+  snprintf(buf, sizeof(buf), "%06lX", (unsigned long)c);
+  return buf;
+}
+
+// The face colour shifted as the button's shades shift it.
+COLORREF Lighter(COLORREF c, int d) {
+  auto ch = [d](int v) { return v + d > 255 ? 255 : (v + d < 0 ? 0 : v + d); };
+  return RGB(ch(GetRValue(c)), ch(GetGValue(c)), ch(GetBValue(c)));
+}
+
+// Waits for a run to start (the progress bar shows), then aborts it and waits for the end.
+bool RunStartedAndAborted(Driver& d, HWND w, HWND bar) {
+  bool started = d.WaitUntil([&] { return IsWindowVisible(bar) != FALSE; }, 15000);
+  if (started) PostMessageA(w, WM_COMMAND, cmAbort, 0);
+  d.WaitUntil([&] { return !IsWindowVisible(bar); }, 120000);
+  return started;
+}
+
+// The colour buttons as a user meets them: the hot look under the pointer, the pressed look,
+// a click and Alt+D starting a run.
+int ButtonsScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.Check(Restore(d), "the window is restored");
+  HWND defrag = d.FindChild(w, "TOvColorBtn", "Deframmenta");
+  HWND abort = d.FindChild(w, "TOvColorBtn", "Abbandona");
+  HWND bar = d.FindChild(w, "msctls_progress32");
+  d.Check(defrag && abort && bar, "both colour buttons and the progress bar are there");
+  if (!defrag || !abort || !bar) return d.Finish();
+  RECT r{};
+  GetWindowRect(defrag, &r);
+  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+
+  d.Xdo("mousemove 5 5");
+  Sleep(800);
+  d.Shot("e2e-buttons-normal");
+  COLORREF normal = ScreenPixel(r.left + 3, r.top + 3);
+  d.Check(normal == face, "outside, the face is the button face (" + Hex(normal) + ")");
+
+  d.Xdo("mousemove " + std::to_string(cx) + " " + std::to_string(r.top + 3));
+  Sleep(800);
+  d.Shot("e2e-buttons-hot");
+  COLORREF hot = ScreenPixel(r.left + 3, r.top + 3);
+  d.Check(hot != normal && hot == Lighter(face, 24),
+          "under the pointer the face is lighter by 24 (" + Hex(hot) + ", was " + Hex(normal) + ")");
+
+  d.Xdo("mousemove " + std::to_string(cx) + " " + std::to_string(cy) + " mousedown 1");
+  Sleep(800);
+  d.Shot("e2e-buttons-pressed");
+  COLORREF pressedRing = ScreenPixel(r.left, r.top + 10);
+  d.Check(pressedRing == Lighter(face, -96), "held down, the outer ring's left edge is face -96 (" + Hex(pressedRing) + ")");
+  d.Xdo("mouseup 1");
+  d.Check(RunStartedAndAborted(d, w, bar), "a click on Deframmenta starts a run");
+
+  d.Xdo("mousemove 5 5");
+  Sleep(500);
+  SetForegroundWindow(w);
+  Sleep(300);
+  d.Xdo("key alt+d");
+  bool byKey = RunStartedAndAborted(d, w, bar);
+  if (!byKey) {
+    d.Log("note: xdotool's Alt+D did not start a run; sending the dialog character as WM_SYSCHAR");
+    PostMessageA(w, WM_SYSCHAR, 'd', 0x20000001);
+    byKey = RunStartedAndAborted(d, w, bar);
+  } else {
+    d.Log("note: xdotool's Alt+D reached the window");
+  }
+  d.Check(byKey, "Alt+D starts a run");
+  Sleep(500);
+  d.Shot("e2e-buttons-after");
+
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  return d.Finish();
+}
+
 BOOL CALLBACK CountVisibleAbout(HWND h, LPARAM l) {
   char cls[64] = {};
   GetClassNameA(h, cls, sizeof(cls));
@@ -483,8 +588,20 @@ int AboutScenario(Driver& d) {
   EnumWindows(CountVisibleAbout, (LPARAM)&shown);
   d.Check(shown == 1 && IsWindowVisible(about), "a second About while it shows does nothing");
 
-  HWND thanks = d.FindChild(about, "Button", "Thanks!");
+  HWND thanks = d.FindChild(about, "TOvColorBtn", "Thanks!");
   d.Check(thanks != nullptr, "the window has its Thanks! button");
+  if (thanks) {
+    RECT b{};
+    GetWindowRect(thanks, &b);
+    d.Xdo("mousemove 5 5");
+    Sleep(600);
+    COLORREF away = ScreenPixel(b.left + 4, b.top + 4);
+    d.Xdo("mousemove " + std::to_string((b.left + b.right) / 2) + " " + std::to_string((b.top + b.bottom) / 2));
+    Sleep(600);
+    d.Shot("e2e-about-thanks-hot");
+    COLORREF hot = ScreenPixel(b.left + 4, b.top + 4);
+    d.Check(hot != away, "a hover over Thanks! changes its face (" + Hex(away) + " -> " + Hex(hot) + ")");
+  }
   if (thanks) PostMessageA(thanks, BM_CLICK, 0, 0);
   d.Check(d.WaitUntil([&] { return !IsWindowVisible(about); }, 15000), "Thanks! closes it");
   d.Check(d.WaitUntil([&] { return IsWindowEnabled(w) && IsWindowVisible(w); }, 15000),
@@ -499,6 +616,9 @@ int AboutScenario(Driver& d) {
 
 }  // namespace
 
+bool RestoreWindow(Driver& d) { return Restore(d); }
+std::string StoredSetting(const char* name) { return Setting(name); }
+
 int main(int argc, char** argv) {
   if (argc < 4) {
     fprintf(stderr, "usage: driver SCENARIO velmor.exe artifacts\n");
@@ -510,9 +630,12 @@ int main(int argc, char** argv) {
   if (s == "settings") return SettingsScenario(d);
   if (s == "language") return LanguageScenario(d);
   if (s == "tray") return TrayScenario(d);
+  if (s == "buttons") return ButtonsScenario(d);
+  if (s == "about") return AboutScenario(d);
   if (s == "help") return HelpScenario(d, argv[2]);
   if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
-  if (s == "about") return AboutScenario(d);
+  if (s == "folders") return FoldersScenario(d);
+  if (s == "twocopies") return TwoCopiesScenario(d);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <stdexcept>
 #include <vector>
 #include "engine/mxMaxMem.h"
 #include "tests/FakeMemory.h"
+#include "tests/ProcessCounts.h"
 
 namespace {
 
@@ -222,6 +224,45 @@ TEST(EngineWin32, AbortedRunAlsoLeavesNothingBehind) {
     MEMORY_BASIC_INFORMATION mbi{};
     VirtualQuery(b, &mbi, sizeof(mbi));
     EXPECT_EQ(mbi.State, (DWORD)MEM_FREE);
+  }
+}
+
+// A progress handler that throws, on the real memory system: at the first event (reserving), at
+// event 1,000 (releasing) and at the last. Each time the blocks are back before the exception
+// arrives here, the engine is idle and has said so, and the next run goes through.
+TEST(EngineWin32, AHandlerThatThrowsLeavesNoBlockAndTheEngineReady) {
+  const int blocks = 600;  // 1,200 events
+  for (int throwAt : {1, 1000, 2 * blocks}) {
+    TmxMaxMem ov(nullptr);
+    int events = 0, after = 0;
+    bool runningInAfter = true;
+    ov.OnAfterDefrag = [&](TObject*) { ++after; runningInAfter = ov.Running(); };
+    size_t held = 0;
+    ov.OnProgress = [&](TObject*, int) {
+      if (events == blocks - 1) held = CommittedPrivateBytes();  // the run holds all its blocks
+      if (++events == throwAt) throw std::runtime_error("handler failed");
+    };
+    const size_t before = CommittedPrivateBytes();
+    size_t duringThrow = 0;
+    try {
+      ov.DefragMemory(blocks);
+      ADD_FAILURE() << "the handler's exception leaves the run, at event " << throwAt;
+    } catch (const std::runtime_error&) {
+      duringThrow = CommittedPrivateBytes();
+    }
+    EXPECT_LT(duringThrow, before + (2u << 20)) << "committed memory back when the exception leaves, event " << throwAt;
+    if (throwAt > blocks) {
+      EXPECT_GT(held, before + (blocks - 2) * (1u << 20)) << "the measure sees the blocks";
+    }
+    EXPECT_FALSE(ov.Running()) << throwAt;
+    EXPECT_EQ(after, 1) << "the after-run event fired once, event " << throwAt;
+    EXPECT_FALSE(runningInAfter);
+
+    ov.OnProgress = [&](TObject*, int) { ++events; };
+    events = 0;
+    ov.DefragMemory(4);
+    EXPECT_EQ(events, 8) << "a following run completes, after a throw at event " << throwAt;
+    EXPECT_EQ(after, 2);
   }
 }
 

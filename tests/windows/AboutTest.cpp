@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 #include "framework/Application.h"
-#include "framework/ExeFile.h"
+#include "framework/Paths.h"
 #include "maker.h"
 #include "tests/TestSupport.h"
 #include "windows/UAbout.h"

@@ -6,7 +6,7 @@
 #include <vector>
 #include <string>
 #include "framework/Application.h"
-#include "framework/ExeFile.h"
+#include "framework/Paths.h"
 #include "tests/TempFolder.h"
 #include "tests/TestSupport.h"
 #include "windows/UFrmReadme.h"
@@ -20,7 +20,7 @@ struct Viewer {
   std::string Path() const { return dir / "Readme.txt"; }
   void Make() {
     ShownErrors().clear();
-    f = std::make_unique<TFrmReadMe>(nullptr, WideOf(dir.Path() + "\\"));
+    f = std::make_unique<TFrmReadMe>(nullptr, Widen(dir.Path() + "\\"));
   }
   std::string Text() const { return f->rr->Text(); }
 };
@@ -307,7 +307,7 @@ TEST(ReadmeViewer, OkEndsTheModalRunAndTheViewerShowsAgainAsItWas) {
 // A folder whose name the ANSI code page cannot spell: the file is still reached.
 TEST(ReadmeViewer, AFolderWithANameBeyondTheCodePage) {
   TTempFolder dir;
-  std::wstring folder = WideOf(dir.Path()) + L"\\\u0412\u0435\u043B\u044C\u043C\u043E\u0440 \u03A9\\";
+  std::wstring folder = Widen(dir.Path()) + L"\\\u0412\u0435\u043B\u044C\u043C\u043E\u0440 \u03A9\\";
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
   HANDLE h = CreateFileW((folder + L"Readme.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -328,7 +328,7 @@ TEST(ReadmeViewer, AFolderWithANameBeyondTheCodePage) {
 // the viewer shows all of it.
 TEST(ReadmeViewer, TheShippedGuide) {
   std::string folder = AnsiOf(ExeFolderW()) + "shipped\\";
-  TFrmReadMe f(nullptr, WideOf(folder));
+  TFrmReadMe f(nullptr, Widen(folder));
   std::string bytes;
   {
     HANDLE h = CreateFileA((folder + "Readme.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -1,0 +1,27 @@
+// One copy per user session: the first start holds a named mutex in the session's namespace;
+// a later start finds it, brings the running copy's window up and ends.
+#pragma once
+#include <windows.h>
+
+// The mutex of one running copy, held for the process's lifetime.
+class TSingleInstance {
+public:
+  // name: a kernel object name, "Local\\Velmor" for the program.
+  explicit TSingleInstance(const wchar_t* name);
+  ~TSingleInstance();
+  TSingleInstance(const TSingleInstance&) = delete;
+  TSingleInstance& operator=(const TSingleInstance&) = delete;
+
+  // Another copy of this user holds the name. A copy of another user in the same session holds
+  // one this user may not open: that does not count, and this copy runs on its own.
+  bool AnotherIsRunning() const { return FAnother; }
+
+private:
+  HANDLE FMutex = nullptr;  // scoped by this object
+  bool FAnother = false;
+};
+
+// Brings the running copy's main window (class "TfrmVelmor") to the front as its Restore
+// command does. Waits at most limitMs for a copy still starting to make its window; false when
+// none was found.
+bool RestoreRunningCopy(DWORD limitMs = 4000);

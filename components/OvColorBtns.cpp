@@ -1,0 +1,401 @@
+#include "components/OvColorBtns.h"
+#include <cctype>
+#include "framework/Application.h"
+
+void FreeDitherPattern();  // OvColorBtns.Faces.cpp
+
+namespace {
+// What every colour button shares: the repeat timer and the button it clicks. They live while
+// any colour button does.
+int liveButtons = 0;
+TTimer* repeatTimer = nullptr;
+TOvColorBtn* repeatTarget = nullptr;
+
+// The character after the caption's single "&" ("&&" is a plain ampersand), or 0.
+char Accelerator(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i)
+    if (caption[i] == '&') {
+      if (caption[i + 1] != '&') return caption[i + 1];
+      ++i;
+    }
+  return 0;
+}
+}  // namespace
+
+TOvColorBtn::TOvColorBtn(TComponent* AOwner, TWinControl* AParent)
+    : TCustomControl(AOwner, AParent), FGlyph(std::make_unique<TButtonGlyph>()) {
+  FColor = dynamic_cast<TForm*>(AOwner) ? clBtnFace : 0;
+  SetBounds(Left(), Top(), 25, 25);
+  CreateWnd("TOvColorBtn", 0, 0, false);  // no tab stop: it never takes the focus
+  if (AParent) SetFont(AParent->Font());  // the parent's font
+  FGlyph->SetFaceColor(ColorToRGB(FColor));
+  FGlyph->OnChange = [this] { Invalidate(); };
+  if (liveButtons++ == 0) {
+    repeatTimer = new TTimer(nullptr);
+    repeatTimer->SetEnabled(false);
+    repeatTimer->OnTimer = [](TObject*) {
+      if (repeatTarget) repeatTarget->RepeatTimerTick();
+    };
+  }
+}
+
+TOvColorBtn::~TOvColorBtn() {
+  if (FHandle) DestroyWindow(FHandle);  // no message may reach a button half gone
+  if (repeatTarget == this) {
+    repeatTimer->SetEnabled(false);
+    repeatTarget = nullptr;
+  }
+  FGlyph.reset();
+  if (--liveButtons == 0) {
+    delete repeatTimer;
+    repeatTimer = nullptr;
+    FreeDitherPattern();
+  }
+}
+
+TTimer* TOvColorBtn::RepeatTimer() { return repeatTimer; }
+TOvColorBtn* TOvColorBtn::RepeatTarget() { return repeatTarget; }
+
+// ---- properties -------------------------------------------------------------------------------
+
+void TOvColorBtn::SetAllowAllUp(bool v) {
+  if (v == FAllowAllUp) return;
+  FAllowAllUp = v;
+  UpdateExclusive();
+}
+
+void TOvColorBtn::SetGroupIndex(int v) {
+  if (v == FGroupIndex) return;
+  FGroupIndex = v;
+  UpdateExclusive();
+}
+
+void TOvColorBtn::SetDown(bool v) {
+  if (FGroupIndex == 0) v = false;
+  if (v == FDown) return;
+  if (FDown && !FAllowAllUp) return;
+  FDown = v;
+  FState = v ? cbsLatched : cbsUp;
+  Invalidate();
+  if (v) UpdateExclusive();
+}
+
+void TOvColorBtn::SetLayout(TButtonLayout v) {
+  if (v == FLayout) return;
+  FLayout = v;
+  Invalidate();
+}
+
+void TOvColorBtn::SetMargin(int v) {
+  if (v == FMargin || v < -1) return;
+  FMargin = v;
+  Invalidate();
+}
+
+void TOvColorBtn::SetNumGlyphs(int v) { FGlyph->SetNumGlyphs(v); }
+
+void TOvColorBtn::SetColor(TColor v) {
+  if (v == FColor) return;
+  FColor = v;
+  FGlyph->SetFaceColor(ColorToRGB(v));
+  FGlyph->CreateButtonGlyph(FState);
+  Invalidate();
+}
+
+void TOvColorBtn::SetStyle(TClr95ButtonStyle v) {
+  if (v == FStyle) return;
+  FStyle = v;
+  Repaint();
+}
+
+void TOvColorBtn::SetOptions(TButtonOptions v) {
+  if (v == FOptions) return;
+  FOptions = v;
+  Invalidate();
+}
+
+void TOvColorBtn::SetSpacing(int v) {
+  if (v == FSpacing) return;
+  FSpacing = v;
+  Invalidate();
+}
+
+void TOvColorBtn::PrepareImage() { FGlyph->CreateButtonGlyph(Enabled() ? cbsUp : cbsDisabled); }
+
+void TOvColorBtn::Loaded() {
+  TCustomControl::Loaded();
+  PrepareImage();
+}
+
+void TOvColorBtn::EnabledChanged() {
+  // A latched button that comes back shows that it is still down.
+  FState = !Enabled() ? cbsDisabled : (FDown ? cbsLatched : cbsUp);
+  if (!Enabled()) FDragging = false;
+  PrepareImage();
+  Invalidate();
+}
+
+// ---- grouping ---------------------------------------------------------------------------------
+
+void TOvColorBtn::UpdateExclusive() {
+  if (FGroupIndex == 0 || !Parent() || !Parent()->Handle()) return;
+  for (HWND h = GetWindow(Parent()->Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+    SendMessageA(h, CM_BUTTONPRESSED, (WPARAM)FGroupIndex, (LPARAM)FHandle);
+}
+
+void TOvColorBtn::ButtonPressed(int group, TOvColorBtn* sender) {
+  if (group != FGroupIndex || !sender || sender == this) return;
+  if (sender->FDown && FDown) {
+    FDown = false;
+    FState = cbsUp;
+    Invalidate();
+  }
+  FAllowAllUp = sender->FAllowAllUp;
+}
+
+// ---- the mouse --------------------------------------------------------------------------------
+
+bool TOvColorBtn::Inside(int x, int y) const {
+  // The row just below the last still counts.
+  return x >= 0 && x < Width() && y >= 0 && y <= Height();
+}
+
+void TOvColorBtn::MouseDown(int x, int y) {
+  Fire(OnMouseDown, this, mbLeft, ssLeft, x, y);
+  if (Enabled()) {
+    if (!FDown) {
+      FState = cbsPressed;
+      Repaint();
+    }
+    FDragging = true;
+  }
+  if (FOptions & boRepeatable) {
+    repeatTarget = this;
+    repeatTimer->SetEnabled(false);
+    repeatTimer->SetInterval(500);
+    repeatTimer->SetEnabled(true);
+  }
+}
+
+void TOvColorBtn::MouseMove(int x, int y) {
+  Fire(OnMouseMove, this, FDragging ? ssLeft : 0u, x, y);
+  if (!FDragging) return;
+  TColorBtnState s = FDown ? cbsLatched : (Inside(x, y) ? cbsPressed : cbsUp);
+  if (s != FState) {
+    FState = s;
+    Repaint();
+  }
+}
+
+void TOvColorBtn::MouseUp(int x, int y) {
+  Fire(OnMouseUp, this, mbLeft, 0u, x, y);
+  if (!FDragging) return StopRepeat();
+  FDragging = false;
+  const bool inside = Inside(x, y);
+  FState = cbsUp;
+  if (FGroupIndex != 0) {
+    if (inside) SetDown(!FDown);
+    if (FDown) FState = cbsLatched;
+  }
+  Repaint();
+  StopRepeat();  // before the click, which may run for long
+  if (inside) Click();
+}
+
+void TOvColorBtn::StopRepeat() {
+  if (repeatTimer) repeatTimer->SetEnabled(false);
+}
+
+void TOvColorBtn::MouseEnter() {
+  if (FMouseInside || !(FOptions & boShowMouseFocus) || !Enabled()) return;
+  if (FImagineAttiva.Height() > 0) FGlyph->Glyph().Assign(FImagineAttiva);
+  FMouseInside = true;
+  PlayButtonSound(FSoundMouseOver);
+  Invalidate();
+}
+
+void TOvColorBtn::MouseLeave() {
+  if (!FMouseInside) return;
+  if (FImagineInattiva.Height() > 0) FGlyph->Glyph().Assign(FImagineInattiva);
+  FMouseInside = false;
+  Invalidate();
+}
+
+void TOvColorBtn::RepeatTimerTick() {
+  repeatTimer->SetInterval(100);
+  if (FState != cbsPressed || GetCapture() != FHandle) return;
+  try {
+    Click();
+  } catch (...) {
+    repeatTimer->SetEnabled(false);
+    throw;
+  }
+}
+
+void TOvColorBtn::Click() {
+  PlayButtonSound(FSoundClick);
+  Fire(OnClick, this);
+}
+
+bool TOvColorBtn::DialogChar(char ch) {
+  char a = Accelerator(Caption());
+  if (!a || !Enabled() || std::toupper((unsigned char)a) != std::toupper((unsigned char)ch)) return false;
+  Click();
+  return true;
+}
+
+// ---- painting ---------------------------------------------------------------------------------
+
+void TOvColorBtn::PaintTo(HDC dc) {
+  RECT r{0, 0, 0, 0};
+  GetClientRect(FHandle, &r);
+  gdi::Select font(dc, FontHandle());
+  if (!Enabled()) {
+    FState = cbsDisabled;
+    FDragging = false;
+  } else if (FState == cbsDisabled) {
+    FState = cbsUp;
+  }
+  const COLORREF face = ColorToRGB(FColor);
+  const bool down = FState == cbsPressed || FState == cbsLatched;
+  RECT content = r;
+  if (FStyle == bsOwnerDraw && OnOwnerDraw) {
+    OnOwnerDraw(this, dc, content);
+  } else {
+    content = DrawButtonFace(dc, r, FStyle, false, down, FMouseInside, face);
+  }
+  auto ellipse = [&](HBRUSH b) {
+    gdi::Select sb(dc, b), sp(dc, GetStockObject(NULL_PEN));
+    Ellipse(dc, content.left + 1, content.top + 1, content.right - 1, content.bottom - 1);
+  };
+  if (FState == cbsLatched && FStyle != bsOwnerDraw && (FOptions & boDitherPattern)) {
+    gdi::Brush pattern(CreatePatternBrush(DitherPattern(face)));
+    content.right -= 1, content.bottom -= 1;
+    if (FStyle == bsEllipse)
+      ellipse(pattern);
+    else
+      FillRect(dc, &content, pattern);
+  }
+  if (FMouseInside && Enabled() && FState != cbsPressed && FStyle != bsIE4) {
+    COLORREF hot = (FState == cbsUp || FState == cbsLatched) ? ShiftColor(face, 24) : face;
+    if (FStyle == bsEllipse) {
+      gdi::Brush b(CreateSolidBrush(hot));
+      ellipse(b);
+    } else {
+      FillRectColor(dc, content, hot);
+    }
+  }
+  DrawContent(dc, content);
+}
+
+void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
+  const COLORREF face = ColorToRGB(FColor);
+  const std::string& caption = Caption();
+  SIZE text{0, 0};
+  if (!caption.empty()) {
+    RECT m{0, 0, content.right - content.left, 0};
+    DrawTextA(dc, caption.c_str(), (int)caption.size(), &m, DT_CALCRECT);
+    text = SIZE{m.right - m.left, m.bottom - m.top};
+  }
+  TButtonLayoutResult at = CalcButtonLayout(content, FGlyph->CellSize(), text, FLayout, FMargin, FSpacing);
+  FGlyph->DrawGlyph(dc, at.GlyphPos.x, at.GlyphPos.y, FState);
+  if (caption.empty()) return;
+  int oldMode = SetBkMode(dc, TRANSPARENT);
+  COLORREF oldText = GetTextColor(dc);
+  RECT t = at.TextBounds;
+  if (FState == cbsDisabled) {
+    OffsetRect(&t, 1, 1);
+    SetTextColor(dc, ShiftColor(face, 96));
+    DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, 0);
+    t = at.TextBounds;
+    SetTextColor(dc, ShiftColor(face, -96));
+    DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, 0);
+  } else {
+    COLORREF c = (FOptions & boAutoBlackWhiteText) ? (IsLightColor(face) ? RGB(0, 0, 0) : RGB(255, 255, 255))
+                                                   : GetSysColor(COLOR_BTNTEXT);
+    SetTextColor(dc, c);
+    DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  SetTextColor(dc, oldText);
+  SetBkMode(dc, oldMode);
+}
+
+// ---- messages ---------------------------------------------------------------------------------
+
+LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  const int x = (short)LOWORD(l), y = (short)HIWORD(l);
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers everything
+    case WM_PAINT: {
+      // Through an off-screen picture, so that a change of look never flickers.
+      gdi::PaintDC pdc(FHandle);
+      RECT r;
+      GetClientRect(FHandle, &r);
+      if (r.right <= 0 || r.bottom <= 0) return 0;
+      gdi::MemDC mem(pdc);
+      gdi::Bitmap buffer(CreateCompatibleBitmap(pdc, r.right, r.bottom));
+      gdi::Select sb(mem, buffer);
+      FillRectColor(mem, r, GetSysColor(COLOR_BTNFACE));  // the window's own background
+      PaintTo(mem);
+      BitBlt(pdc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintTo((HDC)w);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDOWN:
+      SetCapture(FHandle);
+      if (msg == WM_LBUTTONDBLCLK && FDown) Fire(OnDblClick, this);
+      MouseDown(x, y);
+      return 0;
+    case WM_LBUTTONUP:
+      // The capture goes first: a click may run for long and must leave the mouse free.
+      FReleasing = true;
+      if (GetCapture() == FHandle) ReleaseCapture();
+      FReleasing = false;
+      MouseUp(x, y);
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Taken away (a message box, another window): the press is over, without a click.
+      if (!FReleasing && FDragging && (HWND)l != FHandle) {
+        FDragging = false;
+        FState = FDown ? cbsLatched : cbsUp;
+        StopRepeat();
+        Invalidate();
+      }
+      return 0;
+    case WM_MOUSEMOVE: {
+      bool over = x >= 0 && x < Width() && y >= 0 && y < Height();
+      if (over && !FMouseInside) {
+        MouseEnter();
+        if (FMouseInside) {
+          TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, FHandle, 0};
+          TrackMouseEvent(&t);
+        }
+      } else if (!over && FMouseInside) {
+        MouseLeave();
+      }
+      MouseMove(x, y);
+      return 0;
+    }
+    case WM_MOUSELEAVE:
+      MouseLeave();
+      return 0;
+    case WM_ENABLE:
+      EnabledChanged();
+      return 0;
+    case BM_CLICK:
+      // What a click of the left button does, pressed and released at the top-left corner.
+      SendMessageA(FHandle, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+      SendMessageA(FHandle, WM_LBUTTONUP, 0, 0);
+      return 0;
+    case CM_DIALOGCHAR:
+      return DialogChar((char)w) ? 1 : 0;
+    case CM_BUTTONPRESSED:
+      ButtonPressed((int)w, dynamic_cast<TOvColorBtn*>(FromHandle((HWND)l)));
+      return 0;
+  }
+  return TCustomControl::WndProc(msg, w, l);
+}

@@ -1,0 +1,268 @@
+// End-to-end scenarios of a program folder whose name the ANSI code page cannot hold, a language
+// file named so too, and a second start of the program.
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "app/Commands.h"
+#include "tests/e2e/Driver.h"
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+  std::string s(w.size() * 4 + 1, '\0');
+  s.resize(WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &s[0], (int)s.size(), nullptr, nullptr));
+  return s;
+}
+
+std::wstring Wide(const std::string& a) {
+  std::wstring w(a.size(), L'\0');
+  w.resize(MultiByteToWideChar(CP_ACP, 0, a.data(), (int)a.size(), &w[0], (int)w.size()));
+  return w;
+}
+
+// The titles drawn on the window's menu bar, as spans of screen columns: the menus of another
+// process cannot be read, what the user sees can. A title is a run of columns with text pixels;
+// the gap between two titles is wider than the one between two letters.
+std::vector<std::pair<int, int>> MenuBarTitles(HWND w) {
+  std::vector<std::pair<int, int>> titles;
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  POINT client{0, 0};
+  ClientToScreen(w, &client);
+  const int menuH = GetSystemMetrics(SM_CYMENU), top = client.y - menuH + 3, h = menuH - 6, width = wr.right - wr.left;
+  if (h <= 0 || width <= 0) return titles;
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, width, h, screen, wr.left, top, SRCCOPY);
+  GdiFlush();
+  int start = -1, last = -100;
+  for (int x = 0; x < width; ++x) {
+    bool ink = false;
+    for (int y = 0; y < h && !ink; ++y) {
+      DWORD p = static_cast<DWORD*>(bits)[y * width + x];
+      ink = ((p >> 16 & 255) + (p >> 8 & 255) + (p & 255)) < 300;
+    }
+    if (!ink) continue;
+    if (x - last > 6) {
+      if (start >= 0) titles.push_back({wr.left + start, wr.left + last});
+      start = x;
+    }
+    last = x;
+  }
+  if (start >= 0) titles.push_back({wr.left + start, wr.left + last});
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return titles;
+}
+
+// A drop-down menu window on screen, or null.
+HWND VisibleMenu() {
+  for (HWND h = FindWindowExA(nullptr, nullptr, "#32768", nullptr); h; h = FindWindowExA(nullptr, h, "#32768", nullptr))
+    if (IsWindowVisible(h)) return h;
+  return nullptr;
+}
+
+// Opens the drop-down of the menu bar's title i with a mouse click; its window, or null.
+HWND OpenMenuBarTitle(Driver& d, HWND w, size_t i) {
+  std::vector<std::pair<int, int>> titles = MenuBarTitles(w);
+  if (i >= titles.size()) return nullptr;
+  POINT client{0, 0};
+  ClientToScreen(w, &client);
+  SetForegroundWindow(w);
+  HWND menu = nullptr;
+  // A click that lands while the bar is still in its previous menu's mode only ends that mode.
+  for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
+    SetCursorPos((titles[i].first + titles[i].second) / 2, client.y - GetSystemMetrics(SM_CYMENU) / 2);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    d.WaitUntil([&] { return (menu = VisibleMenu()) != nullptr; }, 2000);
+  }
+  return menu;
+}
+
+void CloseMenu(Driver& d, HWND menu) {
+  if (!menu) return;
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  d.WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
+  Sleep(300);
+}
+
+// Copies the program and the language files beside it into folder, and writes the language
+// file named in Greek there: English texts with a marker, so that a window showing it is seen.
+bool PrepareFolder(Driver& d, const std::wstring& folder, const std::wstring& greekFile) {
+  std::wstring exe = Wide(d.Exe()), from = exe.substr(0, exe.find_last_of(L'\\'));
+  CreateDirectoryW(folder.c_str(), nullptr);
+  if (!CopyFileW(exe.c_str(), (folder + L"\\velmor.exe").c_str(), FALSE)) return false;
+  WIN32_FIND_DATAW fd{};
+  HANDLE h = FindFirstFileW((from + L"\\*.lng").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  do {
+    CopyFileW((from + L"\\" + fd.cFileName).c_str(), (folder + L"\\" + fd.cFileName).c_str(), FALSE);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  const char greek[] = "[FLAG]\r\nIndex=GR\r\n[MAINFILE]\r\nDefrag=Greek defrag\r\n[MAINLANGUAGE]\r\nCaption=Greek\r\n";
+  HANDLE f = CreateFileW((folder + L"\\" + greekFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD done = 0;
+  WriteFile(f, greek, sizeof(greek) - 1, &done, nullptr);
+  CloseHandle(f);
+  return true;
+}
+
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring RunValue() {
+  HKEY k;
+  std::wstring out;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &k) != ERROR_SUCCESS) return out;
+  wchar_t buf[1024] = {};
+  DWORD type = 0, size = sizeof(buf) - sizeof(wchar_t);
+  if (RegQueryValueExW(k, L"Velmor", nullptr, &type, (BYTE*)buf, &size) == ERROR_SUCCESS && type == REG_SZ) out = buf;
+  RegCloseKey(k);
+  return out;
+}
+
+// Removes the value from the Run key, which every system has (made here when the prefix lacks it).
+void DeleteRunValue() {
+  HKEY k;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
+    return;
+  RegDeleteValueW(k, L"Velmor");
+  RegCloseKey(k);
+}
+
+void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
+  const std::wstring greekFile = L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac.lng";  // Ελληνικά.lng
+  const std::string where = " (" + Utf8(folder) + ")";
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  DeleteRunValue();
+  d.Check(PrepareFolder(d, folder, greekFile), "the program, its languages and " + Utf8(greekFile) + " copied" + where);
+  const std::wstring exe = folder + L"\\velmor.exe";
+  d.Check(d.Start(exe), "velmor.exe starts from the folder" + where);
+  HWND w = d.MainWindow();
+  if (!w) return;
+  d.Check(RestoreWindow(d), "Restore shows the window" + where);
+  d.Check(d.FindChild(w, "Button", "Deframmenta") != nullptr, "the Defrag button has its caption" + where);
+  Sleep(500);
+  d.Check(MenuBarTitles(w).size() == 4, "the menu bar shows four titles: File, Language, Settings, Help" + where);
+  d.Shot("e2e-folders-" + tag);
+  HWND menu = OpenMenuBarTitle(d, w, 1);
+  d.Check(menu != nullptr, "the Language menu opens" + where);
+  Sleep(500);
+  d.Shot("e2e-folders-" + tag + "-languages");
+  CloseMenu(d, menu);
+  // The five shipped files come first in name order; a sixth item would be the Greek-named one.
+  PostMessageA(w, WM_COMMAND, cmLanguageFirst + 5, 0);
+  PostMessageA(w, WM_COMMAND, cmLanguageFirst + 4, 0);
+  d.Check(d.WaitUntil([&] { return d.FindChild(w, "Button", "Deframmenta") != nullptr; }, 10000) &&
+              !d.FindChild(w, "Button", "Greek defrag"),
+          "the file named in Greek is not offered (no \"?\" item), Italiano is the fifth" + where);
+
+  // English, the log-on entry, Quit.
+  PostMessageA(w, WM_COMMAND, cmLanguageFirst + 1, 0);
+  d.Check(d.WaitUntil([&] { return d.FindChild(w, "Button", "Defragment") != nullptr; }, 10000),
+          "choosing English re-captions the window" + where);
+  // Settings > Start with Windows: the second item of the third menu.
+  Sleep(500);
+  menu = OpenMenuBarTitle(d, w, 2);
+  if (menu) {
+    Sleep(300);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    Sleep(300);
+    d.Shot("e2e-folders-" + tag + "-settings");
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+  }
+  d.Check(d.WaitUntil([&] { return !RunValue().empty(); }, 10000), "Start with Windows writes the Run value" + where);
+  d.Check(RunValue() == exe, "the Run value names the program in its folder: " + Utf8(RunValue()) + where);
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process" + where);
+  d.Check(StoredSetting("Lingua") == "English.lng", "Lingua = English.lng (is " + StoredSetting("Lingua") + ")" + where);
+
+  // What log-on would start: the Run value's command line as it stands.
+  std::wstring cmd = RunValue();
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  bool started = !cmd.empty() && CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  d.Check(started, "the Run value's command starts a process" + where);
+  if (!started) return;
+  HWND again = nullptr;
+  d.WaitUntil([&] {
+    again = FindWindowA("TfrmVelmor", nullptr);
+    return again != nullptr;
+  });
+  d.Check(again != nullptr, "and it is Velmor, with its window" + where);
+  if (again) {
+    d.WaitUntil([&] { return FindWindowA("TTrayIconWindow", nullptr) != nullptr; });
+    PostMessageA(again, WM_COMMAND, cmRestore, 0);
+    d.Check(d.WaitUntil([&] { return d.FindChild(again, "Button", "Defragment") != nullptr; }, 15000),
+            "the next start speaks the stored English" + where);
+    Sleep(500);
+    d.Shot("e2e-folders-" + tag + "-restart");
+    PostMessageA(again, WM_COMMAND, cmQuit, 0);
+  }
+  d.Check(WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0, "Quit ends it" + where);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  // The value stays for the harness, which reads it with `reg query` and removes it.
+}
+
+int CountWindows(const char* cls) {
+  int n = 0;
+  for (HWND h = FindWindowExA(nullptr, nullptr, cls, nullptr); h; h = FindWindowExA(nullptr, h, cls, nullptr)) ++n;
+  return n;
+}
+
+}  // namespace
+
+int FoldersScenario(Driver& d) {
+  OneFolder(d, L"C:\\\u041f\u0430\u043c\u044f\u0442\u044c", "cyrillic");  // C:\Память
+  OneFolder(d, L"C:\\\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac", "greek");  // C:\Ελληνικά
+  return d.Finish();
+}
+
+// The log-on entry started the program, then the user starts it by hand.
+int TwoCopiesScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "the first copy starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; });
+  Sleep(1000);
+  d.Check(!IsWindowVisible(w), "and lives in the tray");
+
+  std::wstring exe = Wide(d.Exe()), cmd = L"\"" + exe + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  bool started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  d.Check(started, "a second copy starts");
+  if (started) {
+    d.Check(WaitForSingleObject(pi.hProcess, 5000) == WAIT_OBJECT_0, "the second copy ends within 5 s");
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi.hProcess, &code);
+    d.Check(code == 0, "with exit code 0");
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+  d.Check(CountWindows("TTrayIconWindow") == 1 && CountWindows("TfrmVelmor") == 1, "one tray icon, one window");
+  d.Check(d.WaitUntil([&] { return IsWindowVisible(w) != FALSE; }, 5000), "the first copy's window is restored");
+  RECT r{};
+  GetWindowRect(w, &r);
+  d.Check(r.right == GetSystemMetrics(SM_CXSCREEN), "beside the taskbar, as Restore puts it");
+  Sleep(500);
+  d.Shot("e2e-twocopies");
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the first copy");
+  return d.Finish();
+}
