@@ -2,18 +2,12 @@
 // against one BitBlt of the window's size onto the same window, in the same run.
 #include <windows.h>
 #include <cstdio>
+#include "bench/Clock.h"
 #include "framework/Application.h"
 #include "framework/Gdi.h"
 #include "windows/UAbout.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER c, f;
-  QueryPerformanceCounter(&c);
-  QueryPerformanceFrequency(&f);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
 
 // Milliseconds per call of f over n calls.
 template <class F>
