@@ -132,8 +132,12 @@ void TfrmVelmor::ReadMe1Click(TObject* Sender) {
   if (viewer && !viewer->Visible() && !viewer->Modal()) viewer->ShowModal();
 }
 
-// The About window comes with a window of its own.
-void TfrmVelmor::About1Click(TObject* Sender) {}
+// The About window, like the viewer, is the application's; while it shows, modal, another
+// About does nothing.
+void TfrmVelmor::About1Click(TObject* Sender) {
+  auto* about = Owner() ? dynamic_cast<TForm*>(Owner()->FindComponent("frmAbout")) : nullptr;
+  if (about && !about->Visible() && !about->Modal()) about->ShowModal();
+}
 
 // ---- engine events ----------------------------------------------------------------------------
 

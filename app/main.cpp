@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
 #include "app/URam.h"
 #include "framework/Application.h"
+#include "windows/UAbout.h"
 #include "windows/UFrmReadme.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -17,7 +18,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   TfrmVelmor* main = nullptr;
   Guarded(&app, [&] { main = app.CreateForm<TfrmVelmor>(); });
   if (!main) return 1;
-  // The About window's place in the start-up order is here, between the two.
+  // Then the About window and the Readme viewer, both hidden. An About window that cannot be
+  // made leaves About doing nothing.
+  Guarded(&app, [&] { app.CreateForm<TfrmAbout>(); });
   // A Readme.txt that does not load is reported by the viewer, which stays, empty; a viewer
   // that cannot be made at all leaves Read me doing nothing.
   Guarded(&app, [&] { app.CreateForm<TFrmReadMe>(); });

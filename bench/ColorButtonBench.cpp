@@ -3,18 +3,12 @@
 // onto the same window in the same run.
 #include <windows.h>
 #include <cstdio>
+#include "bench/Clock.h"
 #include "bench/BenchSupport.h"
 #include "components/OvColorBtns.h"
 #include "framework/Application.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER c, f;
-  QueryPerformanceCounter(&c);
-  QueryPerformanceFrequency(&f);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
 
 template <class F>
 double PerCall(int n, F&& f) {

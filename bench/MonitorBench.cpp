@@ -5,18 +5,12 @@
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
+#include "bench/Clock.h"
 #include "app/URam.h"
 #include "bench/BenchSupport.h"
 #include "framework/Application.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER c, f;
-  QueryPerformanceCounter(&c);
-  QueryPerformanceFrequency(&f);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
 
 // Microseconds per call of f: n calls in ten batches, the fastest batch counts (as the other
 // benchmarks keep their best round), so that a busy neighbour on the machine does not.

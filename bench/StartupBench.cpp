@@ -9,15 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include "bench/Clock.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER c, f;
-  QueryPerformanceCounter(&c);
-  QueryPerformanceFrequency(&f);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
 
 DWORD gWaitingFor = 0;  // the process whose add is awaited
 double gAddedAt = 0;

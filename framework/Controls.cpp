@@ -221,6 +221,19 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_GETFONT:
       return (LRESULT)FontHandle();
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+      // The lightweight controls on this window take its mouse.
+      if (TGraphicControl::DispatchMouse(this, msg, w, l)) return 0;
+      break;
+    case WM_SETCURSOR:
+      if ((HWND)w == FHandle && LOWORD(l) == HTCLIENT && TGraphicControl::DispatchSetCursor(this)) return TRUE;
+      break;
+    case WM_CAPTURECHANGED:
+      TGraphicControl::CaptureLost(this);
+      break;
     case WM_PRINTCLIENT:
       DefaultHandler(WM_ERASEBKGND, w, 0);
       Paint((HDC)w);
@@ -388,15 +401,34 @@ TPanel::TPanel(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner
   CreateWnd("TPanel", WS_CLIPCHILDREN, 0, false);
 }
 
+void TPanel::SetColor(TColor c) {
+  if (c == FColor) return;
+  FColor = c;
+  Invalidate();
+}
+
+void TPanel::SetBevelWidth(int w) {
+  if (w < 0) w = 0;
+  if (w == FBevelWidth) return;
+  FBevelWidth = w;
+  Invalidate();
+}
+
 void TPanel::Paint(HDC dc) {
   RECT r;
   GetClientRect(FHandle, &r);
-  // Raised bevel: light on the top and left, shadow on the bottom and right.
+  // The class brush already erased with the button face.
+  if (FColor != clBtnFace) gdi::FillSolid(dc, r, ColorToRGB(FColor));
+  // Raised bevel: light on the top and left, shadow on the bottom and right; each ring one
+  // pixel further in, the corners going to the light side on top and left.
   COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
-  gdi::FillSolid(dc, RECT{0, 0, r.right, 1}, light);
-  gdi::FillSolid(dc, RECT{0, 0, 1, r.bottom}, light);
-  gdi::FillSolid(dc, RECT{0, r.bottom - 1, r.right, r.bottom}, shadow);
-  gdi::FillSolid(dc, RECT{r.right - 1, 0, r.right, r.bottom}, shadow);
+  for (int i = 0; i < FBevelWidth && 2 * i < r.right && 2 * i < r.bottom; ++i) {
+    int l = i, t = i, rt = r.right - i, b = r.bottom - i;
+    gdi::FillSolid(dc, RECT{l, b - 1, rt, b}, shadow);
+    gdi::FillSolid(dc, RECT{rt - 1, t, rt, b}, shadow);
+    gdi::FillSolid(dc, RECT{l, t, rt - 1, t + 1}, light);
+    gdi::FillSolid(dc, RECT{l, t, l + 1, b - 1}, light);
+  }
 }
 
 TGroupBox::TGroupBox(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {

@@ -150,11 +150,19 @@ private:
   bool FBorderless;
 };
 
-// A panel with a raised one-pixel bevel.
+// A panel with a raised bevel, one pixel wide unless set, on the button face or a colour of its own.
 class TPanel : public TCustomControl {
 public:
   TPanel(TComponent* AOwner, TWinControl* AParent);
   void Paint(HDC dc) override;
+  // A colour value (system colours resolved when painting).
+  void SetColor(TColor c);
+  void SetBevelWidth(int w);
+  int BevelWidth() const { return FBevelWidth; }
+
+private:
+  TColor FColor = clBtnFace;
+  int FBevelWidth = 1;
 };
 
 // A frame with its caption at the top left; a container for the controls inside it.

@@ -43,6 +43,7 @@ FontSpec FontSpec::FromLogFont(const LOGFONTA& lf) {
   f.Escapement = lf.lfEscapement;
   f.CharSet = lf.lfCharSet;
   f.Quality = lf.lfQuality;
+  f.OutPrecision = lf.lfOutPrecision;
   return f;
 }
 
@@ -56,7 +57,7 @@ Font MakeFont(const FontSpec& f) {
   // Outside the advanced graphics mode the system turns the glyphs with the line anyway.
   lf.lfEscapement = lf.lfOrientation = f.Escapement;
   lf.lfCharSet = f.CharSet;
-  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfOutPrecision = f.OutPrecision;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = f.Quality;
   lstrcpynA(lf.lfFaceName, f.Name.c_str(), LF_FACESIZE);

@@ -143,6 +143,7 @@ struct FontSpec {
   int Escapement = 0;  // tenths of a degree, counter-clockwise from the baseline
   BYTE CharSet = DEFAULT_CHARSET;
   BYTE Quality = DEFAULT_QUALITY;
+  BYTE OutPrecision = OUT_DEFAULT_PRECIS;  // OUT_TT_ONLY_PRECIS: TrueType only, which rotates
   // The LOGFONT height this asks for.
   int LogHeight() const;
   // The spec of a font the system describes (the menu font, for one).

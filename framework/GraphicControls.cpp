@@ -9,6 +9,9 @@ std::vector<TGraphicControl*>& AllControls() {
   return v;
 }
 
+// The control that had the left press, until the release.
+TGraphicControl* captured = nullptr;
+
 bool Intersects(const RECT& a, const RECT& b) {
   RECT r;
   return IntersectRect(&r, &a, &b) != FALSE;
@@ -21,6 +24,10 @@ TGraphicControl::TGraphicControl(TComponent* AOwner, TWinControl* AParent) : TCo
 }
 
 TGraphicControl::~TGraphicControl() {
+  if (captured == this) {
+    captured = nullptr;
+    if (FParent && GetCapture() == FParent->Handle()) ReleaseCapture();
+  }
   std::erase(AllControls(), this);
   Invalidate();  // the parent shows what lay beneath
 }
@@ -112,4 +119,64 @@ void TGraphicControl::CopyParentImage(HDC dc) {
   else
     SendMessageA(FParent->Handle(), WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT);
   PaintControls(FParent, dc, this);
+}
+
+void TGraphicControl::SetEnabled(bool v) {
+  if (v == FEnabled) return;
+  FEnabled = v;
+  Invalidate();
+}
+
+namespace {
+TGraphicControl* ControlAt(TWinControl* parent, POINT p) {
+  const auto& all = AllControls();
+  for (auto it = all.rbegin(); it != all.rend(); ++it) {
+    TGraphicControl* c = *it;
+    RECT r = c->BoundsRect();
+    if (c->Parent() == parent && c->Visible() && c->Enabled() && PtInRect(&r, p)) return c;
+  }
+  return nullptr;
+}
+}  // namespace
+
+bool TGraphicControl::DispatchMouse(TWinControl* parent, UINT msg, WPARAM w, LPARAM l) {
+  POINT p{(short)LOWORD(l), (short)HIWORD(l)};
+  TGraphicControl* c = (captured && captured->FParent == parent) ? captured : ControlAt(parent, p);
+  if (!c) return false;
+  int x = p.x - c->FLeft, y = p.y - c->FTop;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      captured = c;
+      SetCapture(parent->Handle());
+      c->MouseDown(w, x, y);
+      break;
+    case WM_MOUSEMOVE:
+      c->MouseMove(w, x, y);
+      break;
+    case WM_LBUTTONUP: {
+      bool held = captured == c;
+      captured = nullptr;
+      if (GetCapture() == parent->Handle()) ReleaseCapture();
+      // The control may go away in its own handlers: ask whether it is still there.
+      auto alive = [c] { return std::find(AllControls().begin(), AllControls().end(), c) != AllControls().end(); };
+      c->MouseUp(w, x, y);
+      if (held && alive() && x >= 0 && y >= 0 && x < c->FWidth && y < c->FHeight) c->Click();
+      break;
+    }
+  }
+  return true;
+}
+
+bool TGraphicControl::DispatchSetCursor(TWinControl* parent) {
+  POINT p;
+  if (!GetCursorPos(&p) || !ScreenToClient(parent->Handle(), &p)) return false;
+  TGraphicControl* c = captured && captured->FParent == parent ? captured : ControlAt(parent, p);
+  if (!c || !c->FCursor) return false;
+  ::SetCursor(LoadCursorA(nullptr, c->FCursor));
+  return true;
+}
+
+void TGraphicControl::CaptureLost(TWinControl* parent) {
+  if (captured && captured->FParent == parent) captured = nullptr;
 }

@@ -27,6 +27,17 @@ public:
   bool ParentColor() const { return FParentColor; }
   void SetParentColor(bool v);
 
+  // A disabled control takes no mouse.
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool v);
+  // The mouse pointer over this control (a system cursor id such as IDC_HAND); null for the
+  // parent's own.
+  LPCSTR Cursor() const { return FCursor; }
+  void SetCursor(LPCSTR id) { FCursor = id; }
+  // A left press and release both on this control.
+  TNotifyEvent OnClick;
+  virtual void Click() { Fire(OnClick, this); }
+
   // A control of opaque style covers its whole rectangle, so the parent need not erase beneath it.
   bool OpaqueStyle() const { return FOpaqueStyle; }
 
@@ -44,7 +55,20 @@ public:
 
   void Notification(TComponent* AComponent) override;
 
+  // The parent's mouse messages (client coordinates in l), for the topmost enabled visible
+  // control under the pointer, or the one that holds the mouse since a left press on it. True
+  // when a control took the message.
+  static bool DispatchMouse(TWinControl* parent, UINT msg, WPARAM w, LPARAM l);
+  // Sets the cursor of the control under the pointer; false when it has none of its own.
+  static bool DispatchSetCursor(TWinControl* parent);
+  // The parent lost the mouse capture: no control holds the mouse any more.
+  static void CaptureLost(TWinControl* parent);
+
 protected:
+  // Mouse messages in this control's coordinates; keys are the MK_ flags of the message.
+  virtual void MouseDown(WPARAM keys, int x, int y) {}
+  virtual void MouseMove(WPARAM keys, int x, int y) {}
+  virtual void MouseUp(WPARAM keys, int x, int y) {}
   virtual void Paint(HDC dc) {}
   virtual void WMPaint(HDC dc) { Paint(dc); }
   virtual void BoundsChanged() {}
@@ -60,4 +84,6 @@ private:
   bool FOpaqueStyle = false;
   bool FParentColor = true;
   COLORREF FColor = clBtnFace;
+  bool FEnabled = true;
+  LPCSTR FCursor = nullptr;
 };

@@ -73,9 +73,9 @@ def sparkle(cx, cy, arm, waist):
 class Canvas:
     """Top-down RGB canvas; flipped to bottom-up only when saved."""
 
-    def __init__(self, size, background=MAGENTA):
-        self.w = self.h = size
-        self.px = [[background] * size for _ in range(size)]
+    def __init__(self, size, background=MAGENTA, height=None):
+        self.w, self.h = size, height or size
+        self.px = [[background] * self.w for _ in range(self.h)]
 
     def fill(self, inside, colour):
         assert colour != MAGENTA, "magenta is reserved for transparency"
@@ -582,6 +582,55 @@ def draw_alarm():
     return [warn, Canvas(32)]
 
 
+# --- the About window's logo ---------------------------------------------------
+# 287 x 70 on the window's black: a memory chip and the name in block letters on a
+# blue band. The build encodes it as a baseline JPEG; the flat areas below are
+# wide enough to keep their colour through the encoding (the tests look there).
+
+LOGO_W, LOGO_H = 287, 70
+BLACK_BG = (0, 0, 0)
+BAND_FROM, BAND_TO = (0, 40, 96), (0, 128, 192)
+LETTER = (236, 244, 255)
+LETTER_SHADOW = (0, 24, 56)
+
+BLOCK_LETTERS = {
+    "V": ["X...X", "X...X", "X...X", "X...X", ".X.X.", ".X.X.", "..X.."],
+    "E": ["XXXXX", "X....", "X....", "XXXX.", "X....", "X....", "XXXXX"],
+    "L": ["X....", "X....", "X....", "X....", "X....", "X....", "XXXXX"],
+    "M": ["X...X", "XX.XX", "X.X.X", "X.X.X", "X...X", "X...X", "X...X"],
+    "O": [".XXX.", "X...X", "X...X", "X...X", "X...X", "X...X", ".XXX."],
+    "R": ["XXXX.", "X...X", "X...X", "XXXX.", "X.X..", "X..X.", "X...X"],
+}
+
+
+def draw_logo():
+    c = Canvas(LOGO_W, BLACK_BG, LOGO_H)
+    # The band: a rounded rectangle whose colour runs from left to right.
+    band = polygon([(10, 4), (277, 4), (283, 10), (283, 60), (277, 66), (10, 66), (4, 60), (4, 10)])
+    for y in range(c.h):
+        for x in range(c.w):
+            if band(x + 0.5, y + 0.5):
+                t = (x - 4) / (283 - 4)
+                c.px[y][x] = tuple(round(a + (b - a) * t) for a, b in zip(BAND_FROM, BAND_TO))
+    # The chip: body, notch and pins.
+    for i in range(5):
+        c.rect(22 + i * 8, 12, 24 + i * 8, 15, PIN)
+        c.rect(22 + i * 8, 55, 24 + i * 8, 58, PIN)
+    c.frame(16, 16, 62, 54, CHIP_BODY, CHIP_EDGE)
+    c.fill(disc(24, 24, 3), CHIP_EDGE)
+    # The name, 5 pixels to a cell, with a shadow one cell-fifth down and right.
+    cell, left, top = 5, 82, 18
+    for colour, dx in ((LETTER_SHADOW, 2), (LETTER, 0)):
+        for k, ch in enumerate("VELMOR"):
+            for row, bits in enumerate(BLOCK_LETTERS[ch]):
+                for col, bit in enumerate(bits):
+                    if bit == "X":
+                        x0 = left + k * 32 + col * cell + dx
+                        y0 = top + row * cell + dx
+                        c.rect(x0, y0, x0 + cell - 1, y0 + cell - 1, colour)
+    return c
+
+
 def draw_pattern():
     """The colour button's 8 x 8 dither pattern: a black and white checkerboard (the button
     rewrites its pixels for every face colour)."""
@@ -608,6 +657,7 @@ def main():
         "menu_quit24.bmp": draw_quit(),
         "menu_about24.bmp": draw_about(),
         "menu_readme32.bmp": draw_readme(),
+        "logo.bmp": draw_logo(),
     }
     for name, canvas in pictures.items():
         write_bmp(os.path.join(out, name), canvas)

@@ -8,6 +8,7 @@
 #include "tests/TempFolder.h"
 #include "tests/TestRegistry.h"
 #include "tests/app/AppWindow.h"
+#include "windows/UAbout.h"
 #include "windows/UFrmReadme.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST(MenuCommands, FixedIdentifiersDoWhatTheirItemsDo) {
     EXPECT_NE(p.f->OnTop->Checked(), onTop);
     EXPECT_EQ((GetWindowLongA(p.f->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, !onTop);
   }
-  p.Command(cmAbout);  // the About window is not there yet: nothing happens
+  p.Command(cmAbout);  // this program made no About window: nothing happens
   EXPECT_TRUE(ShownErrors().empty()) << (ShownErrors().empty() ? "" : ShownErrors().front());
 }
 
@@ -105,6 +106,33 @@ TEST(MenuCommands, ReadMeShowsTheViewerModallyAndASecondDoesNothing) {
   delete p.viewer;
   p.Command(cmReadme);
   EXPECT_TRUE(ShownErrors().empty()) << (ShownErrors().empty() ? "" : ShownErrors().front());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MenuCommands, AboutShowsItsWindowModallyAndASecondDoesNothing) {
+  Program p;
+  // Start-up's order: the About window after the main window (the viewer here came first).
+  auto* about = p.app->CreateForm<TfrmAbout>(std::wstring(), [](HWND, const std::string&) {});
+  int shown = 0;
+  bool mainEnabled = true;
+  about->OnShow = [&](TObject*) {
+    ++shown;
+    mainEnabled = IsWindowEnabled(p.f->Handle()) != FALSE;
+  };
+  p.f->Ripristina1Click(p.f);
+  PostMessageA(p.f->Handle(), WM_COMMAND, cmAbout, 0);
+  PostMessageA(p.f->Handle(), WM_COMMAND, cmAbout, 0);
+  PostMessageA(about->OvColorBtn1->Handle(), BM_CLICK, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(shown, 1);
+  EXPECT_FALSE(mainEnabled) << "the main window waits while About shows";
+  EXPECT_FALSE(about->Visible()) << "Thanks! closed it";
+  EXPECT_TRUE(IsWindowEnabled(p.f->Handle()));
+  EXPECT_TRUE(IsWindowVisible(p.f->Handle())) << "closing About leaves the main window shown";
+  EXPECT_TRUE(ShownErrors().empty());
 }
 
 }  // namespace

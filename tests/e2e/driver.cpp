@@ -551,6 +551,69 @@ int ButtonsScenario(Driver& d) {
   return d.Finish();
 }
 
+BOOL CALLBACK CountVisibleAbout(HWND h, LPARAM l) {
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof(cls));
+  if (lstrcmpA(cls, "TfrmAbout") == 0 && IsWindowVisible(h)) ++*reinterpret_cast<int*>(l);
+  return TRUE;
+}
+
+// Help > About: the borderless window in the screen's centre, a second About doing nothing
+// while it shows, Thanks! closing it.
+int AboutScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
+  d.Check(Restore(d), "Restore shows the window");
+  HWND about = d.FindTopLevel("TfrmAbout");
+  d.Check(about && !IsWindowVisible(about), "the About window was made at start-up, hidden");
+  if (!about) return d.Finish();
+  PostMessageA(w, WM_COMMAND, cmAbout, 0);
+  d.Check(d.WaitUntil([&] { return IsWindowVisible(about) != FALSE; }, 15000), "Help > About shows it");
+  RECT r{};
+  GetWindowRect(about, &r);
+  int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  d.Check(r.right - r.left == 326 && r.bottom - r.top == 233 && r.left == (sw - 326) / 2 && r.top == (sh - 233) / 2,
+          "326 x 233 without a frame, in the screen's centre (" + std::to_string(r.left) + "," + std::to_string(r.top) +
+              ")-(" + std::to_string(r.right) + "," + std::to_string(r.bottom) + ")");
+  d.Check(!IsWindowEnabled(w), "the main window waits while it shows");
+  Sleep(800);
+  d.Shot("e2e-about");
+
+  PostMessageA(w, WM_COMMAND, cmAbout, 0);  // a second About while it shows
+  Sleep(800);
+  int shown = 0;
+  EnumWindows(CountVisibleAbout, (LPARAM)&shown);
+  d.Check(shown == 1 && IsWindowVisible(about), "a second About while it shows does nothing");
+
+  HWND thanks = d.FindChild(about, "TOvColorBtn", "Thanks!");
+  d.Check(thanks != nullptr, "the window has its Thanks! button");
+  if (thanks) {
+    RECT b{};
+    GetWindowRect(thanks, &b);
+    d.Xdo("mousemove 5 5");
+    Sleep(600);
+    COLORREF away = ScreenPixel(b.left + 4, b.top + 4);
+    d.Xdo("mousemove " + std::to_string((b.left + b.right) / 2) + " " + std::to_string((b.top + b.bottom) / 2));
+    Sleep(600);
+    d.Shot("e2e-about-thanks-hot");
+    COLORREF hot = ScreenPixel(b.left + 4, b.top + 4);
+    d.Check(hot != away, "a hover over Thanks! changes its face (" + Hex(away) + " -> " + Hex(hot) + ")");
+  }
+  if (thanks) PostMessageA(thanks, BM_CLICK, 0, 0);
+  d.Check(d.WaitUntil([&] { return !IsWindowVisible(about); }, 15000), "Thanks! closes it");
+  d.Check(d.WaitUntil([&] { return IsWindowEnabled(w) && IsWindowVisible(w); }, 15000),
+          "and the main window is shown and usable again");
+  Sleep(800);
+  d.Check(!IsWindowVisible(about), "the second About left nothing behind");
+
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  return d.Finish();
+}
+
 }  // namespace
 
 bool RestoreWindow(Driver& d) { return Restore(d); }
@@ -568,6 +631,7 @@ int main(int argc, char** argv) {
   if (s == "language") return LanguageScenario(d);
   if (s == "tray") return TrayScenario(d);
   if (s == "buttons") return ButtonsScenario(d);
+  if (s == "about") return AboutScenario(d);
   if (s == "help") return HelpScenario(d, argv[2]);
   if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
   if (s == "folders") return FoldersScenario(d);

@@ -1,0 +1,78 @@
+#include "framework/Picture.h"
+#include <map>
+
+namespace {
+struct TFormat {
+  std::string Description;
+  TPictureReader Reader;
+};
+
+std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
+  return s;
+}
+
+std::map<std::string, TFormat>& Formats() {
+  static std::map<std::string, TFormat> m;
+  return m;
+}
+}  // namespace
+
+void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description, TPictureReader reader) {
+  Formats()[Upper(extension)] = TFormat{description, std::move(reader)};
+}
+
+std::string TPicture::FileFormatDescription(const std::string& extension) {
+  auto it = Formats().find(Upper(extension));
+  return it == Formats().end() ? std::string() : it->second.Description;
+}
+
+bool TPicture::LoadFromData(const std::string& extension, const void* data, size_t size) {
+  auto it = Formats().find(Upper(extension));
+  TPictureData fresh;
+  if (it != Formats().end() && it->second.Reader && data && size)
+    fresh = it->second.Reader(static_cast<const unsigned char*>(data), size);
+  if (!fresh.Bitmap) fresh = TPictureData{};
+  FData = std::move(fresh);
+  if (OnChange) OnChange();
+  return !Empty();
+}
+
+bool TPicture::LoadFromResource(HINSTANCE module, const char* name, const std::string& extension) {
+  HRSRC r = FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HGLOBAL g = r ? LoadResource(module, r) : nullptr;
+  const void* p = g ? LockResource(g) : nullptr;
+  return LoadFromData(extension, p, p ? SizeofResource(module, r) : 0);
+}
+
+void TPicture::Clear() {
+  FData = TPictureData{};
+  if (OnChange) OnChange();
+}
+
+void TPicture::Draw(HDC dc, int x, int y) const {
+  if (Empty()) return;
+  gdi::MemDC src(dc);
+  gdi::Select s(src, FData.Bitmap.Get());
+  BitBlt(dc, x, y, FData.Width, FData.Height, src, 0, 0, SRCCOPY);
+}
+
+TImage::TImage(TComponent* AOwner, TWinControl* AParent) : TGraphicControl(AOwner, AParent) {
+  FPicture.OnChange = [this] { PictureChanged(); };
+}
+
+void TImage::SetAutoSize(bool v) {
+  if (v == FAutoSize) return;
+  FAutoSize = v;
+  PictureChanged();
+}
+
+void TImage::PictureChanged() {
+  if (FAutoSize && !FPicture.Empty()) SetBounds(Left(), Top(), FPicture.Width(), FPicture.Height());
+  // A picture that covers the whole control needs nothing erased beneath it.
+  SetOpaqueStyle(!FPicture.Empty() && FPicture.Width() >= Width() && FPicture.Height() >= Height());
+  Invalidate();
+}
+
+void TImage::Paint(HDC dc) { FPicture.Draw(dc, 0, 0); }
