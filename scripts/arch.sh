@@ -32,3 +32,19 @@ velmor_dist_dir() {
 velmor_wine_loader() {
   if [ "$1" = i686 ]; then echo /usr/lib/wine/wine; else echo /usr/lib/wine/wine64; fi
 }
+
+# Makes the headless prefix if needed and starts one persistent wineserver for it, stopped when
+# the calling script ends: the tests, the benchmarks and the soak share this.
+velmor_headless_server() {
+  local prefix=$1 scripts
+  scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  bash "$scripts/prefix.sh" "$prefix" headless
+  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  unset DISPLAY
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  /usr/lib/wine/wineserver -p
+  # Start the prefix's own services now: they would otherwise inherit a test's output pipe and
+  # keep ctest waiting for them until the server ends.
+  /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
+  trap "WINEPREFIX='$prefix' /usr/lib/wine/wineserver -k 2>/dev/null || true" EXIT
+}

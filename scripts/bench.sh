@@ -5,13 +5,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/scripts/arch.sh"
 arch=$(velmor_run_arch)
 dir=$here/build/$arch
-bash "$here/scripts/prefix.sh" "$dir/wine-headless" headless
-export WINEPREFIX=$dir/wine-headless WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-/usr/lib/wine/wineserver -k 2>/dev/null || true
-/usr/lib/wine/wineserver -p
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
-/usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
+velmor_headless_server "$dir/wine-headless"
 [ "$arch" = i686 ] || echo "note: the x86_64 build of the same sources (no 32-bit support here, or VELMOR_RUN_ARCH)"
 loader=$(velmor_wine_loader "$arch")
 # The start-up benchmark starts the program as a Windows path.

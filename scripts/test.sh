@@ -9,17 +9,9 @@ arch=$(velmor_run_arch)
 dir=$here/build/$arch
 bash "$here/scripts/build.sh" debug
 [ "$arch" = i686 ] || echo "note: the tests run the x86_64 build of the same sources (no 32-bit support here, or VELMOR_RUN_ARCH)"
-bash "$here/scripts/prefix.sh" "$dir/wine-headless" headless
 bash "$here/scripts/prefix.sh" "$dir/wine-x" x
 mkdir -p "$here/build/artifacts"
-export WINEPREFIX=$dir/wine-headless WINEDEBUG=-all
-unset DISPLAY
-/usr/lib/wine/wineserver -k 2>/dev/null || true
-/usr/lib/wine/wineserver -p
-# Start the prefix's own services now, outside ctest: they would otherwise inherit a test's
-# output pipe and keep ctest waiting for them until the server ends.
-/usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
-trap 'WINEPREFIX=$dir/wine-headless /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+velmor_headless_server "$dir/wine-headless"
 cd "$here"
 ctest --preset "release-$arch" "$@"
 echo "== unit tests on the check build"
