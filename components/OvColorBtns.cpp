@@ -333,9 +333,17 @@ LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
       RECT r;
       GetClientRect(FHandle, &r);
       if (r.right <= 0 || r.bottom <= 0) return 0;
+      if (!FBuffer || FBufferSize.cx != r.right || FBufferSize.cy != r.bottom) {
+        unsigned* bits = nullptr;
+        FBuffer = gdi::CreateDib32(r.right, r.bottom, &bits);
+        FBufferSize = FBuffer ? SIZE{r.right, r.bottom} : SIZE{0, 0};
+      }
+      if (!FBuffer) {
+        PaintTo(pdc);
+        return 0;
+      }
       gdi::MemDC mem(pdc);
-      gdi::Bitmap buffer(CreateCompatibleBitmap(pdc, r.right, r.bottom));
-      gdi::Select sb(mem, buffer);
+      gdi::Select sb(mem, FBuffer);
       FillRectColor(mem, r, GetSysColor(COLOR_BTNFACE));  // the window's own background
       PaintTo(mem);
       BitBlt(pdc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
