@@ -29,6 +29,8 @@ public:
   static std::string Plain(std::string s);
   // Saves the whole screen as <artifacts>/<name>.png (taken by the shell around Wine).
   bool Shot(const std::string& name);
+  // Moves the real mouse to (x, y) of the screen, and clicks there when click is set.
+  bool Mouse(bool click, int x, int y);
 
   void Check(bool ok, const std::string& what);
   int Failed() const { return FFailed; }

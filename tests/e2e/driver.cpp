@@ -133,6 +133,15 @@ bool Driver::Shot(const std::string& name) {
   return taken;
 }
 
+bool Driver::Mouse(bool click, int x, int y) {
+  std::string req = FArtifacts + "\\.mouse";
+  FILE* f = fopen(req.c_str(), "w");
+  if (!f) return false;
+  fprintf(f, "%s %d %d\n", click ? "click" : "move", x, y);
+  fclose(f);
+  return WaitUntil([&] { return GetFileAttributesA(req.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
+}
+
 // ---- scenarios --------------------------------------------------------------------------------
 
 namespace {
@@ -267,6 +276,95 @@ int LanguageScenario(Driver& d) {
   d.Shot("e2e-language-english");
   d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
   d.Check(Setting("Lingua") == "English.lng", "Lingua = English.lng (is " + Setting("Lingua") + ")");
+  return d.Finish();
+}
+
+// A visible drop-down menu window, or null.
+HWND OpenMenuWindow() {
+  HWND m = FindWindowA("#32768", nullptr);
+  return m && IsWindowVisible(m) ? m : nullptr;
+}
+
+// The painted main menu: each of the four drop-downs opened by a click on the menu bar, a
+// hovered item, and the commands still reaching the window.
+int MenusScenario(Driver& d, const std::string& exe) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
+  d.Check(Restore(d), "Restore shows the window");
+  Sleep(800);
+  // Where the bar items are: the captions from the language file in the menu font, each
+  // with the painter's 10 pixels of room, one after the other from the client's left.
+  std::string lng = exe.substr(0, exe.find_last_of('\\') + 1) + "Italiano.lng";
+  auto read = [&](const char* sec) {
+    char buf[128] = {};
+    GetPrivateProfileStringA(sec, "Caption", "", buf, sizeof(buf), lng.c_str());
+    return std::string(buf);
+  };
+  const std::string captions[4] = {"File", read("MAINLANGUAGE"), read("MAINSETTINGS"), "Help"};
+  const char* names[4] = {"file", "language", "settings", "help"};
+  NONCLIENTMETRICSA ncm{};
+  ncm.cbSize = 340;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0);
+  if (!lstrcmpA(ncm.lfMenuFont.lfFaceName, "MS Sans Serif")) lstrcpyA(ncm.lfMenuFont.lfFaceName, "Tahoma");
+  HDC dc = GetDC(nullptr);
+  HFONT font = CreateFontIndirectA(&ncm.lfMenuFont);
+  HGDIOBJ old = SelectObject(dc, font);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  int x = origin.x, y = origin.y - 8, mid[4];
+  for (int i = 0; i < 4; ++i) {
+    SIZE sz{};
+    GetTextExtentPoint32A(dc, captions[i].c_str(), (int)captions[i].size(), &sz);
+    mid[i] = x + (sz.cx + 10) / 2;
+    x += sz.cx + 10;
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+
+  for (int i = 0; i < 4; ++i) {
+    d.Mouse(true, mid[i], y);
+    HWND menu = nullptr;
+    bool open = d.WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 10000);
+    d.Check(open, std::string("a click on ") + captions[i] + " opens its drop-down");
+    Sleep(700);
+    if (i == 3 && menu) {
+      // The pointer on the first item: the hovered look.
+      RECT r{};
+      GetWindowRect(menu, &r);
+      d.Mouse(false, r.left + 40, r.top + 12);
+      Sleep(700);
+      d.Shot("e2e-menu-hover");
+    }
+    d.Shot(std::string("e2e-menu-") + names[i]);
+    d.Mouse(true, mid[i], y);  // the same item again closes it
+    d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+    Sleep(300);
+  }
+  d.Check(OpenMenuWindow() == nullptr, "a second click closes the drop-down");
+  // A click on an item runs its command: Settings > Beep on alarm, its first row.
+  d.Mouse(true, mid[2], y);
+  HWND menu = nullptr;
+  if (d.WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 10000)) {
+    Sleep(500);
+    RECT r{};
+    GetWindowRect(menu, &r);
+    d.Mouse(true, r.left + 40, r.top + 12);
+    d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+  }
+  Sleep(500);
+  d.Mouse(true, mid[2], y);
+  d.WaitUntil([&] { return OpenMenuWindow() != nullptr; }, 10000);
+  Sleep(700);
+  d.Shot("e2e-menu-settings-beep");
+  d.Mouse(true, mid[2], y);
+  d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  d.Check(Setting("Beep") == "0", "the click on Beep on alarm switched it off (Beep = " + Setting("Beep") + ")");
   return d.Finish();
 }
 
@@ -460,6 +558,7 @@ int main(int argc, char** argv) {
   if (s == "language") return LanguageScenario(d);
   if (s == "tray") return TrayScenario(d);
   if (s == "help") return HelpScenario(d, argv[2]);
+  if (s == "menus") return MenusScenario(d, argv[2]);
   if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");

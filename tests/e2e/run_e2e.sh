@@ -16,7 +16,7 @@ winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 status=0
 for s in "${scenarios[@]}"; do
   log=$artifacts/e2e-$s.log
-  rm -f "$log" "$artifacts/.shot"
+  rm -f "$log" "$artifacts/.shot" "$artifacts/.mouse"
   WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     LOADER=$(velmor_wine_loader "$arch") ARTIFACTS=$artifacts \
     timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
@@ -26,6 +26,14 @@ for s in "${scenarios[@]}"; do
             name=$(cat "$ARTIFACTS/.shot")
             import -window root "$ARTIFACTS/$name.png" 2>/dev/null
             rm -f "$ARTIFACTS/.shot"
+          fi
+          # Mouse input on request ("click X Y" or "move X Y"): keys from xdotool never reach
+          # Wine menus here, the mouse does.
+          if [ -f "$ARTIFACTS/.mouse" ]; then
+            read -r what x y < "$ARTIFACTS/.mouse"
+            xdotool mousemove "$x" "$y" 2>/dev/null
+            [ "$what" = click ] && xdotool click 1 2>/dev/null
+            rm -f "$ARTIFACTS/.mouse"
           fi
           sleep 0.2
         done ) &
