@@ -154,7 +154,7 @@ void TFlatMenuPainter::DrawIcon(TMenuItem* item, HDC dc, const RECT& icon, bool 
   if (selected && enabled && !checked && !item->IsBarItem()) --x, --y;  // the icon lifts
   if (!selected && enabled && !checked && FHigh) LightenPixels(bits, w * h, 30);
   if (!enabled) GrayPixels(bits, w * h, 90);
-  if (selected && enabled && !checked) DrawBitmapShadow(image, dc, x + 2, y + 2, ShadeColor(FPal.Select, 50, dc));
+  if (selected && enabled && !checked) DrawBitmapShadow(image, dc, x + 2, y + 2, ShadeColor(FPal.Select, 50, FNearDC));
   gdi::MaskedBitmap(image, gdi::MaskedBitmap::OwnColor).Draw(dc, x, y);
 }
 
@@ -163,7 +163,7 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
   COLORREF colour = ColorToRGB(FFontColor);
   if (selected) colour = FPal.SelectFont;
   if (!enabled) colour = FPal.Disabled;
-  if (bar && selected && FDrawSelect) colour = ContrastTextColor(FPal.IconBack, FFontColor, dc);
+  if (bar && selected && FDrawSelect) colour = ContrastTextColor(FPal.IconBack, FFontColor, FNearDC);
   SIZE w{};
   GetTextExtentPoint32A(dc, "W", 1, &w);
   tr.top += (tr.bottom - tr.top - w.cy) / 2;
@@ -178,7 +178,7 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
       RECT o = tr;
       OffsetRect(&o, offsets[i].x, offsets[i].y);
       COLORREF under = GetPixel(dc, o.left, o.top);
-      SetTextColor(dc, ShadeColor(under == CLR_INVALID ? colour : under, shades[i], dc));
+      SetTextColor(dc, ShadeColor(under == CLR_INVALID ? colour : under, shades[i], FNearDC));
       DrawTextExA(dc, text.data(), -1, &o, 0, nullptr);
     }
   }
@@ -189,7 +189,7 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
     shortcut += " ";
     RECT s = tr;
     s.right -= 10;
-    SetTextColor(dc, FHigh ? ShadeColor(colour, -40, dc) : colour);
+    SetTextColor(dc, FHigh ? ShadeColor(colour, -40, FNearDC) : colour);
     DrawTextExA(dc, shortcut.data(), -1, &s, DT_RIGHT, nullptr);
   }
 }
@@ -202,16 +202,16 @@ void TFlatMenuPainter::DrawBarItem(TMenuItem* item, HDC dc, RECT r, bool selecte
     if (FHigh) {
       Lines(dc, FPal.MenuBorder, {POINT{L, B - 1}, POINT{L, T}, POINT{R - 8, T}, POINT{R - 8, B}});
       // The soft shadow in the last seven columns, darkest low and to the left.
-      gdi::FillSolid(dc, RECT{R - 7, T, R, B}, ShadeColor(FPal.MenuBar, 10, dc));
-      gdi::FillSolid(dc, RECT{R - 7, T + 3, R - 2, B}, ShadeColor(FPal.MenuBar, 30, dc));
-      gdi::FillSolid(dc, RECT{R - 7, T + 5, R - 3, B}, ShadeColor(FPal.MenuBar, 60, dc));
-      gdi::FillSolid(dc, RECT{R - 7, T + 6, R - 5, B}, ShadeColor(FPal.MenuBar, 100, dc));
+      gdi::FillSolid(dc, RECT{R - 7, T, R, B}, ShadeColor(FPal.MenuBar, 10, FNearDC));
+      gdi::FillSolid(dc, RECT{R - 7, T + 3, R - 2, B}, ShadeColor(FPal.MenuBar, 30, FNearDC));
+      gdi::FillSolid(dc, RECT{R - 7, T + 5, R - 3, B}, ShadeColor(FPal.MenuBar, 60, FNearDC));
+      gdi::FillSolid(dc, RECT{R - 7, T + 6, R - 5, B}, ShadeColor(FPal.MenuBar, 100, FNearDC));
       Lines(dc, FPal.MenuBar, {POINT{R - 5, T + 1}, POINT{R - 1, T + 1}, POINT{R - 1, T + 6}});
       Lines(dc, FPal.MenuBar, {POINT{R - 3, T + 2}, POINT{R - 2, T + 2}, POINT{R - 2, T + 3}, POINT{R - 3, T + 3}});
-      Lines(dc, ShadeColor(FPal.MenuBar, 10, dc),
+      Lines(dc, ShadeColor(FPal.MenuBar, 10, FNearDC),
             {POINT{R - 6, T + 3}, POINT{R - 3, T + 3}, POINT{R - 3, T + 6}, POINT{R - 4, T + 6}, POINT{R - 4, T + 3}});
-      Lines(dc, ShadeColor(FPal.MenuBar, 30, dc), {POINT{R - 5, T + 5}, POINT{R - 4, T + 5}, POINT{R - 4, T + 9}});
-      Lines(dc, ShadeColor(FPal.MenuBar, 40, dc), {POINT{R - 6, T + 5}, POINT{R - 6, T + 7}});
+      Lines(dc, ShadeColor(FPal.MenuBar, 30, FNearDC), {POINT{R - 5, T + 5}, POINT{R - 4, T + 5}, POINT{R - 4, T + 9}});
+      Lines(dc, ShadeColor(FPal.MenuBar, 40, FNearDC), {POINT{R - 6, T + 5}, POINT{R - 6, T + 7}});
     } else {
       Lines(dc, FPal.MenuBorder, {POINT{L, B - 1}, POINT{L, T}, POINT{R - 3, T}, POINT{R - 3, B}});
       gdi::FillSolid(dc, RECT{R - 2, T + 2, R, B}, FPal.MenuShadow);

@@ -200,6 +200,9 @@ bool TFlatMenuPainter::HighColor(HDC dc) const {
 
 void TFlatMenuPainter::ComputePalette(HDC dc) {
   FHigh = HighColor(dc);
+  // A device of 16 bits or more shows every colour as it is: no need to ask it.
+  FNearDC = FHigh ? nullptr : dc;
+  dc = FNearDC;
   auto nearest = [dc](TColor c) { return LightenColor(c, 0, dc); };
   TPalette& p = FPal;
   p.Color = nearest(FColor);

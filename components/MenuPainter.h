@@ -136,6 +136,7 @@ private:
   bool FDrawSelect = true, FUseSystemColors = true, FOverrideOwnerDraw = false, FGradient = false;
   bool FFlatMenu = false, FAutoDetect = false, FActive = false;
   bool FHigh = true;
+  HDC FNearDC = nullptr;  // the DC whose nearest colours count; null in high-colour mode
   TPalette FPal{};
   std::set<TMenuItem*> FHooked;  // items carrying one of our handlers
 };
