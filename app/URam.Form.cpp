@@ -117,6 +117,18 @@ void TfrmVelmor::CreateControls() {
   Timer->SetInterval(1000);
   Timer->OnTimer = [this](TObject* s) { TimerTimer(s); };
 
+  MenuPainter1 = new TFlatMenuPainter(this);
+  MenuPainter1->SetName("MenuPainter1");
+  gdi::FontSpec menuFont{"Microsoft Sans Serif", 8};
+  menuFont.Height = -11;
+  menuFont.CharSet = ANSI_CHARSET;
+  MenuPainter1->SetFont(menuFont, clMenuText);
+  MenuPainter1->SetIconWidth(16);
+  MenuPainter1->SetOverrideOwnerDraw(true);
+  MenuPainter1->SetGradient(true);
+  MenuPainter1->SetAutoDetect(true);
+  MenuPainter1->SetActive(true);  // the menus below are hooked as they are built
+
   MainMenu1 = new TMainMenu(this);
   MainMenu1->SetName("MainMenu1");
   TMenuItem* bar = MainMenu1->Items();

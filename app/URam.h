@@ -8,6 +8,7 @@
 #include "components/Animate.h"
 #include "components/LineChart.h"
 #include "components/MarginMenu.h"
+#include "components/MenuPainter.h"
 #include "components/OvColorBtns.h"
 #include "components/OvVersCpt.h"
 #include "components/TrayShell.h"
@@ -61,6 +62,7 @@ public:
   TTrayIcon* TI = nullptr;
   TMarginPopupMenu* poppa = nullptr;
   TImageList* ImageList1 = nullptr;
+  TFlatMenuPainter* MenuPainter1 = nullptr;
 
   TOvVersionCaptionForm* fv = nullptr;
   TMainMenu* MainMenu1 = nullptr;

@@ -41,6 +41,11 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent) {
   std::erase(FNotify, AComponent);
 }
 
+void TComponent::Inserted(TComponent* AComponent) {
+  for (size_t i = 0; i < FComponents.size(); ++i)
+    if (FComponents[i] != AComponent) FComponents[i]->Inserted(AComponent);
+}
+
 void TComponent::InsertComponent(TComponent* c) { FComponents.push_back(c); }
 
 void TComponent::RemoveComponent(TComponent* c) {

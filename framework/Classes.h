@@ -24,6 +24,12 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// Raised when an object is taken for a kind it is not (a component that needs a form as owner).
+class EInvalidCast : public Exception {
+public:
+  EInvalidCast() : Exception("Invalid class typecast") {}
+};
+
 class TComponent : public TObject {
 public:
   explicit TComponent(TComponent* AOwner);
@@ -46,6 +52,9 @@ public:
   virtual void Loaded();
   // Told when a component this one asked about goes away (see FreeNotification).
   virtual void Notification(TComponent* AComponent) {}
+  // Told when AComponent joined something this component holds (a menu item added to one of
+  // a form's menus: the form is told); passed on to everything this component owns.
+  virtual void Inserted(TComponent* AComponent);
   void FreeNotification(TComponent* AComponent);
   void RemoveFreeNotification(TComponent* AComponent);
 

@@ -391,6 +391,18 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
       if (LOWORD(w) != WA_INACTIVE) Fire(OnActivate, this);
       return r;
     }
+    // The owner-drawn items of the window's menus.
+    case WM_MEASUREITEM:
+      if (w == 0 && TMenuItem::MeasureItem(FHandle, *reinterpret_cast<MEASUREITEMSTRUCT*>(l))) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (w == 0 && TMenuItem::DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l))) return TRUE;
+      break;
+    case WM_MENUCHAR: {
+      LRESULT r = 0;
+      if (TMenuItem::MenuChar(reinterpret_cast<HMENU>(l), (char)LOWORD(w), r)) return r;
+      break;
+    }
   }
   return TCustomControl::WndProc(msg, w, l);
 }

@@ -1,7 +1,9 @@
 #include "framework/Menus.h"
 #include "framework/Transparent.h"
 #include <algorithm>
+#include <cctype>
 #include <map>
+#include <set>
 
 namespace {
 std::map<UINT, TMenuItem*>& Commands() {
@@ -23,6 +25,12 @@ UINT FreeCommand() {
   throw Exception("No menu command left");
 }
 
+// Every item alive: an owner-drawn entry's data is checked against it before it is used.
+std::set<const TMenuItem*>& Live() {
+  static std::set<const TMenuItem*> s;
+  return s;
+}
+
 class TMenuBarItem : public TMenuItem {
 public:
   explicit TMenuBarItem(TComponent* AOwner) : TMenuItem(AOwner) {
@@ -41,9 +49,11 @@ protected:
 TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
     : TComponent(AOwner), FCommand(command ? command : FreeCommand()) {
   Commands()[FCommand] = this;
+  Live().insert(this);
 }
 
 TMenuItem::~TMenuItem() {
+  Live().erase(this);
   // A fixed command may have been taken over by a newer item of another window.
   auto it = Commands().find(FCommand);
   if (it != Commands().end() && it->second == this) Commands().erase(it);
@@ -74,6 +84,9 @@ void TMenuItem::Add(TMenuItem* item) {
   FItems.push_back(item);
   Rebuild();
   if (FItems.size() == 1) Changed();  // now a submenu
+  // The window that holds the menu hears of its new item (a painter on it hooks the item).
+  TComponent* menu = Root()->Owner();
+  if ((dynamic_cast<TMainMenu*>(menu) || dynamic_cast<TPopupMenu*>(menu)) && menu->Owner()) menu->Owner()->Inserted(item);
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
@@ -114,6 +127,32 @@ void TMenuItem::SetEnabled(bool v) {
   Changed();
 }
 
+void TMenuItem::SetRadioItem(bool v) {
+  if (v == FRadioItem) return;
+  FRadioItem = v;
+  Changed();
+}
+
+void TMenuItem::SetDefault(bool v) {
+  if (v == FDefault) return;
+  FDefault = v;
+  Changed();
+}
+
+void TMenuItem::SetShortCutText(const std::string& v) {
+  if (v == FShortCutText) return;
+  FShortCutText = v;
+  Changed();
+}
+
+TMenuItem* TMenuItem::Root() {
+  TMenuItem* top = this;
+  while (top->FParent) top = top->FParent;
+  return top;
+}
+
+bool TMenuItem::OwnerDrawn() { return Root()->FOwnerDraw; }
+
 void TMenuItem::SetBitmap(gdi::Bitmap bmp) {
   FBitmap = std::move(bmp);
   Changed();
@@ -133,16 +172,22 @@ HMENU TMenuItem::Handle() {
   return FHandle;
 }
 
-void TMenuItem::FillItemInfo(MENUITEMINFOA& mi) {
+void TMenuItem::FillItemInfo(MENUITEMINFOA& mi, std::string& text) {
+  bool ownerDraw = OwnerDrawn();
+  text = FCaption;
+  if (!FShortCutText.empty() && !ownerDraw) text += "\t" + FShortCutText;
   mi = MENUITEMINFOA{};
   mi.cbSize = sizeof(mi);
-  mi.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU | MIIM_BITMAP;
-  mi.fType = IsLine() ? MFT_SEPARATOR : MFT_STRING;
-  mi.fState = (FChecked ? MFS_CHECKED : 0) | (FEnabled ? 0 : MFS_GRAYED);
+  mi.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU | MIIM_BITMAP | MIIM_DATA;
+  mi.fType = (IsLine() ? MFT_SEPARATOR : MFT_STRING) | (FRadioItem ? MFT_RADIOCHECK : 0) |
+             (ownerDraw ? MFT_OWNERDRAW : 0);
+  mi.fState = (FChecked ? MFS_CHECKED : 0) | (FEnabled ? 0 : MFS_GRAYED) | (FDefault ? MFS_DEFAULT : 0);
   mi.wID = FCommand;
-  mi.dwTypeData = const_cast<char*>(FCaption.c_str());
+  mi.dwTypeData = const_cast<char*>(text.c_str());
   mi.hSubMenu = FItems.empty() ? nullptr : Handle();
-  mi.hbmpItem = FBitmap.Get();
+  // An owner-drawn item paints its own picture.
+  mi.hbmpItem = ownerDraw ? nullptr : FBitmap.Get();
+  mi.dwItemData = ownerDraw ? reinterpret_cast<ULONG_PTR>(this) : 0;
 }
 
 void TMenuItem::Rebuild() {
@@ -152,12 +197,100 @@ void TMenuItem::Rebuild() {
   for (auto* c : FItems) {
     if (!c->FVisible) continue;
     MENUITEMINFOA mi;
-    c->FillItemInfo(mi);
+    std::string text;
+    c->FillItemInfo(mi, text);
     InsertMenuItemA(FHandle, pos++, TRUE, &mi);
   }
   TMenuItem* top = this;
   while (top->FParent) top = top->FParent;
   top->Redraw();
+}
+
+void TMenuItem::RebuildAll() {
+  for (auto* c : FItems) c->RebuildAll();
+  Rebuild();
+}
+
+TMenuItem* TMenuItem::FromItemData(ULONG_PTR data) {
+  auto* item = reinterpret_cast<const TMenuItem*>(data);
+  return item && Live().count(item) ? const_cast<TMenuItem*>(item) : nullptr;
+}
+
+bool TMenuItem::MeasureItem(HWND owner, MEASUREITEMSTRUCT& mi) {
+  if (mi.CtlType != ODT_MENU) return false;
+  TMenuItem* item = FromItemData(mi.itemData);
+  if (!item) return false;
+  gdi::WindowDC dc(owner);
+  gdi::SavedDC state(dc);
+  int w = (int)mi.itemWidth, h = (int)mi.itemHeight;
+  if (item->OnMeasureItem) {
+    item->OnMeasureItem(item, dc, w, h);
+  } else {
+    // No painter: room for the caption in the menu font.
+    NONCLIENTMETRICSA ncm{};
+    ncm.cbSize = sizeof(ncm);
+    gdi::Font font;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) font.Reset(CreateFontIndirectA(&ncm.lfMenuFont));
+    gdi::Select sf(dc, font);
+    SIZE sz{};
+    GetTextExtentPoint32A(dc, item->FCaption.c_str(), (int)item->FCaption.size(), &sz);
+    w = std::max(w, (int)sz.cx + 20);
+    h = item->IsLine() ? 8 : std::max(h, (int)sz.cy + 6);
+  }
+  mi.itemWidth = w < 0 ? 0 : w;
+  mi.itemHeight = h < 0 ? 0 : h;
+  return true;
+}
+
+bool TMenuItem::DrawItem(const DRAWITEMSTRUCT& di) {
+  if (di.CtlType != ODT_MENU) return false;
+  TMenuItem* item = FromItemData(di.itemData);
+  if (!item) return false;
+  gdi::SavedDC state(di.hDC);
+  bool selected = (di.itemState & ODS_SELECTED) != 0;
+  if (item->OnDrawItem) {
+    item->OnDrawItem(item, di.hDC, di.rcItem, selected);
+    return true;
+  }
+  RECT r = di.rcItem;
+  FillRect(di.hDC, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+  if (item->IsLine()) {
+    r.top = (r.top + r.bottom) / 2 - 1;
+    DrawEdge(di.hDC, &r, EDGE_ETCHED, BF_TOP);
+    return true;
+  }
+  SetBkMode(di.hDC, TRANSPARENT);
+  SetTextColor(di.hDC, GetSysColor(!item->FEnabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+  r.left += item->IsBarItem() ? 6 : 20;
+  DrawTextA(di.hDC, item->FCaption.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER);
+  return true;
+}
+
+bool TMenuItem::MenuChar(HMENU menu, char key, LRESULT& result) {
+  int n = GetMenuItemCount(menu);
+  for (int pos = 0; pos < n; ++pos) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof(mi);
+    mi.fMask = MIIM_DATA | MIIM_FTYPE;
+    if (!GetMenuItemInfoA(menu, pos, TRUE, &mi) || !(mi.fType & MFT_OWNERDRAW)) continue;
+    TMenuItem* item = FromItemData(mi.dwItemData);
+    if (!item) continue;
+    const std::string& s = item->FCaption;
+    for (size_t i = 0; i + 1 < s.size(); ++i) {
+      if (s[i] != '&') continue;
+      if (s[i + 1] == '&') {
+        ++i;
+        continue;
+      }
+      if (std::toupper((unsigned char)s[i + 1]) == std::toupper((unsigned char)key)) {
+        // Runs the item, or opens its drop-down.
+        result = MAKELRESULT(pos, MNC_EXECUTE);
+        return true;
+      }
+      break;
+    }
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -171,6 +304,20 @@ HMENU TMainMenu::Handle() const { return FItems->Handle(); }
 void TMainMenu::SetWindow(HWND h) { static_cast<TMenuBarItem*>(FItems)->FWindow = h; }
 
 HWND TMainMenu::Window() const { return static_cast<TMenuBarItem*>(FItems)->FWindow; }
+
+bool TMainMenu::OwnerDraw() const { return FItems->FOwnerDraw; }
+
+void TMainMenu::SetOwnerDraw(bool v) {
+  if (v == FItems->FOwnerDraw) return;
+  FItems->FOwnerDraw = v;
+  FItems->RebuildAll();
+}
+
+void TPopupMenu::SetOwnerDraw(bool v) {
+  if (v == FItems->FOwnerDraw) return;
+  FItems->FOwnerDraw = v;
+  FItems->RebuildAll();
+}
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(this)) {}
 

@@ -3,10 +3,17 @@
 // whenever one of them changes.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include "framework/Classes.h"
 #include "framework/Gdi.h"
+
+class TMenuItem;
+// Paints an owner-drawn item into ARect of ACanvas; Selected while it is highlighted.
+using TMenuDrawItemEvent = std::function<void(TObject* Sender, HDC ACanvas, RECT ARect, bool Selected)>;
+// Sizes an owner-drawn item: Width and Height come in as the system proposes them.
+using TMenuMeasureItemEvent = std::function<void(TObject* Sender, HDC ACanvas, int& Width, int& Height)>;
 
 class TMenuItem : public TComponent {
 public:
@@ -30,15 +37,41 @@ public:
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool v);
   bool IsLine() const { return FCaption == "-"; }
+  // A check shown as a dot; the default item (bold in a plain menu).
+  bool RadioItem() const { return FRadioItem; }
+  void SetRadioItem(bool v);
+  bool Default() const { return FDefault; }
+  void SetDefault(bool v);
+  // The key combination shown right of the caption ("Ctrl+D"); the item only shows it.
+  const std::string& ShortCutText() const { return FShortCutText; }
+  void SetShortCutText(const std::string& v);
   // The item's picture; the item owns it. Null for none.
   HBITMAP Bitmap() const { return FBitmap.Get(); }
   void SetBitmap(gdi::Bitmap bmp);
   UINT Command() const { return FCommand; }
+  // A first-level item of a menu bar.
+  bool IsBarItem() const { return FParent && FParent->FIsBar; }
+  // The menu an item lives in: the root item of a main or popup menu (itself for a root).
+  TMenuItem* Root();
+  // True when the menu this item belongs to is owner-drawn (see SetOwnerDraw).
+  bool OwnerDrawn();
 
   // The drop-down menu of an item with children (and of a menu's root item).
   HMENU Handle();
   void Click();
   TNotifyEvent OnClick;
+  // Called for the items of an owner-drawn menu, inside the owner window's WM_DRAWITEM and
+  // WM_MEASUREITEM. Without them the item is drawn plainly.
+  TMenuDrawItemEvent OnDrawItem;
+  TMenuMeasureItemEvent OnMeasureItem;
+  // Answers for the window that owns the menus: an item's measure and draw requests, and the
+  // key typed in an owner-drawn menu (owner-drawn items are not matched by the system); false
+  // for requests that are not about one of our items.
+  static bool MeasureItem(HWND owner, MEASUREITEMSTRUCT& mi);
+  static bool DrawItem(const DRAWITEMSTRUCT& di);
+  static bool MenuChar(HMENU menu, char key, LRESULT& result);
+  // The item an owner-drawn entry carries, when it is still alive.
+  static TMenuItem* FromItemData(ULONG_PTR data);
 
   // Runs the item whose command this is; false when there is none.
   static bool DispatchCommand(UINT command);
@@ -52,13 +85,19 @@ protected:
   virtual void Redraw() {}
   HMENU FHandle = nullptr;
   bool FIsBar = false;
+  bool FOwnerDraw = false;  // on a root item: the whole menu is owner-drawn
+  friend class TMainMenu;
+  friend class TPopupMenu;
+  // Rebuilds this item's menu and every submenu below it.
+  void RebuildAll();
 
 private:
-  void FillItemInfo(MENUITEMINFOA& mi);
+  void FillItemInfo(MENUITEMINFOA& mi, std::string& text);
   TMenuItem* FParent = nullptr;
   std::vector<TMenuItem*> FItems;
   std::string FCaption;
-  bool FChecked = false, FVisible = true, FEnabled = true;
+  bool FChecked = false, FVisible = true, FEnabled = true, FRadioItem = false, FDefault = false;
+  std::string FShortCutText;
   gdi::Bitmap FBitmap;
   UINT FCommand;
 };
@@ -73,6 +112,10 @@ public:
   // The window that shows this bar (redrawn after a change).
   void SetWindow(HWND h);
   HWND Window() const;
+  // Every item of the bar and its drop-downs owner-drawn: the window's WM_MEASUREITEM and
+  // WM_DRAWITEM then reach the items' handlers.
+  bool OwnerDraw() const;
+  void SetOwnerDraw(bool v);
 
 private:
   TMenuItem* FItems;
@@ -87,6 +130,8 @@ public:
   // Opens the menu and runs the chosen command; returns when the menu has closed.
   virtual void Popup(int x, int y, HWND owner);
   TNotifyEvent OnPopup;
+  bool OwnerDraw() const { return FItems->FOwnerDraw; }
+  void SetOwnerDraw(bool v);
 
 private:
   TMenuItem* FItems;

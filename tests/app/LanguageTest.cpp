@@ -662,9 +662,11 @@ TEST(FlagBitmaps, ItemsShowTheirFileFlagOnTheMenuColour) {
   HMENU sub = GetSubMenu(GetMenu(w.f->Handle()), 1);
   MENUITEMINFOA mi{};
   mi.cbSize = sizeof(mi);
-  mi.fMask = MIIM_BITMAP;
+  mi.fMask = MIIM_FTYPE | MIIM_DATA;
   GetMenuItemInfoA(sub, 0, TRUE, &mi);
-  EXPECT_EQ(mi.hbmpItem, pic) << "Windows shows the item's picture";
+  EXPECT_TRUE(mi.fType & MFT_OWNERDRAW) << "the menu painter draws the item, picture and all";
+  EXPECT_EQ(mi.dwItemData, reinterpret_cast<ULONG_PTR>(w.f->Language1->Item(0)));
+  EXPECT_TRUE(w.f->MenuPainter1->Draws(w.f->Language1->Item(0)));
 }
 
 TEST(FlagBitmaps, AFailedLoadLeavesTheItemWithoutPicture) {

@@ -32,6 +32,8 @@ public:
   bool Shot(const std::string& name);
   // Runs xdotool with these arguments in the X display around Wine (pointer moves, clicks, keys).
   bool Xdo(const std::string& args);
+  // Moves the real mouse to (x, y) of the screen, and clicks there when click is set.
+  bool Mouse(bool click, int x, int y);
 
   void Check(bool ok, const std::string& what);
   int Failed() const { return FFailed; }

@@ -3,6 +3,7 @@
 // Each check is logged to <artifacts>/e2e-SCENARIO.log, which ends with "N passed, M failed".
 #include "tests/e2e/Driver.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <vector>
 #include "app/Commands.h"
 
@@ -149,6 +150,10 @@ bool Driver::Xdo(const std::string& args) {
   return done;
 }
 
+bool Driver::Mouse(bool click, int x, int y) {
+  return Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y) + (click ? " click 1" : ""));
+}
+
 // ---- scenarios --------------------------------------------------------------------------------
 
 namespace {
@@ -283,6 +288,110 @@ int LanguageScenario(Driver& d) {
   d.Shot("e2e-language-english");
   d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
   d.Check(Setting("Lingua") == "English.lng", "Lingua = English.lng (is " + Setting("Lingua") + ")");
+  return d.Finish();
+}
+
+// A visible drop-down menu window, or null (the system keeps hidden ones around too).
+BOOL CALLBACK FindOpenMenu(HWND h, LPARAM l) {
+  char cls[16] = {};
+  GetClassNameA(h, cls, sizeof(cls));
+  if (lstrcmpA(cls, "#32768") || !IsWindowVisible(h)) return TRUE;
+  *reinterpret_cast<HWND*>(l) = h;
+  return FALSE;
+}
+HWND OpenMenuWindow() {
+  HWND m = nullptr;
+  EnumWindows(FindOpenMenu, (LPARAM)&m);
+  return m;
+}
+
+// The painted main menu: each of the four drop-downs opened by a click on the menu bar, a
+// hovered item, and the commands still reaching the window.
+int MenusScenario(Driver& d, const std::string& exe) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
+  d.Check(Restore(d), "Restore shows the window");
+  Sleep(800);
+  // Where the bar items are: the captions from the language file in the menu font, each
+  // with the painter's 10 pixels of room, one after the other from the client's left.
+  std::string lng = exe.substr(0, exe.find_last_of('\\') + 1) + "Italiano.lng";
+  auto read = [&](const char* sec) {
+    char buf[128] = {};
+    GetPrivateProfileStringA(sec, "Caption", "", buf, sizeof(buf), lng.c_str());
+    return std::string(buf);
+  };
+  const std::string captions[4] = {"File", read("MAINLANGUAGE"), read("MAINSETTINGS"), "Help"};
+  const char* names[4] = {"file", "language", "settings", "help"};
+  NONCLIENTMETRICSA ncm{};
+  ncm.cbSize = 340;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0);
+  if (!lstrcmpA(ncm.lfMenuFont.lfFaceName, "MS Sans Serif")) lstrcpyA(ncm.lfMenuFont.lfFaceName, "Tahoma");
+  HDC dc = GetDC(nullptr);
+  HFONT font = CreateFontIndirectA(&ncm.lfMenuFont);
+  HGDIOBJ old = SelectObject(dc, font);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  int y = origin.y - 8, width[4];
+  for (int i = 0; i < 4; ++i) {
+    SIZE sz{}, amp{};
+    GetTextExtentPoint32A(dc, captions[i].c_str(), (int)captions[i].size(), &sz);
+    GetTextExtentPoint32A(dc, "&", 1, &amp);
+    width[i] = sz.cx - (captions[i].find('&') != std::string::npos ? amp.cx : 0) + 10;
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+
+  // The drop-downs open under their items: each one's left edge tells where the next item
+  // starts, and the first two the room the bar leaves between items.
+  int mid[4], left = origin.x, gap = 0;
+  for (int i = 0; i < 4; ++i) {
+    mid[i] = left + width[i] / 2;
+    d.Mouse(true, mid[i], y);
+    HWND menu = nullptr;
+    bool open = d.WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 10000);
+    d.Check(open, std::string("a click on ") + captions[i] + " opens its drop-down");
+    Sleep(700);
+    RECT mr{};
+    if (menu) GetWindowRect(menu, &mr);
+    if (menu && i == 1) gap = std::max(0, (int)mr.left - left);
+    left = (menu ? (int)mr.left : left) + width[i] + gap;
+    if (i == 3 && menu) {
+      // The pointer on the first item: the hovered look.
+      RECT r{};
+      GetWindowRect(menu, &r);
+      d.Mouse(false, r.left + 40, r.top + 12);
+      Sleep(700);
+      d.Shot("e2e-menu-hover");
+    }
+    d.Shot(std::string("e2e-menu-") + names[i]);
+    d.Mouse(true, origin.x + 300, origin.y + 60);  // a click beside it closes it
+    d.Check(d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000), "a click beside the drop-down closes it");
+    Sleep(500);
+  }
+  // A click on an item runs its command: Settings > Beep on alarm, its first row.
+  d.Mouse(true, mid[2], y);
+  HWND menu = nullptr;
+  if (d.WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 10000)) {
+    Sleep(500);
+    RECT r{};
+    GetWindowRect(menu, &r);
+    d.Mouse(true, r.left + 40, r.top + 12);
+    d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+  }
+  Sleep(500);
+  d.Mouse(true, mid[2], y);
+  d.WaitUntil([&] { return OpenMenuWindow() != nullptr; }, 10000);
+  Sleep(700);
+  d.Shot("e2e-menu-settings-beep");
+  d.Mouse(true, origin.x + 300, origin.y + 60);
+  d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+  PostMessageA(w, WM_COMMAND, cmQuit, 0);
+  d.Check(d.WaitForExit(30000), "Quit ends the process");
+  d.Check(Setting("Beep") == "0", "the click on Beep on alarm switched it off (Beep = " + Setting("Beep") + ")");
   return d.Finish();
 }
 
@@ -633,6 +742,7 @@ int main(int argc, char** argv) {
   if (s == "buttons") return ButtonsScenario(d);
   if (s == "about") return AboutScenario(d);
   if (s == "help") return HelpScenario(d, argv[2]);
+  if (s == "menus") return MenusScenario(d, argv[2]);
   if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
   if (s == "folders") return FoldersScenario(d);
   if (s == "twocopies") return TwoCopiesScenario(d);

@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include "components/MenuPainter.h"
+#include "framework/Menus.h"
+#include "tests/components/ComponentsSupport.h"
+
+namespace {
+
+// A hidden form with a menu bar of one drop-down and the painter on it, active as the main
+// window's: items are measured and drawn through the form's own WM_MEASUREITEM / WM_DRAWITEM.
+struct PaintedMenu {
+  TForm* form = new TForm(nullptr, "TMenuPainterTestHost");
+  TFlatMenuPainter* painter = new TFlatMenuPainter(form);
+  TMainMenu* menu = new TMainMenu(form);
+  TMenuItem* drop = Add(menu->Items(), "Settings");
+  explicit PaintedMenu(bool gradient = true) {
+    painter->SetIconWidth(16);
+    painter->SetGradient(gradient);
+    painter->SetOverrideOwnerDraw(true);
+    painter->SetAutoDetect(true);
+    painter->SetActive(true);
+  }
+  ~PaintedMenu() { delete form; }
+  TMenuItem* Add(TMenuItem* parent, const char* caption, HBITMAP picture = nullptr) {
+    auto* m = new TMenuItem(form);
+    m->SetCaption(caption);
+    if (picture) m->SetBitmap(gdi::Bitmap(picture));
+    parent->Add(m);
+    return m;
+  }
+  SIZE Measure(TMenuItem* item) {
+    MEASUREITEMSTRUCT mi{};
+    mi.CtlType = ODT_MENU;
+    mi.itemID = item->Command();
+    mi.itemData = reinterpret_cast<ULONG_PTR>(item);
+    EXPECT_EQ(TRUE, SendMessageA(form->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mi)));
+    return SIZE{(LONG)mi.itemWidth, (LONG)mi.itemHeight};
+  }
+  void Draw(gdi::Dib& dib, TMenuItem* item, RECT r, UINT state = 0) {
+    DRAWITEMSTRUCT di{};
+    di.CtlType = ODT_MENU;
+    di.itemID = item->Command();
+    di.itemAction = ODA_DRAWENTIRE;
+    di.itemState = state;
+    di.hDC = dib.DC();
+    di.rcItem = r;
+    di.itemData = reinterpret_cast<ULONG_PTR>(item);
+    EXPECT_EQ(TRUE, SendMessageA(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&di)));
+  }
+};
+
+// The system's face colour set for one test, put back afterwards.
+struct FaceColour {
+  COLORREF old = GetSysColor(COLOR_BTNFACE);
+  explicit FaceColour(COLORREF c) {
+    int e = COLOR_BTNFACE;
+    SetSysColors(1, &e, &c);
+  }
+  ~FaceColour() {
+    int e = COLOR_BTNFACE;
+    SetSysColors(1, &e, &old);
+  }
+};
+
+}  // namespace
+
+TEST(MenuPainterColours, ArithmeticOfTheColourOperations) {
+  struct Case {
+    COLORREF got, want;
+  } cases[] = {
+      {LightenColor(RGB(212, 208, 200), 16), RGB(219, 216, 209)},
+      {LightenColor(RGB(0, 128, 255), 50), RGB(128, 192, 255)},  // 127.5 and 63.5 round to even
+      {LightenColor(RGB(10, 20, 30), 150), RGB(255, 255, 255)},  // cut to 100 %
+      {ShadeColor(RGB(100, 100, 100), 30), RGB(70, 72, 70)},
+      {ShadeColor(RGB(250, 250, 5), -40), RGB(255, 255, 45)},
+      {ShadeColor(RGB(10, 10, 10), 100), RGB(0, 0, 0)},
+      {GrayLevelColor(RGB(255, 0, 0), 90), RGB(175, 175, 175)},
+      {GrayLevelColor(RGB(255, 255, 255), 90), RGB(240, 240, 240)},
+      {ContrastTextColor(RGB(219, 216, 209), RGB(1, 2, 3)), RGB(1, 2, 3)},
+      {ContrastTextColor(RGB(0, 0, 100), RGB(1, 2, 3)), LightenColor(RGB(0, 0, 100), 90)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.want, c.got);
+
+  unsigned px[4] = {0x00D4D0C8, 0x00D4D0C8, 0x00FF0000, 0x00FFFFFF};
+  LightenPixels(px, 2, 16);
+  EXPECT_EQ(0x00DBD8D1u, px[0]);
+  EXPECT_EQ(px[0], px[1]);
+  GrayPixels(px + 2, 2, 90);
+  EXPECT_EQ(0x00AFAFAFu, px[2]);
+  EXPECT_EQ(0x00F0F0F0u, px[3]);
+}
+
+TEST(MenuPainterPaint, PaletteGradientSeparatorAndCheckBox) {
+  FaceColour face(RGB(212, 208, 200));
+  PaintedMenu m;
+  TMenuItem* beep = m.Add(m.drop, "Beep on alarm");
+  TMenuItem* line = m.Add(m.drop, "-");
+  beep->SetChecked(true);
+  gdi::Dib dib(150, 40);
+
+  m.Draw(dib, beep, RECT{0, 0, 150, 23});
+  EXPECT_EQ(RGB(219, 216, 209), m.painter->Palette().IconBack);
+  EXPECT_EQ(LightenColor(RGB(219, 216, 209), 1), dib.Pixel(0, 0)) << "the gradient's first column";
+  EXPECT_EQ(LightenColor(RGB(219, 216, 209), 4), dib.Pixel(1, 0));
+  // The 10 x 10 box centred in the 16-pixel column of a 24-pixel row (the rectangle taken one
+  // pixel lower): framed in the checked colour, filled with the checked area, a black tick.
+  const auto& pal = m.painter->Palette();
+  for (POINT p : {POINT{3, 7}, POINT{12, 7}, POINT{3, 16}, POINT{12, 16}}) EXPECT_EQ(pal.Checked, dib.Pixel(p.x, p.y));
+  EXPECT_NE(pal.Checked, dib.Pixel(2, 7));
+  EXPECT_NE(pal.Checked, dib.Pixel(3, 6));
+  EXPECT_EQ(pal.CheckedArea, dib.Pixel(10, 14));
+  EXPECT_EQ(RGB(0, 0, 0), dib.Pixel(4, 12));
+  EXPECT_EQ(RGB(0, 0, 0), dib.Pixel(7, 14));
+
+  EXPECT_EQ(4, m.Measure(line).cy);
+  gdi::FillSolid(dib.DC(), RECT{0, 0, 150, 40}, RGB(255, 255, 255));
+  m.Draw(dib, line, RECT{0, 10, 150, 14});
+  EXPECT_EQ(pal.Separator, dib.Pixel(16 + 7, 12)) << "2 pixels below the top";
+  EXPECT_NE(pal.Separator, dib.Pixel(16 + 6, 12));
+  EXPECT_NE(pal.Separator, dib.Pixel(40, 11));
+  EXPECT_NE(pal.Separator, dib.Pixel(40, 13));
+}
+
+TEST(MenuPainterPaint, PicturesSelectionAndDisabledItems) {
+  PaintedMenu m(false);
+  auto picture = [](int size) {
+    return MakeStrip(size, size, [size](int x, int y) { return x == 0 && y == size - 1 ? kMagenta : kRed; });
+  };
+  TMenuItem* defrag = m.Add(m.drop, "WWWW");
+  defrag->SetBitmap(picture(24));
+  TMenuItem* readme = m.Add(m.drop, "Read me");
+  readme->SetBitmap(picture(32));
+  EXPECT_GE(m.Measure(readme).cy, 36);
+  EXPECT_GE(m.Measure(defrag).cy, 28);
+
+  // Not selected: plain fills, the picture faded, 2 pixels from the left, text from 28 on.
+  gdi::Dib dib(200, 30);
+  m.Draw(dib, defrag, RECT{0, 0, 200, 28});
+  const auto& pal = m.painter->Palette();
+  COLORREF faded = LightenColor(kRed, 30);
+  EXPECT_EQ(faded, dib.Pixel(2, 4));
+  EXPECT_EQ(faded, dib.Pixel(25, 27 - 1));
+  EXPECT_NE(faded, dib.Pixel(1, 4));
+  EXPECT_EQ(pal.IconBack, dib.Pixel(1, 4));
+  for (int x = 26; x < 28 + 5; ++x)
+    for (int y = 0; y < 28; ++y) ASSERT_NE(ColorToRGB(clMenuText), dib.Pixel(x, y)) << x << "," << y;
+
+  // Selected: the framed selection, the picture in full colour lifted by one with its shadow.
+  m.Draw(dib, defrag, RECT{0, 0, 200, 28}, ODS_SELECTED);
+  EXPECT_EQ(pal.SelectBorder, dib.Pixel(0, 1));
+  EXPECT_EQ(pal.SelectBorder, dib.Pixel(199, 27));
+  EXPECT_EQ(pal.Select, dib.Pixel(100, 2));
+  EXPECT_EQ(kRed, dib.Pixel(1, 3));
+  EXPECT_EQ(ShadeColor(pal.Select, 50), dib.Pixel(25, 26)) << "the shadow beside the lifted picture";
+
+  // Selected but disabled: no selection, no lift, the picture grey.
+  defrag->SetEnabled(false);
+  gdi::FillSolid(dib.DC(), RECT{0, 0, 200, 30}, RGB(255, 255, 255));
+  m.Draw(dib, defrag, RECT{0, 0, 200, 28}, ODS_SELECTED);
+  for (int x = 0; x < 200; x += 3) {
+    EXPECT_NE(pal.SelectBorder, dib.Pixel(x, 1));
+    EXPECT_NE(pal.Select, dib.Pixel(x, 14));
+  }
+  EXPECT_EQ(RGB(175, 175, 175), dib.Pixel(2, 4));
+  EXPECT_NE(RGB(175, 175, 175), dib.Pixel(1, 3));
+  bool disabledText = false;
+  for (int x = 33; x < 200; ++x)
+    for (int y = 0; y < 28; ++y) disabledText = disabledText || dib.Pixel(x, y) == pal.Disabled;
+  EXPECT_TRUE(disabledText) << "the text keeps the disabled colour";
+}
+
+TEST(MenuPainterMeasure, AmpersandIsNotCountedAndBarItemsHaveNoIconColumn) {
+  PaintedMenu m;
+  TMenuItem* plain = m.Add(m.drop, "File");
+  TMenuItem* marked = m.Add(m.drop, "&File");
+  EXPECT_EQ(m.Measure(plain).cx, m.Measure(marked).cx);
+  // The width passed in is raised, never lowered.
+  EXPECT_GT(m.Measure(plain).cx, 16 + 10);
+  TMenuItem* bar = m.Add(m.menu->Items(), "File");
+  EXPECT_EQ(m.Measure(plain).cx - 16, m.Measure(bar).cx);
+}
+
+TEST(MenuPainterHooks, HookingKeepsForeignHandlersAndLeavesNothingBehind) {
+  auto* form = new TForm(nullptr, "TMenuPainterTestHost");
+  auto* menu = new TMainMenu(form);
+  auto* top = new TMenuItem(form);
+  menu->Items()->Add(top);
+  auto* own = new TMenuItem(form);
+  int ownDraws = 0;
+  own->OnDrawItem = [&](TObject*, HDC, RECT, bool) { ++ownDraws; };
+  top->Add(own);
+  auto* painter = new TFlatMenuPainter(form);
+  painter->SetAutoDetect(true);
+  painter->SetActive(true);
+  EXPECT_TRUE(menu->OwnerDraw());
+  EXPECT_TRUE(painter->Draws(top));
+  EXPECT_FALSE(painter->Draws(own)) << "an item with a handler keeps it";
+  EXPECT_TRUE(painter->Measures(own)) << "but gets the measure handler it lacked";
+  painter->SetOverrideOwnerDraw(true);
+  EXPECT_TRUE(painter->Draws(own));
+
+  // Items added after activation, owned by the menu as the Language menu's are.
+  auto* later = new TMenuItem(menu);
+  top->Add(later);
+  EXPECT_TRUE(painter->Draws(later) && painter->Measures(later));
+
+  painter->SetActive(false);
+  EXPECT_FALSE(menu->OwnerDraw());
+  EXPECT_FALSE(painter->Draws(top) || painter->Draws(later) || painter->Measures(own));
+  painter->SetActive(true);
+  delete painter;
+  for (TMenuItem* i : {top, own, later}) EXPECT_FALSE(i->OnDrawItem || i->OnMeasureItem);
+  delete form;
+}
+
+TEST(MenuPainterHooks, AnOwnerThatIsNotAFormIsRefused) {
+  TComponent owner(nullptr);
+  EXPECT_THROW(TFlatMenuPainter p(&owner), EInvalidCast);
+  EXPECT_EQ(0, owner.ComponentCount());
+  EXPECT_THROW(TFlatMenuPainter p(nullptr), EInvalidCast);
+  gdi::FontSpec f;
+  ASSERT_TRUE(TFlatMenuPainter::SystemMenuFont(f));
+  EXPECT_NE("MS Sans Serif", f.Name);
+  EXPECT_FALSE(f.Name.empty());
+}
+
+TEST(MenuPainterPaint, PaintingLeavesNoGdiObjectBehind) {
+  PaintedMenu m;
+  TMenuItem* item = m.Add(m.drop, "Deframmenta");
+  item->SetBitmap(MakeStrip(24, 24, [](int x, int y) { return x == 0 && y == 23 ? kMagenta : kRed; }));
+  TMenuItem* bar = m.Add(m.menu->Items(), "File");
+  gdi::Dib dib(200, 30);
+  m.Draw(dib, item, RECT{0, 0, 200, 28}, ODS_SELECTED);  // the font is made once, here
+  int before = gdi::LiveObjects();
+  for (UINT state : {0u, (UINT)ODS_SELECTED}) {
+    m.Draw(dib, item, RECT{0, 0, 200, 28}, state);
+    m.Draw(dib, bar, RECT{0, 0, 40, 19}, state);
+    m.Measure(item);
+  }
+  EXPECT_EQ(before, gdi::LiveObjects());
+  // The selected bar item: icon-back face, its border on the left, the shadow's darkest step.
+  const auto& pal = m.painter->Palette();
+  EXPECT_EQ(pal.MenuBorder, dib.Pixel(0, 5));
+  EXPECT_EQ(pal.IconBack, dib.Pixel(2, 15));
+  EXPECT_EQ(ShadeColor(pal.MenuBar, 100), dib.Pixel(40 - 7, 18));
+}
