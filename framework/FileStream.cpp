@@ -18,7 +18,13 @@ bool TFileStream::Read(void* buf, uint32_t count, uint32_t& done) {
   return true;
 }
 
-bool TFileStream::Rewind() {
-  LARGE_INTEGER zero{};
-  return SetFilePointerEx(FHandle.Get(), zero, nullptr, FILE_BEGIN) != 0;
+std::string TFileStream::ReadAll() {
+  std::string all;
+  char buf[64 * 1024];
+  for (;;) {
+    uint32_t n = 0;
+    if (!Read(buf, sizeof(buf), n)) throw Exception("Failed to Load Stream");
+    if (n == 0) return all;
+    all.append(buf, n);
+  }
 }

@@ -14,8 +14,8 @@ public:
   // Reads up to count bytes into buf; done receives how many came. False on a read error.
   // Never writes past buf + count.
   bool Read(void* buf, uint32_t count, uint32_t& done);
-  // Back to the first byte; false when the file cannot seek.
-  bool Rewind();
+  // The rest of the file; raises "Failed to Load Stream" when a read fails.
+  std::string ReadAll();
 
 private:
   THandle FHandle;

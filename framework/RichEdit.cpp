@@ -1,5 +1,6 @@
 #include "framework/RichEdit.h"
 #include <richedit.h>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 #include "framework/Paths.h"
@@ -28,14 +29,19 @@ std::wstring SystemRichEditPath() {
 }
 
 namespace {
-// Called by the control for each piece of the stream; hands it at most cb bytes. It runs
-// inside the control, so nothing may be thrown from here.
+struct TCursor {
+  const std::string* Bytes;
+  size_t Pos;
+};
+
+// Called by the control for each piece of the text; hands it at most cb bytes. It runs inside
+// the control, so nothing may be thrown from here.
 DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* pcb) {
-  *pcb = 0;
-  if (cb <= 0) return 0;
-  uint32_t done = 0;
-  if (!reinterpret_cast<TFileStream*>(cookie)->Read(buf, (uint32_t)cb, done)) return 1;
-  *pcb = (LONG)done;
+  auto* c = reinterpret_cast<TCursor*>(cookie);
+  size_t n = cb > 0 ? std::min((size_t)cb, c->Bytes->size() - c->Pos) : 0;
+  memcpy(buf, c->Bytes->data() + c->Pos, n);
+  c->Pos += n;
+  *pcb = (LONG)n;
   return 0;
 }
 }  // namespace
@@ -64,27 +70,24 @@ void TRichEdit::SetDefaultFont(const gdi::FontSpec& f, BYTE charSet) {
   SendMessageA(FHandle, EM_SETCHARFORMAT, 0, (LPARAM)&cf);  // the default format
 }
 
-void TRichEdit::LoadFromStream(TFileStream& stream) {
-  // The default limit is 32,767 characters: lifted first, so a long file loads whole.
+void TRichEdit::LoadFromText(const std::string& bytes) {
+  // The default limit is 32,767 characters: lifted first, so a long text loads whole.
   SendMessageA(FHandle, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   // The control takes anything that begins with "{" for rich text and loses what follows its
   // first group: only a real RTF header goes the rich-text way.
-  char head[5] = {};
-  uint32_t got = 0;
-  bool rtf = stream.Read(head, sizeof(head), got) && got == sizeof(head) && memcmp(head, "{\\rtf", 5) == 0;
+  TCursor cursor{&bytes, 0};
   EDITSTREAM es{};
-  es.dwCookie = (DWORD_PTR)&stream;
+  es.dwCookie = (DWORD_PTR)&cursor;
   es.pfnCallback = StreamIn;
-  if (rtf && stream.Rewind()) {
+  if (bytes.compare(0, 5, "{\\rtf") == 0) {
     LRESULT n = SendMessageA(FHandle, EM_STREAMIN, SF_RTF, (LPARAM)&es);
     if (es.dwError == 0 && n > 0) return;
   }
   // Plain text, taken again from the start.
+  cursor.Pos = 0;
   es.dwError = 0;
-  if (stream.Rewind()) {
-    SendMessageA(FHandle, EM_STREAMIN, SF_TEXT, (LPARAM)&es);
-    if (es.dwError == 0) return;
-  }
+  SendMessageA(FHandle, EM_STREAMIN, SF_TEXT, (LPARAM)&es);
+  if (es.dwError == 0) return;
   SetText("");
   throw Exception("Failed to Load Stream");
 }

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include "framework/Controls.h"
-#include "framework/FileStream.h"
 
 // A library loaded by full path and freed with its object.
 class TLibrary {
@@ -32,10 +31,10 @@ public:
 
   // The font that plain text gets, in this character set; also the window's font.
   void SetDefaultFont(const gdi::FontSpec& f, BYTE charSet);
-  // Replaces the whole content with the stream's: rich text when it begins with "{\rtf" and
-  // reads as such, else plain text. Raises "Failed to Load Stream" (the box is then empty)
+  // Replaces the whole content with these bytes: rich text when they begin with "{\rtf" and
+  // read as such, else plain text. Raises "Failed to Load Stream" (the box is then empty)
   // when neither reading succeeds. Any length loads whole.
-  void LoadFromStream(TFileStream& stream);
+  void LoadFromText(const std::string& bytes);
   std::string Text() const;
   void SetText(const std::string& v);
 

@@ -22,11 +22,6 @@ void TFrmReadMe::CreateControls() {
   SetCaption("Velmor - Readme.txt");
   SetBounds((GetSystemMetrics(SM_CXSCREEN) - 552) / 2, (GetSystemMetrics(SM_CYSCREEN) - 399) / 2, 552, 399);
 
-  rr = new TRichEdit(this, this);
-  rr->SetName("rr");
-  rr->SetDefaultFont(kTextFont, ANSI_CHARSET);
-  rr->SetText("");
-
   Panel1 = new TPanel(this, this);
   Panel1->SetName("Panel1");
   Button1 = new TButton(this, Panel1);
@@ -46,11 +41,12 @@ void TFrmReadMe::Realign() {
   int w = ClientWidth(), h = ClientHeight();
   int panelTop = h > kPanelHeight ? h - kPanelHeight : 0;
   Panel1->SetBounds(0, panelTop, w, kPanelHeight);
-  rr->SetBounds(0, 0, w, panelTop);
+  if (rr) rr->SetBounds(0, 0, w, panelTop);
 }
 
 LRESULT TFrmReadMe::WndProc(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_SIZE && rr && Panel1) Realign();
+  if (msg == WM_SIZE && Panel1) Realign();
+  if (msg == WM_SHOWWINDOW && w) Viewer();
   LRESULT r = TForm::WndProc(msg, w, l);
   // OK is the one control the keyboard reaches: it has the focus whenever the window itself
   // would (a click into the text moves it there afterwards).
@@ -62,5 +58,17 @@ LRESULT TFrmReadMe::WndProc(UINT msg, WPARAM w, LPARAM l) {
 void TFrmReadMe::FormCreate(TObject* Sender) {
   // Shared with readers, not with writers; closed as soon as the text is in.
   TFileStream file((FFolder.empty() ? ExeFolderW() : FFolder) + L"Readme.txt");
-  rr->LoadFromStream(file);
+  FContent = file.ReadAll();
+}
+
+TRichEdit* TFrmReadMe::Viewer() {
+  if (rr) return rr;
+  rr = new TRichEdit(this, this);
+  rr->SetName("rr");
+  rr->SetDefaultFont(kTextFont, ANSI_CHARSET);
+  Realign();
+  std::string text = std::move(FContent);
+  FContent.clear();
+  rr->LoadFromText(text);
+  return rr;
 }

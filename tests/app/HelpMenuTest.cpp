@@ -100,7 +100,7 @@ TEST(MenuCommands, ReadMeShowsTheViewerModallyAndASecondDoesNothing) {
   EXPECT_FALSE(p.viewer->Visible());
   EXPECT_TRUE(IsWindowEnabled(p.f->Handle()));
   EXPECT_TRUE(IsWindowVisible(p.f->Handle())) << "closing the viewer leaves the main window shown";
-  EXPECT_EQ(p.viewer->rr->Text(), "Velmor\r\n");
+  EXPECT_EQ(p.viewer->Viewer()->Text(), "Velmor\r\n");
 
   // Without a viewer (it could not be made) Read me does nothing.
   delete p.viewer;

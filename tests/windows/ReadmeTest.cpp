@@ -22,7 +22,7 @@ struct Viewer {
     ShownErrors().clear();
     f = std::make_unique<TFrmReadMe>(nullptr, Widen(dir.Path() + "\\"));
   }
-  std::string Text() const { return f->rr->Text(); }
+  std::string Text() const { return f->Viewer()->Text(); }
 };
 
 // The bytes a rich edit 1.0 box gives back for plain text: its lines end in CR LF, and a lone
@@ -114,7 +114,7 @@ TEST(ReadmeViewer, PlainTextInArialTenPointAndRichTextInItsOwnFont) {
   Viewer v;
   v.dir.Write("Readme.txt", "Velmor\r\n");
   v.Make();
-  CHARFORMATA cf = FormatAt(v.f->rr->Handle(), 0, 1);
+  CHARFORMATA cf = FormatAt(v.f->Viewer()->Handle(), 0, 1);
   EXPECT_STREQ(cf.szFaceName, "Arial");
   EXPECT_EQ(cf.yHeight, 200) << "10 pt, 13 pixels";
   EXPECT_EQ(cf.bCharSet, ANSI_CHARSET);
@@ -123,11 +123,11 @@ TEST(ReadmeViewer, PlainTextInArialTenPointAndRichTextInItsOwnFont) {
   Viewer r;
   r.dir.Write("Readme.txt", "{\\rtf1\\ansi{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs32 Hello {\\b world}\\par}");
   r.Make();
-  cf = FormatAt(r.f->rr->Handle(), 0, 1);
+  cf = FormatAt(r.f->Viewer()->Handle(), 0, 1);
   EXPECT_STREQ(cf.szFaceName, "Times New Roman");
   EXPECT_EQ(cf.yHeight, 320) << "\\fs32: 16 pt";
   EXPECT_FALSE(cf.dwEffects & CFE_BOLD);
-  cf = FormatAt(r.f->rr->Handle(), 6, 7);
+  cf = FormatAt(r.f->Viewer()->Handle(), 6, 7);
   EXPECT_TRUE(cf.dwEffects & CFE_BOLD);
 }
 
@@ -207,7 +207,7 @@ TEST(ReadmeViewer, ReadOnceAndNeverChangedFromOutside) {
   EXPECT_EQ(v.Text(), "first\r\n");
 
   // Typing, deleting, cutting and pasting change nothing; selecting and copying work.
-  HWND rr = v.f->rr->Handle();
+  HWND rr = v.f->Viewer()->Handle();
   SendMessageA(rr, EM_SETSEL, 0, -1);
   SendMessageA(rr, WM_CHAR, 'x', 0);
   SendMessageA(rr, WM_KEYDOWN, VK_DELETE, 0);
@@ -256,9 +256,9 @@ TEST(ReadmeViewer, TheWindowAsDescribed) {
   EXPECT_EQ(w.top, (GetSystemMetrics(SM_CYSCREEN) - 399) / 2);
 
   char cls[32] = {};
-  GetClassNameA(f->rr->Handle(), cls, sizeof(cls));
+  GetClassNameA(f->Viewer()->Handle(), cls, sizeof(cls));
   EXPECT_STREQ(cls, "RICHEDIT");
-  LONG rs = GetWindowLongA(f->rr->Handle(), GWL_STYLE);
+  LONG rs = GetWindowLongA(f->Viewer()->Handle(), GWL_STYLE);
   EXPECT_TRUE(rs & ES_READONLY);
   EXPECT_TRUE(rs & ES_MULTILINE);
   EXPECT_TRUE((rs & WS_VSCROLL) && (rs & ES_DISABLENOSCROLL)) << "the vertical bar always there";
@@ -272,7 +272,7 @@ TEST(ReadmeViewer, TheWindowAsDescribed) {
     SetWindowPos(f->Handle(), nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT c{}, r{}, p{}, b{};
     GetClientRect(f->Handle(), &c);
-    GetWindowRect(f->rr->Handle(), &r);
+    GetWindowRect(f->Viewer()->Handle(), &r);
     GetWindowRect(f->Panel1->Handle(), &p);
     GetWindowRect(f->Button1->Handle(), &b);
     MapWindowPoints(nullptr, f->Handle(), (POINT*)&r, 2);
@@ -318,7 +318,7 @@ TEST(ReadmeViewer, AFolderWithANameBeyondTheCodePage) {
   {
     TFrmReadMe f(nullptr, folder);
     EXPECT_TRUE(ShownErrors().empty());
-    EXPECT_EQ(f.rr->Text(), "found\r\n");
+    EXPECT_EQ(f.Viewer()->Text(), "found\r\n");
   }
   DeleteFileW((folder + L"Readme.txt").c_str());
   RemoveDirectoryW(folder.c_str());
@@ -340,7 +340,7 @@ TEST(ReadmeViewer, TheShippedGuide) {
     CloseHandle(h);
   }
   ASSERT_GT(bytes.size(), 2000u);
-  EXPECT_EQ(f.rr->Text(), bytes);
+  EXPECT_EQ(f.Viewer()->Text(), bytes);
   size_t start = 0, lines = 0;
   while (start < bytes.size()) {
     size_t end = bytes.find("\r\n", start);
