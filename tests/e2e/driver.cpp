@@ -305,15 +305,22 @@ HWND OpenMenuWindow() {
   return m;
 }
 
-// The painted main menu: each of the four drop-downs opened by a click on the menu bar, a
-// hovered item, and the commands still reaching the window.
-int MenusScenario(Driver& d, const std::string& exe) {
+// A first start with no settings, restored from the tray: the main window, or null.
+HWND StartRestored(Driver& d) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
   d.Check(d.Start(), "velmor.exe starts");
   HWND w = d.MainWindow();
-  if (!w) return d.Finish();
+  if (!w) return nullptr;
   d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
   d.Check(Restore(d), "Restore shows the window");
+  return w;
+}
+
+// The painted main menu: each of the four drop-downs opened by a click on the menu bar, a
+// hovered item, and the commands still reaching the window.
+int MenusScenario(Driver& d, const std::string& exe) {
+  HWND w = StartRestored(d);
+  if (!w) return d.Finish();
   Sleep(800);
   // Where the bar items are: the captions from the language file in the menu font, each
   // with the painter's 10 pixels of room, one after the other from the client's left.
@@ -483,12 +490,8 @@ BOOL CALLBACK CountVisibleViewers(HWND h, LPARAM l) {
 // The Help menu: the versioned caption once the window is restored, Read me with the shipped
 // guide, a second Read me doing nothing while it shows, OK closing it.
 int HelpScenario(Driver& d, const std::string& exe) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
-  d.Check(d.Start(), "velmor.exe starts");
-  HWND w = d.MainWindow();
+  HWND w = StartRestored(d);
   if (!w) return d.Finish();
-  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
-  d.Check(Restore(d), "Restore shows the window");
   d.Check(Driver::Text(w) == "Velmor v. 1.0.0.7", "the caption is Velmor v. 1.0.0.7 (is " + Driver::Text(w) + ")");
   Sleep(500);
   d.Shot("e2e-help-caption");
@@ -670,12 +673,8 @@ BOOL CALLBACK CountVisibleAbout(HWND h, LPARAM l) {
 // Help > About: the borderless window in the screen's centre, a second About doing nothing
 // while it shows, Thanks! closing it.
 int AboutScenario(Driver& d) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
-  d.Check(d.Start(), "velmor.exe starts");
-  HWND w = d.MainWindow();
+  HWND w = StartRestored(d);
   if (!w) return d.Finish();
-  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
-  d.Check(Restore(d), "Restore shows the window");
   HWND about = d.FindTopLevel("TfrmAbout");
   d.Check(about && !IsWindowVisible(about), "the About window was made at start-up, hidden");
   if (!about) return d.Finish();
