@@ -69,14 +69,14 @@ void TLabelEffect::Paint(HDC dc) {
 
   // 2. Both bitmaps with the font (turned, for a rotated caption), B with what lies beneath.
   const bool turned = FAngle != 0 && !FKeepLettersVertical;
-  gdi::FontSpec spec = FFont;
+  gdi::FontSpec desc = FFont;
   // Each layer is exact to the pixel, and the face key must not blend into its neighbours.
-  spec.Quality = NONANTIALIASED_QUALITY;
+  desc.Quality = NONANTIALIASED_QUALITY;
   if (turned) {
-    spec.Escapement = FAngle * 10;
-    spec.OutPrecision = OUT_TT_ONLY_PRECIS;
+    desc.Escapement = FAngle * 10;
+    desc.OutPrecision = OUT_TT_ONLY_PRECIS;
   }
-  gdi::Font font = gdi::MakeFont(spec);
+  gdi::Font font = gdi::MakeFont(desc);
   TLayer B(dc, W, H, font), A(dc, W, H, font);
   if (!B.Ok() || !A.Ok()) return;
   if (FTransparent || turned) CopyParentImage(B.DC());

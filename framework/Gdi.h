@@ -146,7 +146,7 @@ struct FontSpec {
   BYTE OutPrecision = OUT_DEFAULT_PRECIS;  // OUT_TT_ONLY_PRECIS: TrueType only, which rotates
   // The LOGFONT height this asks for.
   int LogHeight() const;
-  // The spec of a font the system describes (the menu font, for one).
+  // The description of a font the system names (the menu font, for one).
   static FontSpec FromLogFont(const LOGFONTA& lf);
   bool operator==(const FontSpec&) const = default;
 };

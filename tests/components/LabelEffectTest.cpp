@@ -55,9 +55,9 @@ struct Painted {
 TBox Reference(const TLabelEffect& l, UINT align) {
   gdi::Dib dib(l.Width(), l.Height());
   gdi::FillSolid(dib.DC(), RECT{0, 0, dib.Width(), dib.Height()}, kWhite);
-  gdi::FontSpec spec = l.Font();
-  spec.Quality = NONANTIALIASED_QUALITY;
-  gdi::Font f = gdi::MakeFont(spec);
+  gdi::FontSpec desc = l.Font();
+  desc.Quality = NONANTIALIASED_QUALITY;
+  gdi::Font f = gdi::MakeFont(desc);
   gdi::Select s(dib.DC(), f.Get());
   SetBkMode(dib.DC(), TRANSPARENT);
   SetTextColor(dib.DC(), RGB(0, 0, 0));

@@ -114,7 +114,7 @@ TEST(Fonts, HeightInPointsOrPixelsStyleAndEscapement) {
   const gdi::FontSpec cellPixels{.Name = "Arial", .Underline = true, .StrikeOut = true, .Height = 20};
   const gdi::FontSpec upward{.Name = "Courier New", .Size = 20, .Bold = true, .Escapement = 900};
   struct Case {
-    const gdi::FontSpec& spec;
+    const gdi::FontSpec& font;
     int logHeight;               // what the LOGFONT asks for
     int charHeight, cellHeight;  // measured; 0: not measured
   } cases[] = {
@@ -124,7 +124,7 @@ TEST(Fonts, HeightInPointsOrPixelsStyleAndEscapement) {
       {upward, -MulDiv(20, ppi, 72), 0, 0},
   };
   for (const Case& c : cases) {
-    const gdi::FontSpec& f = c.spec;
+    const gdi::FontSpec& f = c.font;
     gdi::Font font = gdi::MakeFont(f);
     ASSERT_TRUE(font) << f.Name;
     LOGFONTA lf{};
@@ -136,7 +136,7 @@ TEST(Fonts, HeightInPointsOrPixelsStyleAndEscapement) {
     EXPECT_EQ(lf.lfUnderline != 0, f.Underline);
     EXPECT_EQ(lf.lfStrikeOut != 0, f.StrikeOut);
     EXPECT_EQ(lf.lfEscapement, f.Escapement);
-    EXPECT_EQ(gdi::FontSpec::FromLogFont(lf).LogHeight(), c.logHeight) << "a system font's spec keeps its height";
+    EXPECT_EQ(gdi::FontSpec::FromLogFont(lf).LogHeight(), c.logHeight) << "a system font's description keeps its height";
 
     gdi::Dib dib(60, 60);
     gdi::Select sf(dib.DC(), font);
