@@ -21,7 +21,7 @@ TMenuItem* PopupItem(TComponent* owner, TMarginPopupMenu* menu, const char* name
   m->SetName(name);
   m->SetCaption(caption);
   menu->Items()->Add(m);
-  if (image >= 0) menu->SetImageIndex(m, image);
+  m->SetImageIndex(image);
   return m;
 }
 

@@ -93,37 +93,6 @@ TMarginPopupMenu::~TMarginPopupMenu() {
 
 HWND TMarginPopupMenu::WindowHandle() const { return FWindow ? FWindow->Handle() : nullptr; }
 
-void TMarginPopupMenu::SetImages(TImageList* v) {
-  if (v == FImages) return;
-  if (FImages) {
-    FImages->RemoveFreeNotification(this);
-    RemoveFreeNotification(FImages);
-  }
-  FImages = v;
-  if (v) v->FreeNotification(this);
-}
-
-void TMarginPopupMenu::Notification(TComponent* AComponent) {
-  if (AComponent == FImages) FImages = nullptr;
-  // An item that goes takes its picture index along.
-  std::erase_if(FImageIndex, [&](const auto& e) { return static_cast<const TComponent*>(e.first) == AComponent; });
-}
-
-void TMarginPopupMenu::SetImageIndex(TMenuItem* item, int index) {
-  if (!item) return;
-  if (index < 0) {
-    FImageIndex.erase(item);
-  } else {
-    FImageIndex[item] = index;
-    item->FreeNotification(this);
-  }
-}
-
-int TMarginPopupMenu::ImageIndex(const TMenuItem* item) const {
-  auto it = FImageIndex.find(item);
-  return it == FImageIndex.end() ? -1 : it->second;
-}
-
 TMenuItem* TMarginPopupMenu::OwnItem(ULONG_PTR data) const {
   TMenuItem* root = Items();
   for (int i = 0; i < root->Count(); ++i)
@@ -181,8 +150,8 @@ bool TMarginPopupMenu::MeasureItem(MEASUREITEMSTRUCT& mi) {
   DrawTextA(dc, item->Caption().c_str(), -1, &tr, DT_SINGLELINE | DT_CALCRECT);
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
-  int imageHeight = FImages ? FImages->Height() : 16;
-  int textAndImage = ImageColumn(FImages) + kTextGap + (tr.right - tr.left) + kRightPad;
+  int imageHeight = Images() ? Images()->Height() : 16;
+  int textAndImage = ImageColumn(Images()) + kTextGap + (tr.right - tr.left) + kRightPad;
   mi.itemWidth = textAndImage + FMarginWidth + 1;
   mi.itemHeight = std::max<int>(tm.tmHeight + 6, imageHeight + 4);
   return true;
@@ -213,10 +182,11 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
       RECT line{r.left, (r.top + r.bottom) / 2 - 1, r.right, (r.top + r.bottom) / 2 + 1};
       DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
     } else {
-      int column = ImageColumn(FImages);
-      int index = ImageIndex(item);
-      if (FImages && index >= 0 && index < FImages->Count()) {
-        FImages->Draw(dc, r.left + kImagePad, r.top + (r.bottom - r.top - FImages->Height()) / 2, index);
+      TImageList* images = Images();
+      int column = ImageColumn(images);
+      int index = item->ImageIndex();
+      if (images && index >= 0 && index < images->Count()) {
+        images->Draw(dc, r.left + kImagePad, r.top + (r.bottom - r.top - images->Height()) / 2, index);
       } else if (di.itemState & ODS_CHECKED) {
         int size = column - 2 * kImagePad;
         DrawCheck(dc, r.left + kImagePad, r.top + (r.bottom - r.top - size) / 2, size,

@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 #include <functional>
-#include <map>
 #include "framework/Gdi.h"
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
@@ -16,15 +15,10 @@ public:
   explicit TMarginPopupMenu(TComponent* AOwner);
   ~TMarginPopupMenu() override;
 
-  // The item pictures; not owned, cleared when that list goes.
-  TImageList* Images() const { return FImages; }
-  void SetImages(TImageList* v);
+  // The item pictures are the menu's Images at each item's ImageIndex.
   // The strip's width in pixels (30 unless set).
   int MarginWidth() const { return FMarginWidth; }
   void SetMarginWidth(int v) { FMarginWidth = v < 0 ? 0 : v; }
-  // The picture of an item, an index into Images; -1 (the default) for none.
-  void SetImageIndex(TMenuItem* item, int index);
-  int ImageIndex(const TMenuItem* item) const;
 
   TMarginDrawEvent OnDrawMargin;
 
@@ -42,15 +36,11 @@ public:
   bool MeasureItem(MEASUREITEMSTRUCT& mi);
   bool DrawItem(const DRAWITEMSTRUCT& di);
 
-  void Notification(TComponent* AComponent) override;
-
 private:
   class TMenuWindow;
   TMenuItem* OwnItem(ULONG_PTR data) const;
   TMenuWindow* FWindow = nullptr;
-  TImageList* FImages = nullptr;
   int FMarginWidth = 30;
-  std::map<const TMenuItem*, int> FImageIndex;
 };
 
 // The system's menu font (from the non-client metrics; "MS Sans Serif" 8 pt when those

@@ -214,10 +214,7 @@ void TTrayIcon::SetInterval(unsigned short v) {
 
 void TTrayIcon::SetPopupMenu(TPopupMenu* v) {
   if (v == FPopupMenu) return;
-  if (FPopupMenu) {
-    FPopupMenu->RemoveFreeNotification(this);
-    RemoveFreeNotification(FPopupMenu);
-  }
+  if (FPopupMenu) RemoveFreeNotification(FPopupMenu);
   FPopupMenu = v;
   if (v) v->FreeNotification(this);
 }

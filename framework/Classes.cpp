@@ -38,7 +38,11 @@ void TComponent::FreeNotification(TComponent* AComponent) {
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+  // The link was made on both sides; a side left behind would call a component that no longer
+  // cares, or one that is gone.
+  if (!AComponent) return;
   std::erase(FNotify, AComponent);
+  std::erase(AComponent->FNotify, this);
 }
 
 void TComponent::Inserted(TComponent* AComponent) {

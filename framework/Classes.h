@@ -55,6 +55,8 @@ public:
   // Told when AComponent joined something this component holds (a menu item added to one of
   // a form's menus: the form is told); passed on to everything this component owns.
   virtual void Inserted(TComponent* AComponent);
+  // Links this component and AComponent so that each is told when the other goes; the
+  // removal undoes the link on both sides.
   void FreeNotification(TComponent* AComponent);
   void RemoveFreeNotification(TComponent* AComponent);
 

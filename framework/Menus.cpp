@@ -153,6 +153,32 @@ TMenuItem* TMenuItem::Root() {
 
 bool TMenuItem::OwnerDrawn() { return Root()->FOwnerDraw; }
 
+TMenu* TMenuItem::Menu() { return dynamic_cast<TMenu*>(Root()->Owner()); }
+
+bool TMenuItem::IsRightToLeft() {
+  TMenu* m = Menu();
+  return m && m->RightToLeft();
+}
+
+void TMenuItem::SetImageIndex(int v) {
+  if (v < -1) v = -1;
+  if (v == FImageIndex) return;
+  FImageIndex = v;
+  Changed();
+}
+
+void TMenuItem::SetSubMenuImages(TImageList* v) {
+  if (v == FSubMenuImages) return;
+  if (FSubMenuImages) RemoveFreeNotification(FSubMenuImages);
+  FSubMenuImages = v;
+  if (v) FreeNotification(v);
+  RebuildAll();
+}
+
+void TMenuItem::Notification(TComponent* AComponent) {
+  if (AComponent == FSubMenuImages) FSubMenuImages = nullptr;
+}
+
 void TMenuItem::SetBitmap(gdi::Bitmap bmp) {
   FBitmap = std::move(bmp);
   Changed();
@@ -180,7 +206,8 @@ void TMenuItem::FillItemInfo(MENUITEMINFOA& mi, std::string& text) {
   mi.cbSize = sizeof(mi);
   mi.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU | MIIM_BITMAP | MIIM_DATA;
   mi.fType = (IsLine() ? MFT_SEPARATOR : MFT_STRING) | (FRadioItem ? MFT_RADIOCHECK : 0) |
-             (ownerDraw ? MFT_OWNERDRAW : 0);
+             (ownerDraw ? MFT_OWNERDRAW : 0) |
+             (IsRightToLeft() ? MFT_RIGHTORDER : 0);
   mi.fState = (FChecked ? MFS_CHECKED : 0) | (FEnabled ? 0 : MFS_GRAYED) | (FDefault ? MFS_DEFAULT : 0);
   mi.wID = FCommand;
   mi.dwTypeData = const_cast<char*>(text.c_str());
@@ -295,35 +322,47 @@ bool TMenuItem::MenuChar(HMENU menu, char key, LRESULT& result) {
 
 // ---------------------------------------------------------------------------------------------
 
-TMainMenu::TMainMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuBarItem(this)) {}
+TMenu::TMenu(TComponent* AOwner, TMenuItem* root) : TComponent(AOwner), FItems(root) {}
 
-TMainMenu::~TMainMenu() = default;
+void TMenu::SetOwnerDraw(bool v) {
+  if (v == FItems->FOwnerDraw) return;
+  FItems->FOwnerDraw = v;
+  FItems->RebuildAll();
+}
 
-HMENU TMainMenu::Handle() const { return FItems->Handle(); }
+void TMenu::SetImages(TImageList* v) {
+  if (v == FImages) return;
+  if (FImages) RemoveFreeNotification(FImages);
+  FImages = v;
+  if (v) FreeNotification(v);
+  FItems->RebuildAll();  // owner-drawn items are measured again
+}
+
+void TMenu::SetRightToLeft(bool v) {
+  if (v == FRightToLeft) return;
+  FRightToLeft = v;
+  FItems->RebuildAll();
+}
+
+void TMenu::Notification(TComponent* AComponent) {
+  if (AComponent == FImages) FImages = nullptr;
+}
+
+TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner, nullptr) { FItems = new TMenuBarItem(this); }
 
 void TMainMenu::SetWindow(HWND h) { static_cast<TMenuBarItem*>(FItems)->FWindow = h; }
 
 HWND TMainMenu::Window() const { return static_cast<TMenuBarItem*>(FItems)->FWindow; }
 
-bool TMainMenu::OwnerDraw() const { return FItems->FOwnerDraw; }
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner, nullptr) { FItems = new TMenuItem(this); }
 
-void TMainMenu::SetOwnerDraw(bool v) {
-  if (v == FItems->FOwnerDraw) return;
-  FItems->FOwnerDraw = v;
-  FItems->RebuildAll();
+UINT TPopupMenu::AlignFlags() const {
+  return RightToLeft() ? TPM_RIGHTALIGN | TPM_LAYOUTRTL : TPM_LEFTALIGN;
 }
-
-void TPopupMenu::SetOwnerDraw(bool v) {
-  if (v == FItems->FOwnerDraw) return;
-  FItems->FOwnerDraw = v;
-  FItems->RebuildAll();
-}
-
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(this)) {}
 
 void TPopupMenu::Popup(int x, int y, HWND owner) {
   Fire(OnPopup, this);
-  UINT cmd = TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, owner, nullptr);
+  UINT cmd = TrackPopupMenu(Handle(), AlignFlags() | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, owner, nullptr);
   if (cmd) TMenuItem::DispatchCommand(cmd);
 }
 

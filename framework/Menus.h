@@ -8,7 +8,9 @@
 #include <vector>
 #include "framework/Classes.h"
 #include "framework/Gdi.h"
+#include "framework/ImgList.h"
 
+class TMenu;
 class TMenuItem;
 // Paints an owner-drawn item into ARect of ACanvas; Selected while it is highlighted.
 using TMenuDrawItemEvent = std::function<void(TObject* Sender, HDC ACanvas, RECT ARect, bool Selected)>;
@@ -48,6 +50,13 @@ public:
   // The item's picture; the item owns it. Null for none.
   HBITMAP Bitmap() const { return FBitmap.Get(); }
   void SetBitmap(gdi::Bitmap bmp);
+  // The item's picture in its menu's image list (or its parent's SubMenuImages); -1 for none.
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int v);
+  // The pictures of this item's children, before the menu's own list; not owned, cleared
+  // when the list goes.
+  TImageList* SubMenuImages() const { return FSubMenuImages; }
+  void SetSubMenuImages(TImageList* v);
   UINT Command() const { return FCommand; }
   // A first-level item of a menu bar.
   bool IsBarItem() const { return FParent && FParent->FIsBar; }
@@ -55,6 +64,10 @@ public:
   TMenuItem* Root();
   // True when the menu this item belongs to is owner-drawn (see SetOwnerDraw).
   bool OwnerDrawn();
+  // The main or popup menu this item belongs to; null while it hangs in none.
+  TMenu* Menu();
+  // True when that menu reads right to left.
+  bool IsRightToLeft();
 
   // The drop-down menu of an item with children (and of a menu's root item).
   HMENU Handle();
@@ -86,10 +99,13 @@ protected:
   HMENU FHandle = nullptr;
   bool FIsBar = false;
   bool FOwnerDraw = false;  // on a root item: the whole menu is owner-drawn
+  friend class TMenu;
   friend class TMainMenu;
   friend class TPopupMenu;
   // Rebuilds this item's menu and every submenu below it.
   void RebuildAll();
+
+  void Notification(TComponent* AComponent) override;
 
 private:
   void FillItemInfo(MENUITEMINFOA& mi, std::string& text);
@@ -99,42 +115,58 @@ private:
   bool FChecked = false, FVisible = true, FEnabled = true, FRadioItem = false, FDefault = false;
   std::string FShortCutText;
   gdi::Bitmap FBitmap;
+  int FImageIndex = -1;
+  TImageList* FSubMenuImages = nullptr;
   UINT FCommand;
 };
 
+// What a menu bar and a popup menu share: the root item whose children are the menu's
+// entries, the owner-draw switch, the pictures and the reading order.
+class TMenu : public TComponent {
+public:
+  TMenuItem* Items() const { return FItems; }
+  HMENU Handle() const { return FItems->Handle(); }
+  // Every item of the menu and its drop-downs owner-drawn: the owner window's WM_MEASUREITEM
+  // and WM_DRAWITEM then reach the items' handlers.
+  bool OwnerDraw() const { return FItems->FOwnerDraw; }
+  void SetOwnerDraw(bool v);
+  // The pictures the items' ImageIndex points into; not owned, cleared when the list goes.
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* v);
+  // Entries laid out from the right (MFT_RIGHTORDER), a popup opened right to left.
+  bool RightToLeft() const { return FRightToLeft; }
+  void SetRightToLeft(bool v);
+  void Notification(TComponent* AComponent) override;
+
+protected:
+  TMenu(TComponent* AOwner, TMenuItem* root);
+  TMenuItem* FItems;
+
+private:
+  TImageList* FImages = nullptr;
+  bool FRightToLeft = false;
+};
+
 // A window's menu bar.
-class TMainMenu : public TComponent {
+class TMainMenu : public TMenu {
 public:
   explicit TMainMenu(TComponent* AOwner);
-  ~TMainMenu() override;
-  TMenuItem* Items() const { return FItems; }
-  HMENU Handle() const;
   // The window that shows this bar (redrawn after a change).
   void SetWindow(HWND h);
   HWND Window() const;
-  // Every item of the bar and its drop-downs owner-drawn: the window's WM_MEASUREITEM and
-  // WM_DRAWITEM then reach the items' handlers.
-  bool OwnerDraw() const;
-  void SetOwnerDraw(bool v);
-
-private:
-  TMenuItem* FItems;
 };
 
 // A drop-down menu opened at a point of the screen.
-class TPopupMenu : public TComponent {
+class TPopupMenu : public TMenu {
 public:
   explicit TPopupMenu(TComponent* AOwner);
-  TMenuItem* Items() const { return FItems; }
-  HMENU Handle() const { return FItems->Handle(); }
   // Opens the menu and runs the chosen command; returns when the menu has closed.
   virtual void Popup(int x, int y, HWND owner);
   TNotifyEvent OnPopup;
-  bool OwnerDraw() const { return FItems->FOwnerDraw; }
-  void SetOwnerDraw(bool v);
 
-private:
-  TMenuItem* FItems;
+protected:
+  // The TrackPopupMenu flags of the reading order.
+  UINT AlignFlags() const;
 };
 
 // A bitmap resource as a 32-bit bitmap whose magenta (255, 0, 255) is the colour behind the

@@ -271,7 +271,7 @@ TEST(TrayPopup, ItemsImagesAndHandlers) {
     EXPECT_EQ(p->Items()->Item(i), rows[i].item);
     EXPECT_EQ(rows[i].item->Name(), rows[i].name);
     EXPECT_EQ(rows[i].item->Caption(), rows[i].caption);
-    EXPECT_EQ(p->ImageIndex(rows[i].item), rows[i].image) << rows[i].name;
+    EXPECT_EQ(rows[i].item->ImageIndex(), rows[i].image) << rows[i].name;
   }
   EXPECT_EQ(f->Ripristina1->Command(), (UINT)cmRestore);
 }

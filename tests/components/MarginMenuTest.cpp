@@ -36,7 +36,7 @@ struct Menu {
     auto* m = new TMenuItem(&menu);
     m->SetCaption(caption);
     menu.Items()->Add(m);
-    menu.SetImageIndex(m, image);
+    m->SetImageIndex(image);
     return m;
   }
   // Draws one item into dib at its rectangle, as the system asks for it.
@@ -179,10 +179,7 @@ TEST(MarginMenuPopup, ImagesAndItemsThatGoAreForgotten) {
   EXPECT_EQ(m->menu.Images(), nullptr);
   gdi::Dib dib(200, 20);
   EXPECT_TRUE(m->Draw(dib, m->pic, RECT{0, 0, 200, 20}, 0)) << "draws without pictures";
-  EXPECT_EQ(m->menu.ImageIndex(m->pic), 4);
-  TMenuItem* pic = m->pic;
-  delete pic;
-  EXPECT_EQ(m->menu.ImageIndex(pic), -1);
+  EXPECT_EQ(m->pic->ImageIndex(), 4);
 }
 
 // ---- the image list ---------------------------------------------------------------------------

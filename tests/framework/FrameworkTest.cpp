@@ -42,6 +42,18 @@ TEST(Components, FreeNotificationTellsTheOtherSide) {
   delete y;
   EXPECT_EQ(log, (std::vector<std::string>{"y", "x saw y go"}));
   delete x;  // must not touch y
+
+  // Undone from either side, the link is gone on both.
+  for (bool fromFirst : {true, false}) {
+    log.clear();
+    auto* a = new Tracked(nullptr, log, "a");
+    auto* b = new Tracked(nullptr, log, "b");
+    a->FreeNotification(b);
+    fromFirst ? a->RemoveFreeNotification(b) : b->RemoveFreeNotification(a);
+    delete b;
+    delete a;
+    EXPECT_EQ(log, (std::vector<std::string>{"b", "a"})) << fromFirst;
+  }
 }
 
 TEST(Components, ChildDeletedFirstLeavesItsOwnerConsistent) {
@@ -415,6 +427,51 @@ TEST(Forms, ClientSizeHoldsWithAMenuBar) {
   f.SetClientSize(330, 266);
   EXPECT_EQ(f.ClientWidth(), 330);
   EXPECT_EQ(f.ClientHeight(), 266);
+}
+
+// Lists and menus that go in any order leave no pointer behind on either side; the reading
+// order reaches the real menu.
+TEST(Menus, PicturesListsAndReadingOrderBelongToTheMenu) {
+  auto* f = new TestForm(nullptr);
+  auto* bar = new TMainMenu(nullptr);
+  auto* first = new TMainMenu(nullptr);
+  f->SetMenu(first);
+  f->SetMenu(bar);
+  delete first;  // replaced, then freed before the form: the form must not hear of it later
+  auto* file = new TMenuItem(bar);
+  file->SetCaption("File");
+  bar->Items()->Add(file);
+  auto* quit = new TMenuItem(bar);
+  quit->SetCaption("Quit");
+  file->Add(quit);
+  EXPECT_EQ(quit->Menu(), bar);
+  EXPECT_EQ(TMenuItem(nullptr).Menu(), nullptr);
+
+  auto* a = new TImageList(nullptr, 16, 16);
+  auto* b = new TImageList(nullptr, 16, 16);
+  bar->SetImages(a);
+  bar->SetImages(b);
+  delete a;  // replaced, freed later
+  EXPECT_EQ(bar->Images(), b);
+  file->SetSubMenuImages(b);
+  quit->SetImageIndex(-7);
+  EXPECT_EQ(quit->ImageIndex(), -1);
+  delete b;
+  EXPECT_EQ(bar->Images(), nullptr);
+  EXPECT_EQ(file->SubMenuImages(), nullptr);
+
+  EXPECT_FALSE(quit->IsRightToLeft());
+  bar->SetRightToLeft(true);
+  EXPECT_TRUE(quit->IsRightToLeft());
+  for (HMENU m : {bar->Handle(), file->Handle()}) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof(mi);
+    mi.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoA(m, 0, TRUE, &mi));
+    EXPECT_TRUE(mi.fType & MFT_RIGHTORDER);
+  }
+  delete f;  // the form first, its bar later
+  delete bar;
 }
 
 TEST(Forms, CloseActionsHideRefuseOrFree) {
