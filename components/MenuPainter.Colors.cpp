@@ -19,8 +19,6 @@ int LightenChannel(int c, int percent) {
   return Clamp(c + (int)std::nearbyint((255 - c) * percent / 100.0));
 }
 
-unsigned Pack(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
-COLORREF Unpack(unsigned v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
 
 bool DibPixels(HBITMAP bmp, unsigned** px, int* w, int* h) {
   DIBSECTION ds{};
@@ -61,21 +59,18 @@ COLORREF ContrastTextColor(TColor background, TColor fontColor, HDC dc) {
 }
 
 void LightenPixels(unsigned* px, int count, int percent) {
-  unsigned last = 0, result = 0;
-  bool have = false;
+  // LightenColor's arithmetic done once for each channel value rather than once a pixel.
+  percent = std::min(percent, 100);
+  unsigned char t[256];
+  for (int c = 0; c < 256; ++c) t[c] = (unsigned char)LightenChannel(c, percent);
   for (int i = 0; i < count; ++i) {
-    unsigned v = px[i] & 0xFFFFFF;
-    if (!have || v != last) {
-      last = v;
-      result = Pack(LightenColor(Unpack(v), percent));
-      have = true;
-    }
-    px[i] = result;
+    unsigned v = px[i];
+    px[i] = (t[(v >> 16) & 0xFF] << 16) | (t[(v >> 8) & 0xFF] << 8) | t[v & 0xFF];
   }
 }
 
 void GrayPixels(unsigned* px, int count, int offset) {
-  for (int i = 0; i < count; ++i) px[i] = Pack(GrayLevelColor(Unpack(px[i] & 0xFFFFFF), offset));
+  for (int i = 0; i < count; ++i) px[i] = gdi::ToPixel(GrayLevelColor(gdi::FromPixel(px[i]), offset));
 }
 
 gdi::Bitmap CopyToDib32(HBITMAP bmp, unsigned** bits, int* w, int* h) {
@@ -117,7 +112,7 @@ void DrawBitmapShadow(HBITMAP bmp, HDC dc, int x, int y, COLORREF colour) {
   unsigned* px;
   int w, h;
   if (!dc || !DibPixels(bmp, &px, &w, &h)) return;
-  unsigned back = px[(h - 1) * w] & 0xFFFFFF, shade = Pack(colour);
+  unsigned back = px[(h - 1) * w] & 0xFFFFFF, shade = gdi::ToPixel(colour);
   // The shape in the shadow colour on a key that cannot be mistaken for it.
   unsigned key = back != shade ? back : back ^ 1;
   unsigned* sp = nullptr;
@@ -125,5 +120,5 @@ void DrawBitmapShadow(HBITMAP bmp, HDC dc, int x, int y, COLORREF colour) {
   if (!shape) return;
   for (int i = 0; i < w * h; ++i) sp[i] = (px[i] & 0xFFFFFF) == back ? key : shade;
   GdiFlush();
-  gdi::MaskedBitmap(shape, Unpack(key)).Draw(dc, x, y);
+  gdi::MaskedBitmap(shape, gdi::FromPixel(key)).Draw(dc, x, y);
 }

@@ -1,17 +1,15 @@
 // Painting one menu item: drop-down rows with their icon column, gradient, selection, check
 // marks, pictures, separators and text, and the flat menu-bar items with their soft shadow.
+// Right-to-left rows are the mirror image of left-to-right ones; pictures and the tick keep
+// their own shape.
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include "components/MenuPainter.h"
-#include "framework/Transparent.h"
 
 namespace {
-SIZE BitmapSize(HBITMAP bmp) {
-  BITMAP bm{};
-  if (!bmp || !GetObjectA(bmp, sizeof(bm), &bm)) return SIZE{0, 0};
-  return SIZE{bm.bmWidth, std::abs(bm.bmHeight)};
-}
+// Larger rows than this are no menu's: they are painted plainly instead of buffered.
+constexpr int kMaxRowSide = 8192;
 
 // One-pixel lines through the points, the last point left out as LineTo does.
 void Lines(HDC dc, COLORREF c, std::initializer_list<POINT> pts) {
@@ -35,25 +33,136 @@ void Box(HDC dc, const RECT& r, COLORREF line, COLORREF fill, int round = 0) {
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
 }
 
-void Frame(HDC dc, const RECT& r, COLORREF c) {
-  gdi::Brush b(CreateSolidBrush(c));
-  FrameRect(dc, &r, b);
+// x mirrored within row: what lies at [a, b) left to right lies at [L + R - b, L + R - a).
+RECT Mirror(const RECT& row, const RECT& x, bool rtl) {
+  if (!rtl) return x;
+  return RECT{row.left + row.right - x.right, x.top, row.left + row.right - x.left, x.bottom};
 }
 }  // namespace
+
+// ---- the row buffer -----------------------------------------------------------------------------
+
+bool TFlatMenuPainter::TRowBuffer::Fit(const RECT& area) {
+  int w = area.right - area.left, h = area.bottom - area.top;
+  if (w <= 0 || h <= 0 || w > kMaxRowSide || h > kMaxRowSide) return false;
+  if (!Dib || !Dib->Bits() || Dib->Width() < w || Dib->Height() < h) {
+    int ow = Dib ? Dib->Width() : 0, oh = Dib ? Dib->Height() : 0;
+    Dib.reset();
+    Dib = std::make_unique<gdi::Dib>(std::max(w, ow), std::max(h, oh));
+    if (!Dib->Bits()) {
+      Dib.reset();
+      return false;
+    }
+  }
+  Area = area;
+  return true;
+}
+
+unsigned& TFlatMenuPainter::TRowBuffer::At(int x, int y) const {
+  return Dib->Bits()[(y - Area.top) * Dib->Width() + (x - Area.left)];
+}
+
+void TFlatMenuPainter::TRowBuffer::Fill(RECT r, COLORREF c) const {
+  if (!IntersectRect(&r, &r, &Area)) return;
+  unsigned px = gdi::ToPixel(c);
+  for (int y = r.top; y < r.bottom; ++y) std::fill_n(&At(r.left, y), r.right - r.left, px);
+}
+
+void TFlatMenuPainter::TRowBuffer::Frame(const RECT& r, COLORREF c) const {
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  Fill(RECT{r.left, r.top, r.right, r.top + 1}, c);
+  Fill(RECT{r.left, r.bottom - 1, r.right, r.bottom}, c);
+  Fill(RECT{r.left, r.top, r.left + 1, r.bottom}, c);
+  Fill(RECT{r.right - 1, r.top, r.right, r.bottom}, c);
+}
+
+// ---- pictures -----------------------------------------------------------------------------------
+
+TImageList* TFlatMenuPainter::PictureList(TMenuItem* item) const {
+  if (item->ImageIndex() < 0) return nullptr;
+  TMenuItem* parent = item->Parent();
+  if (parent && parent->SubMenuImages()) return parent->SubMenuImages();
+  TMenu* menu = item->Menu();
+  return menu ? menu->Images() : nullptr;
+}
+
+SIZE TFlatMenuPainter::PictureSize(TMenuItem* item) const {
+  if (TImageList* list = PictureList(item)) return SIZE{list->Width(), list->Height()};
+  BITMAP bm{};
+  if (!item->Bitmap() || !GetObjectA(item->Bitmap(), sizeof(bm), &bm)) return SIZE{0, 0};
+  return SIZE{bm.bmWidth, std::abs(bm.bmHeight)};
+}
+
+bool TFlatMenuPainter::LoadPicture(TMenuItem* item, HDC dc, TPicture& pic) {
+  pic.FromList = false;
+  pic.W = pic.H = 0;
+  TImageList* list = PictureList(item);
+  SIZE size = PictureSize(item);
+  if (size.cx <= 0 || size.cy <= 0 || size.cx > kMaxRowSide || size.cy > kMaxRowSide) return false;
+  pic.W = size.cx, pic.H = size.cy;
+  pic.Px.resize((size_t)pic.W * pic.H);
+  if (!list) {
+    // The item's own bitmap, whatever its format, as 32-bit pixels top row first.
+    BITMAPINFO bi{};
+    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), pic.W, -pic.H, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GdiFlush();
+    return GetDIBits(dc, item->Bitmap(), 0, pic.H, pic.Px.data(), &bi, DIB_RGB_COLORS) == pic.H;
+  }
+  // The list's picture on the icon column's colour, in a cell of the list's size.
+  if (!FListCell || FListCell->Width() < pic.W || FListCell->Height() < pic.H) {
+    FListCell.reset();
+    FListCell = std::make_unique<gdi::Dib>(pic.W, pic.H);
+  }
+  if (!FListCell->Bits()) {
+    FListCell.reset();
+    return false;
+  }
+  HDC cell = FListCell->DC();
+  gdi::FillSolid(cell, RECT{0, 0, pic.W, pic.H}, FPal.IconBack);
+  list->Draw(cell, 0, 0, item->ImageIndex());
+  GdiFlush();
+  for (int y = 0; y < pic.H; ++y)
+    std::copy_n(FListCell->Bits() + y * FListCell->Width(), pic.W, pic.Px.data() + y * pic.W);
+  pic.FromList = true;
+  return true;
+}
+
+// ---- one item -----------------------------------------------------------------------------------
 
 void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) {
   if (!FActive || !item || !dc) return;
   ComputePalette(dc);
   r.bottom += 1;
-  {
+  bool bar = item->IsBarItem(), rtl = item->IsRightToLeft();
+  // The gradient reaches three columns past the row's far side.
+  RECT area = r;
+  bool gradient = !bar && FGradient && FHigh;
+  if (gradient) rtl ? area.left -= 3 : area.right += 3;
+  if (FRow.Fit(area)) {
+    HDC b = FRow.Dib->DC();
+    int w = area.right - area.left, h = area.bottom - area.top;
+    {
+      gdi::SavedDC state(b);
+      SetViewportOrgEx(b, -area.left, -area.top, nullptr);
+      SelectObject(b, CurrentFont());
+      // A selected disabled row without gradient paints no background of its own.
+      if (!bar && !gradient && selected && !item->Enabled()) BitBlt(b, area.left, area.top, w, h, dc, area.left, area.top, SRCCOPY);
+      if (bar)
+        DrawBarItem(item, b, r, selected);
+      else
+        DrawDropDownItem(item, b, r, selected);
+    }
+    BitBlt(dc, area.left, area.top, w, h, b, 0, 0, SRCCOPY);
+  } else {
+    // No buffer for a row this size: the row plainly, with its caption.
     gdi::SavedDC state(dc);
     SelectObject(dc, CurrentFont());
-    if (item->IsBarItem())
-      DrawBarItem(item, dc, r, selected);
-    else
-      DrawDropDownItem(item, dc, r, selected);
+    gdi::FillSolid(dc, r, bar ? FPal.MenuBar : FPal.Color);
+    RECT tr = r;
+    if (!bar) (rtl ? tr.right -= FIconWidth + 5 : tr.left += FIconWidth + 5);
+    if (!item->IsLine()) DrawText(item, dc, tr, selected, bar);
   }
-  if (FFlatMenu && !item->IsBarItem()) DrawFlatBorder(dc);
+  if (FFlatMenu && !bar) DrawFlatBorder(dc, rtl);
   // Items that came after the last hooking (the Language menu's, for one) are taken on here,
   // before their drop-down opens.
   if (TMenuItem* parent = item->Parent())
@@ -63,103 +172,113 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
 }
 
 void TFlatMenuPainter::DrawDropDownItem(TMenuItem* item, HDC dc, RECT r, bool selected) {
-  bool disabled = !item->Enabled();
-  HBITMAP picture = item->Bitmap();
-  SIZE pic = BitmapSize(picture);
+  bool disabled = !item->Enabled(), rtl = item->IsRightToLeft();
+  bool picture = LoadPicture(item, dc, FPicture);
+  // Laid out left to right, mirrored where drawn.
   RECT icon{r.left, r.top, r.left + FIconWidth, r.bottom};
   // A checked item with a picture gets the frame around its picture, so that the picture
   // does not hide the tick.
-  bool framed = picture != nullptr;
+  bool framed = picture;
   RECT check = framed ? RECT{icon.left + 1, icon.top + 2, icon.right - 3, icon.bottom - 2}
                       : RECT{icon.left + (FIconWidth - 10) / 2, icon.top + (icon.bottom - icon.top - 10) / 2, 0, 0};
   if (!framed) check.right = check.left + 10, check.bottom = check.top + 10;
   RECT tr{r.left + FIconWidth, r.top, r.right, r.bottom};
-  if (pic.cx > FIconWidth) tr.left = r.left + pic.cx + 4;
+  if (picture && FPicture.W > FIconWidth) tr.left = r.left + FPicture.W + 4;
 
+  GdiFlush();
   if (FGradient && FHigh) {
-    DrawGradient(dc, RECT{r.left, r.top, r.right + 2, r.bottom});
+    DrawGradient(r, rtl);
   } else if (!(disabled && selected)) {
-    gdi::FillSolid(dc, r, FPal.Color);
-    gdi::FillSolid(dc, icon, FPal.IconBack);
+    FRow.Fill(r, FPal.Color);
+    FRow.Fill(Mirror(r, icon, rtl), FPal.IconBack);
   }
   if (selected && FDrawSelect && !disabled) {
-    RECT s{r.left, r.top + 1, r.right - (FFlatMenu ? 1 : 0), r.bottom - 1};
-    gdi::FillSolid(dc, s, FPal.Select);
-    Frame(dc, s, FPal.SelectBorder);
+    RECT s = Mirror(r, RECT{r.left, r.top + 1, r.right - (FFlatMenu ? 1 : 0), r.bottom - 1}, rtl);
+    FRow.Fill(s, FPal.Select);
+    FRow.Frame(s, FPal.SelectBorder);
   }
-  if (item->Checked()) DrawCheck(item, dc, check, framed, selected);
-  if (picture) DrawIcon(item, dc, icon, selected);
+  if (item->Checked()) DrawCheck(item, dc, Mirror(r, check, rtl), framed, selected);
+  if (picture) DrawPicture(item, FPicture, Mirror(r, icon, rtl), selected, rtl);
   if (item->IsLine()) {
     int y = r.top + (int)std::nearbyint((r.bottom - r.top) / 2.0);
-    gdi::FillSolid(dc, RECT{tr.left + 7, y, tr.right, y + 1}, FPal.Separator);
+    FRow.Fill(Mirror(r, RECT{tr.left + 7, y, tr.right, y + 1}, rtl), FPal.Separator);
     return;
   }
   tr.left += 5;
-  DrawText(item, dc, tr, selected, false);
+  DrawText(item, dc, Mirror(r, tr, rtl), selected, false);
 }
 
-void TFlatMenuPainter::DrawGradient(HDC dc, const RECT& r) {
-  // One row of colours in memory, stretched down the item: the right edge is included.
-  int w = r.right - r.left + 1, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return;
-  unsigned* row = nullptr;
-  gdi::Bitmap line = gdi::CreateDib32(w, 1, &row);
-  if (!line) return;
+void TFlatMenuPainter::DrawGradient(const RECT& r, bool rtl) {
+  // Columns from the row's near edge to two past its far one, each a step lighter: quickly
+  // over the icon column, then by one per cent a column.
+  int w = r.right - r.left + 3;
   int k = 0, lastK = -1;
   unsigned colour = 0;
-  for (int x = r.left; x <= r.right; ++x) {
-    k = std::min(k + ((x > r.left && x < r.left + FIconWidth + 5) ? 3 : 1), 96);
-    if (k != lastK) {
-      COLORREF c = LightenColor(FPal.IconBack, k);
-      colour = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-      lastK = k;
-    }
-    row[x - r.left] = colour;
+  std::vector<unsigned> row(w);
+  for (int i = 0; i < w; ++i) {
+    k = std::min(k + ((i > 0 && i < FIconWidth + 5) ? 3 : 1), 96);
+    if (k != lastK) colour = gdi::ToPixel(LightenColor(FPal.IconBack, k)), lastK = k;
+    row[rtl ? w - 1 - i : i] = colour;
   }
-  GdiFlush();
-  gdi::MemDC mem(dc);
-  gdi::Select s(mem, line);
-  SetStretchBltMode(dc, COLORONCOLOR);
-  StretchBlt(dc, r.left, r.top, w, h, mem, 0, 0, w, 1, SRCCOPY);
+  int left = rtl ? r.right - w : r.left;
+  for (int y = r.top; y < r.bottom; ++y) std::copy(row.begin(), row.end(), &FRow.At(left, y));
 }
 
 void TFlatMenuPainter::DrawCheck(TMenuItem* item, HDC dc, const RECT& c, bool framed, bool selected) {
   COLORREF area = selected ? FPal.CheckedAreaSelected : FPal.CheckedArea;
   if (item->RadioItem()) {
     Box(dc, c, FPal.SelectBorder, area, framed ? 6 : -1);
-    return;
-  }
-  if (framed) {
+  } else if (framed) {
     Box(dc, c, FPal.SelectBorder, area);
-    return;
+  } else {
+    Box(dc, c, FPal.Checked, area);
+    const COLORREF black = RGB(0, 0, 0);
+    LONG L = c.left, T = c.top, R = c.right, B = c.bottom;
+    Lines(dc, black, {POINT{L + 1, T + 5}, POINT{L + 4, B - 2}});
+    Lines(dc, black, {POINT{L + 2, T + 5}, POINT{L + 4, B - 3}});
+    Lines(dc, black, {POINT{L + 2, T + 4}, POINT{L + 5, B - 3}});
+    Lines(dc, black, {POINT{L + 4, B - 3}, POINT{R + 2, T - 1}});
+    Lines(dc, black, {POINT{L + 4, B - 2}, POINT{R - 2, T + 3}});
   }
-  Box(dc, c, FPal.Checked, area);
-  const COLORREF black = RGB(0, 0, 0);
-  LONG L = c.left, T = c.top, R = c.right, B = c.bottom;
-  Lines(dc, black, {POINT{L + 1, T + 5}, POINT{L + 4, B - 2}});
-  Lines(dc, black, {POINT{L + 2, T + 5}, POINT{L + 4, B - 3}});
-  Lines(dc, black, {POINT{L + 2, T + 4}, POINT{L + 5, B - 3}});
-  Lines(dc, black, {POINT{L + 4, B - 3}, POINT{R + 2, T - 1}});
-  Lines(dc, black, {POINT{L + 4, B - 2}, POINT{R - 2, T + 3}});
+  GdiFlush();  // the pixels are written directly next
 }
 
-void TFlatMenuPainter::DrawIcon(TMenuItem* item, HDC dc, const RECT& icon, bool selected) {
-  unsigned* bits = nullptr;
-  int w = 0, h = 0;
-  gdi::Bitmap image = CopyToDib32(item->Bitmap(), &bits, &w, &h);
-  if (!image) return;
+void TFlatMenuPainter::DrawPicture(TMenuItem* item, TPicture& pic, const RECT& icon, bool selected, bool rtl) {
   bool enabled = item->Enabled(), checked = item->Checked();
+  int w = pic.W, h = pic.H;
   int x = w <= FIconWidth ? icon.left + (FIconWidth - w) / 2 - 1 : icon.left + 2;
+  if (rtl) x = w <= FIconWidth ? icon.right - (FIconWidth - w) / 2 + 1 - w : icon.right - w - 2;
   int y = icon.top + 4;
-  if (selected && enabled && !checked && !item->IsBarItem()) --x, --y;  // the icon lifts
-  if (!selected && enabled && !checked && FHigh) LightenPixels(bits, w * h, 30);
-  if (!enabled) GrayPixels(bits, w * h, 90);
-  if (selected && enabled && !checked) DrawBitmapShadow(image, dc, x + 2, y + 2, ShadeColor(FPal.Select, 50, FNearDC));
-  gdi::MaskedBitmap(image, gdi::MaskedBitmap::OwnColor).Draw(dc, x, y);
+  bool lifts = selected && enabled && !checked;
+  if (lifts && !item->IsBarItem()) x += rtl ? 1 : -1, --y;
+  unsigned* px = pic.Px.data();
+  if (!selected && enabled && !checked && FHigh) LightenPixels(px, w * h, 30);  // faded until selected
+  if (!enabled) GrayPixels(px, w * h, 90);
+  unsigned back = px[(h - 1) * w] & 0xFFFFFF;
+  // Every pixel not of the bottom-left colour goes onto the row: first as the shadow, two
+  // pixels down and away from the text, then as itself.
+  auto stamp = [&](int ox, int oy, const unsigned* shade) {
+    for (int row = 0; row < h; ++row) {
+      int ty = oy + row;
+      if (ty < FRow.Area.top || ty >= FRow.Area.bottom) continue;
+      for (int col = 0; col < w; ++col) {
+        int tx = ox + col;
+        unsigned v = px[row * w + col] & 0xFFFFFF;
+        if (v == back || tx < FRow.Area.left || tx >= FRow.Area.right) continue;
+        FRow.At(tx, ty) = shade ? *shade : v;
+      }
+    }
+  };
+  if (lifts) {
+    unsigned shade = gdi::ToPixel(ShadeColor(FPal.Select, 50, FNearDC));
+    stamp(x + (rtl ? -2 : 2), y + 2, &shade);
+  }
+  stamp(x, y, nullptr);
 }
 
 void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected, bool bar) {
-  bool enabled = item->Enabled();
+  bool enabled = item->Enabled(), rtl = item->IsRightToLeft();
+  UINT order = rtl ? DT_RIGHT | DT_RTLREADING : 0;
   COLORREF colour = ColorToRGB(FFontColor);
   if (selected) colour = FPal.SelectFont;
   if (!enabled) colour = FPal.Disabled;
@@ -177,20 +296,20 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
     for (int i = 0; i < 4; ++i) {
       RECT o = tr;
       OffsetRect(&o, offsets[i].x, offsets[i].y);
-      COLORREF under = GetPixel(dc, o.left, o.top);
+      COLORREF under = GetPixel(dc, rtl ? o.right - 1 : o.left, o.top);
       SetTextColor(dc, ShadeColor(under == CLR_INVALID ? colour : under, shades[i], FNearDC));
-      DrawTextExA(dc, text.data(), -1, &o, 0, nullptr);
+      DrawTextExA(dc, text.data(), -1, &o, order, nullptr);
     }
   }
   SetTextColor(dc, colour);
-  DrawTextExA(dc, text.data(), -1, &tr, 0, nullptr);
+  DrawTextExA(dc, text.data(), -1, &tr, order, nullptr);
   std::string shortcut = item->ShortCutText();
   if (!shortcut.empty()) {
     shortcut += " ";
     RECT s = tr;
-    s.right -= 10;
+    rtl ? s.left += 10 : s.right -= 10;
     SetTextColor(dc, FHigh ? ShadeColor(colour, -40, FNearDC) : colour);
-    DrawTextExA(dc, shortcut.data(), -1, &s, DT_RIGHT, nullptr);
+    DrawTextExA(dc, shortcut.data(), -1, &s, rtl ? DT_LEFT | DT_RTLREADING : DT_RIGHT, nullptr);
   }
 }
 
@@ -199,7 +318,7 @@ void TFlatMenuPainter::DrawBarItem(TMenuItem* item, HDC dc, RECT r, bool selecte
   LONG L = r.left, T = r.top, R = r.right, B = r.bottom;
   if (selected && FDrawSelect) {
     gdi::FillSolid(dc, r, FPal.IconBack);
-    if (FHigh) {
+    if (FHigh && !item->IsRightToLeft()) {
       Lines(dc, FPal.MenuBorder, {POINT{L, B - 1}, POINT{L, T}, POINT{R - 8, T}, POINT{R - 8, B}});
       // The soft shadow in the last seven columns, darkest low and to the left.
       gdi::FillSolid(dc, RECT{R - 7, T, R, B}, ShadeColor(FPal.MenuBar, 10, FNearDC));
@@ -213,17 +332,23 @@ void TFlatMenuPainter::DrawBarItem(TMenuItem* item, HDC dc, RECT r, bool selecte
       Lines(dc, ShadeColor(FPal.MenuBar, 30, FNearDC), {POINT{R - 5, T + 5}, POINT{R - 4, T + 5}, POINT{R - 4, T + 9}});
       Lines(dc, ShadeColor(FPal.MenuBar, 40, FNearDC), {POINT{R - 6, T + 5}, POINT{R - 6, T + 7}});
     } else {
+      // Fewer colours, or right to left: the plain outline and a two-pixel shadow.
       Lines(dc, FPal.MenuBorder, {POINT{L, B - 1}, POINT{L, T}, POINT{R - 3, T}, POINT{R - 3, B}});
       gdi::FillSolid(dc, RECT{R - 2, T + 2, R, B}, FPal.MenuShadow);
     }
   }
-  if (item->Bitmap()) DrawIcon(item, dc, RECT{L, T, L + FIconWidth, B}, selected);
   RECT tr = r;
+  if (LoadPicture(item, dc, FPicture)) {
+    GdiFlush();
+    DrawPicture(item, FPicture, RECT{L, T, L + FIconWidth, B}, selected, false);
+    // The text goes beside a list picture: where a drop-down row's text starts, less 5.
+    if (FPicture.FromList) tr.left = (FPicture.W > FIconWidth ? L + FPicture.W + 4 : L + FIconWidth) - 5;
+  }
   tr.left += 5;
   DrawText(item, dc, tr, selected, true);
 }
 
-void TFlatMenuPainter::DrawFlatBorder(HDC dc) {
+void TFlatMenuPainter::DrawFlatBorder(HDC dc, bool rtl) {
   HWND w = WindowFromDC(dc);
   if (!w || w == FForm->Handle()) return;
   RECT wr{};
@@ -233,11 +358,14 @@ void TFlatMenuPainter::DrawFlatBorder(HDC dc) {
   if (!wdc) return;
   {
     gdi::SavedDC state(wdc);
-    Frame(wdc, RECT{0, 0, W - 2, H - 2}, FPal.MenuBorder);
-    Frame(wdc, RECT{1, 1, W - 3, H - 3}, FPal.Color);
-    gdi::FillSolid(wdc, RECT{1, 1, 1 + FIconWidth, 2}, FPal.IconBack);
-    gdi::FillSolid(wdc, RECT{1, 1, 2, H - 3}, FPal.IconBack);
-    gdi::FillSolid(wdc, RECT{1, H - 4, 1 + FIconWidth, H - 3}, FPal.IconBack);
+    RECT outline{0, 0, W - 2, H - 2};
+    gdi::Brush border(CreateSolidBrush(FPal.MenuBorder)), inner(CreateSolidBrush(FPal.Color));
+    FrameRect(wdc, &outline, border);
+    RECT in{1, 1, W - 3, H - 3};
+    FrameRect(wdc, &in, inner);
+    // The icon column's strips, on the side the column is.
+    for (RECT s : {RECT{1, 1, 1 + FIconWidth, 2}, RECT{1, 1, 2, H - 3}, RECT{1, H - 4, 1 + FIconWidth, H - 3}})
+      gdi::FillSolid(wdc, Mirror(outline, s, rtl), FPal.IconBack);
     gdi::FillSolid(wdc, RECT{W - 2, 2, W, H}, FPal.MenuShadow);
     gdi::FillSolid(wdc, RECT{2, H - 2, W, H}, FPal.MenuShadow);
     gdi::FillSolid(wdc, RECT{W - 2, 0, W, 2}, FPal.IconBack);

@@ -18,6 +18,7 @@ TForm* AsForm(TComponent* owner) {
 
 // Systems before Vista know the record without its last field and refuse the longer one.
 constexpr UINT kOldMetricsSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
+static_assert(kOldMetricsSize == 340, "the metrics record of the systems before Vista");
 struct TMetrics {
   NONCLIENTMETRICSA m;
   int paddedBorderWidth;  // Vista's addition
@@ -25,13 +26,15 @@ struct TMetrics {
 };
 }  // namespace
 
+BOOL(WINAPI* TFlatMenuPainter::SystemParametersInfoCall)(UINT, UINT, PVOID, UINT) = SystemParametersInfoA;
+
 bool TFlatMenuPainter::SystemMenuFont(gdi::FontSpec& f) {
   TMetrics ncm{};
   ncm.m.cbSize = kOldMetricsSize + sizeof(int);
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) {
+  if (!SystemParametersInfoCall(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) {
     ncm = TMetrics{};
     ncm.m.cbSize = kOldMetricsSize;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) return false;
+    if (!SystemParametersInfoCall(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) return false;
   }
   if (!ncm.m.lfMenuFont.lfFaceName[0]) return false;
   f = gdi::FontSpec::FromLogFont(ncm.m.lfMenuFont);
@@ -195,6 +198,12 @@ void TFlatMenuPainter::ResetToSystemFont() {
 }
 
 bool TFlatMenuPainter::HighColor(HDC dc) const {
+  // A memory DC shows what its bitmap holds. Asking its bitmap is also far cheaper: Wine
+  // answers GetDeviceCaps from the display settings at every call, at more than a whole row's
+  // painting costs.
+  BITMAP bm{};
+  if (GetObjectType(dc) == OBJ_MEMDC && GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof(bm), &bm))
+    return bm.bmBitsPixel * bm.bmPlanes >= 16;
   return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 16;
 }
 
@@ -257,12 +266,6 @@ SIZE Extent(HDC dc, const std::string& s) {
   GetTextExtentPoint32A(dc, s.c_str(), (int)s.size(), &sz);
   return sz;
 }
-
-SIZE BitmapSize(HBITMAP bmp) {
-  BITMAP bm{};
-  if (!bmp || !GetObjectA(bmp, sizeof(bm), &bm)) return SIZE{0, 0};
-  return SIZE{bm.bmWidth, std::abs(bm.bmHeight)};
-}
 }  // namespace
 
 void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& height) {
@@ -279,7 +282,7 @@ void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& hei
     GetTextMetricsA(dc, &tm);
     t.cy = tm.tmHeight;
   }
-  SIZE image = BitmapSize(item->Bitmap());
+  SIZE image = PictureSize(item);
   if (!item->IsBarItem()) image.cx = std::max<LONG>(image.cx, FIconWidth);
   int w = t.cx - (text.find('&') != std::string::npos ? Extent(dc, "&").cx : 0) + image.cx + 10;
   int h = item->IsLine() ? 4 : std::max<int>(t.cy + (int)std::nearbyint(0.75 * t.cy), image.cy + 4);

@@ -3,8 +3,10 @@
 // drawn check boxes, single-line separators, faded and greyed pictures and a flat menu bar.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include <set>
 #include <string>
+#include <vector>
 #include "framework/Classes.h"
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
@@ -97,6 +99,12 @@ public:
   // The system's menu font, "MS Sans Serif" read as "Tahoma"; false (and f unchanged) when
   // the system cannot say.
   static bool SystemMenuFont(gdi::FontSpec& f);
+  // How the metrics are asked for: the system's own call, unless a test stands in for it.
+  static BOOL(WINAPI* SystemParametersInfoCall)(UINT action, UINT param, PVOID data, UINT flags);
+
+  // The list an item's picture comes from (null: its own bitmap, if any), and the picture's size.
+  TImageList* PictureList(TMenuItem* item) const;
+  SIZE PictureSize(TMenuItem* item) const;
 
   void Loaded() override;
   void Inserted(TComponent* AComponent) override;
@@ -117,14 +125,35 @@ private:
   void ResetToSystemFont();
   bool HighColor(HDC dc) const;
 
-  // Painting (MenuPainter.Draw.cpp).
+  // Painting (MenuPainter.Draw.cpp). A row is painted into a kept buffer whose DC takes the
+  // item's own coordinates, its pixel work done in memory, and goes onto the menu in one blit.
+  struct TRowBuffer {
+    std::unique_ptr<gdi::Dib> Dib;
+    RECT Area{};  // the item coordinates the buffer holds now
+    // Makes room for area (growing, never shrinking); false when no buffer can be had.
+    bool Fit(const RECT& area);
+    // The pixel at item coordinates (x, y), which must lie in Area.
+    unsigned& At(int x, int y) const;
+    void Fill(RECT r, COLORREF c) const;  // clipped to Area
+    void Frame(const RECT& r, COLORREF c) const;
+  };
+  // A picture's pixels, top row first; its bottom-left pixel is the colour behind it.
+  struct TPicture {
+    std::vector<unsigned> Px;
+    int W = 0, H = 0;
+    bool FromList = false;
+  };
+  bool LoadPicture(TMenuItem* item, HDC dc, TPicture& pic);
   void DrawDropDownItem(TMenuItem* item, HDC dc, RECT r, bool selected);
   void DrawBarItem(TMenuItem* item, HDC dc, RECT r, bool selected);
-  void DrawGradient(HDC dc, const RECT& r);
+  void DrawGradient(const RECT& r, bool rtl);
   void DrawCheck(TMenuItem* item, HDC dc, const RECT& check, bool framePicture, bool selected);
-  void DrawIcon(TMenuItem* item, HDC dc, const RECT& icon, bool selected);
+  void DrawPicture(TMenuItem* item, TPicture& pic, const RECT& icon, bool selected, bool rtl);
   void DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected, bool bar);
-  void DrawFlatBorder(HDC dc);
+  void DrawFlatBorder(HDC dc, bool rtl);
+  TRowBuffer FRow;
+  TPicture FPicture;
+  std::unique_ptr<gdi::Dib> FListCell;  // a list picture is drawn here first
 
   gdi::FontSpec FFont;
   TColor FFontColor;

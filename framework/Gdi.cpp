@@ -95,8 +95,7 @@ Dib::~Dib() {
 COLORREF Dib::Pixel(int x, int y) const {
   if (!FBits || x < 0 || y < 0 || x >= FW || y >= FH) return CLR_INVALID;
   GdiFlush();
-  unsigned v = FBits[y * FW + x];  // 0x00RRGGBB in memory order B, G, R
-  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  return FromPixel(FBits[y * FW + x]);
 }
 
 }  // namespace gdi

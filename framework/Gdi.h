@@ -158,6 +158,9 @@ void FillSolid(HDC dc, const RECT& r, COLORREF c);
 
 // A top-down 32-bit DIB section of w x h; *bits receives its pixels (0x00RRGGBB, row by row).
 Bitmap CreateDib32(int w, int h, unsigned** bits);
+// A colour as such a pixel, and back.
+inline unsigned ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+inline COLORREF FromPixel(unsigned v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
 
 // A top-down 32-bit DIB section selected into a DC of its own: pixels a test or a buffered
 // paint can read back.
@@ -173,6 +176,8 @@ public:
   // The pixel as a COLORREF (0x00BBGGRR).
   COLORREF Pixel(int x, int y) const;
   HBITMAP Handle() const { return FBitmap.Get(); }
+  // The pixels, row by row; null when the section could not be made.
+  unsigned* Bits() const { return FBitmap ? FBits : nullptr; }
 
 private:
   int FW, FH;

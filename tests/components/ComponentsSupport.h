@@ -52,7 +52,7 @@ inline gdi::Bitmap MakeStrip(int w, int h, const std::function<COLORREF(int x, i
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       COLORREF c = colour(x, y);
-      p[y * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+      p[y * w + x] = gdi::ToPixel(c);
     }
   GdiFlush();
   return bmp;
