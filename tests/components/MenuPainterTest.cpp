@@ -62,6 +62,17 @@ struct FaceColour {
   }
 };
 
+// A system before Vista, which knows only the 340-byte metrics record, naming "MS Sans Serif";
+// and one that answers nothing.
+BOOL WINAPI OldSystemMetrics(UINT action, UINT size, PVOID data, UINT) {
+  auto* m = static_cast<NONCLIENTMETRICSA*>(data);
+  if (action != SPI_GETNONCLIENTMETRICS || size != 340 || m->cbSize != 340) return FALSE;
+  m->lfMenuFont.lfHeight = -11;
+  lstrcpyA(m->lfMenuFont.lfFaceName, "MS Sans Serif");
+  return TRUE;
+}
+BOOL WINAPI NoSystemMetrics(UINT, UINT, PVOID, UINT) { return FALSE; }
+
 }  // namespace
 
 TEST(MenuPainterColours, ArithmeticOfTheColourOperations) {
@@ -88,6 +99,28 @@ TEST(MenuPainterColours, ArithmeticOfTheColourOperations) {
   GrayPixels(px + 2, 2, 90);
   EXPECT_EQ(0x00AFAFAFu, px[2]);
   EXPECT_EQ(0x00F0F0F0u, px[3]);
+
+  // The bitmap forms: a 3 x 2 picture on magenta with one red and one white pixel.
+  auto picture = [] {
+    return MakeStrip(3, 2, [](int x, int y) { return x == 1 && y == 0 ? kRed : x == 2 && y == 0 ? RGB(255, 255, 255) : kMagenta; });
+  };
+  gdi::Bitmap light = picture(), grey = picture(), shape = picture();
+  ASSERT_TRUE(LightenBitmap(light, 16) && GrayBitmap(grey, 90));
+  gdi::Dib read(3, 2);
+  for (auto [bmp, want] : {std::pair{light.Get(), LightenColor(kRed, 16)}, std::pair{grey.Get(), RGB(175, 175, 175)}}) {
+    gdi::MemDC from;
+    gdi::Select s(from, bmp);
+    BitBlt(read.DC(), 0, 0, 3, 2, from, 0, 0, SRCCOPY);
+    EXPECT_EQ(want, read.Pixel(1, 0));
+  }
+  EXPECT_FALSE(LightenBitmap(nullptr, 16)) << "no DIB section, nothing done";
+  gdi::Dib canvas(6, 6);
+  gdi::FillSolid(canvas.DC(), RECT{0, 0, 6, 6}, RGB(0, 0, 255));
+  DrawBitmapShadow(shape, canvas.DC(), 2, 3, RGB(1, 2, 3));
+  EXPECT_EQ(RGB(1, 2, 3), canvas.Pixel(3, 3));
+  EXPECT_EQ(RGB(1, 2, 3), canvas.Pixel(4, 3));
+  EXPECT_EQ(RGB(0, 0, 255), canvas.Pixel(2, 3)) << "the bottom-left colour casts no shadow";
+  EXPECT_EQ(RGB(0, 0, 255), canvas.Pixel(3, 4));
 }
 
 TEST(MenuPainterPaint, PaletteGradientSeparatorAndCheckBox) {
@@ -119,6 +152,31 @@ TEST(MenuPainterPaint, PaletteGradientSeparatorAndCheckBox) {
   EXPECT_NE(pal.Separator, dib.Pixel(16 + 6, 12));
   EXPECT_NE(pal.Separator, dib.Pixel(40, 11));
   EXPECT_NE(pal.Separator, dib.Pixel(40, 13));
+
+  // A 16-colour device: white rows, the face colour as near as it can show, no gradient.
+  struct {
+    BITMAPINFOHEADER h{sizeof(BITMAPINFOHEADER), 150, -24, 1, 4, BI_RGB, 0, 0, 0, 16, 0};
+    RGBQUAD colours[16];
+  } info;
+  for (int i = 0; i < 16; ++i) {
+    BYTE v = (BYTE)(i * 17);
+    info.colours[i] = RGBQUAD{v, v, v, 0};  // sixteen greys
+  }
+  void* bits = nullptr;
+  gdi::Bitmap vga(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+  gdi::MemDC low;
+  gdi::Select sv(low, vga);
+  TMenuItem* plain = m.Add(m.drop, "Plain");
+  DRAWITEMSTRUCT di{ODT_MENU, 0, plain->Command(), ODA_DRAWENTIRE, 0, nullptr, low, RECT{0, 0, 150, 23},
+                    reinterpret_cast<ULONG_PTR>(plain)};
+  SendMessageA(m.form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&di));
+  COLORREF nearFace = GetNearestColor(low, RGB(212, 208, 200));
+  EXPECT_EQ(RGB(255, 255, 255), m.painter->Palette().Color);
+  EXPECT_EQ(nearFace, m.painter->Palette().IconBack);
+  EXPECT_EQ(nearFace, GetPixel(low, 0, 5));
+  EXPECT_EQ(nearFace, GetPixel(low, 15, 5));
+  EXPECT_EQ(RGB(255, 255, 255), GetPixel(low, 16, 1));
+  EXPECT_EQ(RGB(255, 255, 255), GetPixel(low, 149, 1));
 }
 
 TEST(MenuPainterPaint, PicturesSelectionAndDisabledItems) {
@@ -167,6 +225,62 @@ TEST(MenuPainterPaint, PicturesSelectionAndDisabledItems) {
   for (int x = 33; x < 200; ++x)
     for (int y = 0; y < 28; ++y) disabledText = disabledText || dib.Pixel(x, y) == pal.Disabled;
   EXPECT_TRUE(disabledText) << "the text keeps the disabled colour";
+}
+
+TEST(MenuPainterPaint, ListPicturesAndTheRightToLeftMirror) {
+  PaintedMenu m;
+  TImageList list(nullptr, 16, 16), tall(nullptr, 20, 32);
+  ASSERT_TRUE(list.AddStrip(GetModuleHandleA(nullptr), "POPUP_IMAGES"));
+  m.menu->SetImages(&list);
+  TMenuItem* restore = m.Add(m.drop, "Ripristina");
+  restore->SetImageIndex(4);
+  EXPECT_GE(m.Measure(restore).cy, 16 + 4);
+
+  // Selected: the list's own picture, on the icon column's colour, lifted to (-2, 3).
+  gdi::Dib dib(150, 25), cell(16, 16);
+  m.Draw(dib, restore, RECT{0, 0, 150, 23}, ODS_SELECTED);
+  const auto& pal = m.painter->Palette();
+  gdi::FillSolid(cell.DC(), RECT{0, 0, 16, 16}, pal.IconBack);
+  list.Draw(cell.DC(), 0, 0, 4);
+  int drawn = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 2; x < 16; ++x)
+      if (cell.Pixel(x, y) != cell.Pixel(0, 15)) {
+        ASSERT_EQ(cell.Pixel(x, y), dib.Pixel(x - 2, y + 3)) << x << "," << y;
+        ++drawn;
+      }
+  EXPECT_GT(drawn, 20);
+
+  // The parent's sub-menu list comes before the menu's, and measuring follows it.
+  m.drop->SetSubMenuImages(&tall);
+  EXPECT_GE(m.Measure(restore).cy, 36);
+  EXPECT_EQ(&tall, m.painter->PictureList(restore));
+  m.drop->SetSubMenuImages(nullptr);
+
+  // Right to left, a symmetric picture's selected row, gradient and shadow included, is the
+  // exact mirror of the left-to-right row; the tick box sits at the mirrored place, the text
+  // at the right.
+  TMenuItem* blank = m.Add(m.drop, "");
+  blank->SetBitmap(MakeStrip(16, 16, [](int x, int y) { return x >= 4 && x < 12 && y < 12 ? kRed : kMagenta; }));
+  TMenuItem* beep = m.Add(m.drop, "Beep on alarm");
+  beep->SetChecked(true);
+  gdi::Dib ltr(150, 25), rtl(150, 25), rtlBeep(150, 25);
+  m.Draw(ltr, blank, RECT{0, 0, 150, 23}, ODS_SELECTED);
+  m.menu->SetRightToLeft(true);
+  m.Draw(rtl, blank, RECT{0, 0, 150, 23}, ODS_SELECTED);
+  m.Draw(rtlBeep, beep, RECT{0, 0, 150, 23});
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 150; ++x) ASSERT_EQ(ltr.Pixel(x, y), rtl.Pixel(149 - x, y)) << x << "," << y;
+  EXPECT_EQ(ShadeColor(pal.Select, 50), rtl.Pixel(149 - 11, 16)) << "the shadow, down and to the left";
+  for (int y : {7, 16}) EXPECT_EQ(pal.Checked, rtlBeep.Pixel(149 - 3, y));
+  EXPECT_EQ(pal.Checked, rtlBeep.Pixel(149 - 12, 7));
+  EXPECT_EQ(RGB(0, 0, 0), rtlBeep.Pixel(149 - 11, 12)) << "the tick keeps its shape";
+  // The text ends where left to right it would start, 16 + 5 pixels in.
+  bool farLeft = false, nearRight = false;
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 150 - 21; ++x)
+      if (rtlBeep.Pixel(x, y) == ColorToRGB(clMenuText)) farLeft |= x < 40, nearRight |= x >= 100;
+  EXPECT_TRUE(nearRight && !farLeft);
 }
 
 TEST(MenuPainterMeasure, AmpersandIsNotCountedAndBarItemsHaveNoIconColumn) {
@@ -222,6 +336,18 @@ TEST(MenuPainterHooks, AnOwnerThatIsNotAFormIsRefused) {
   ASSERT_TRUE(TFlatMenuPainter::SystemMenuFont(f));
   EXPECT_NE("MS Sans Serif", f.Name);
   EXPECT_FALSE(f.Name.empty());
+
+  struct Restore {
+    decltype(TFlatMenuPainter::SystemParametersInfoCall) old = TFlatMenuPainter::SystemParametersInfoCall;
+    ~Restore() { TFlatMenuPainter::SystemParametersInfoCall = old; }
+  } restore;
+  TFlatMenuPainter::SystemParametersInfoCall = OldSystemMetrics;
+  ASSERT_TRUE(TFlatMenuPainter::SystemMenuFont(f));
+  EXPECT_EQ("Tahoma", f.Name);
+  EXPECT_EQ(-11, f.LogHeight());
+  TFlatMenuPainter::SystemParametersInfoCall = NoSystemMetrics;
+  EXPECT_FALSE(TFlatMenuPainter::SystemMenuFont(f));
+  EXPECT_EQ("Tahoma", f.Name) << "the font stays as it was";
 }
 
 TEST(MenuPainterPaint, PaintingLeavesNoGdiObjectBehind) {
@@ -237,10 +363,16 @@ TEST(MenuPainterPaint, PaintingLeavesNoGdiObjectBehind) {
     m.Draw(dib, bar, RECT{0, 0, 40, 19}, state);
     m.Measure(item);
   }
-  EXPECT_EQ(before, gdi::LiveObjects());
   // The selected bar item: icon-back face, its border on the left, the shadow's darkest step.
   const auto& pal = m.painter->Palette();
   EXPECT_EQ(pal.MenuBorder, dib.Pixel(0, 5));
   EXPECT_EQ(pal.IconBack, dib.Pixel(2, 15));
   EXPECT_EQ(ShadeColor(pal.MenuBar, 100), dib.Pixel(40 - 7, 18));
+
+  // A row no buffer can hold is filled plainly; the next one is painted in full again.
+  m.Draw(dib, item, RECT{0, 0, 1048576, 1048576});
+  EXPECT_EQ(pal.Color, dib.Pixel(0, 0));
+  m.Draw(dib, item, RECT{0, 0, 200, 28});
+  EXPECT_EQ(LightenColor(pal.IconBack, 1), dib.Pixel(0, 0));
+  EXPECT_EQ(before, gdi::LiveObjects());
 }
