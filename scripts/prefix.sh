@@ -5,7 +5,9 @@
 set -eu
 prefix=$1 kind=$2
 here=$(cd "$(dirname "$0")" && pwd)
-[ -f "$prefix/.velmor-ready" ] && exit 0
+# The marker holds the recipe's number: a prefix made by an older recipe is made again.
+recipe=2
+[ "$(cat "$prefix/.velmor-ready" 2>/dev/null)" = "$recipe" ] && exit 0
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -20,4 +22,7 @@ for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier 
 done
 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 /usr/lib/wine/wineserver -w 2>/dev/null || true
-touch "$prefix/.velmor-ready"
+# Debian's Wine looks for its own fonts beside its data folder, where they are not, so
+# Marlett never loads and every title bar's close box shows an "r": the prefix gets a copy.
+cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
+echo "$recipe" >"$prefix/.velmor-ready"

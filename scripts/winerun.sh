@@ -9,5 +9,5 @@ export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/arch.sh"
 # Made once; a ctest started by hand after `make setup` needs no other preparation.
-[ -f "$prefix/.velmor-ready" ] || bash "$here/prefix.sh" "$prefix" headless
+bash "$here/prefix.sh" "$prefix" headless
 exec "$(velmor_wine_loader "$arch")" "$@"

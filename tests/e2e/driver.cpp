@@ -205,6 +205,18 @@ int MainWindowScenario(Driver& d) {
   d.WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
   Sleep(500);  // let the first paint land before the picture
   d.Shot("e2e-main");
+  {
+    // The title bar's buttons are Marlett glyphs: without that font the close box shows "r".
+    HDC dc = GetDC(nullptr);
+    HFONT f = CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Marlett");
+    HGDIOBJ old = SelectObject(dc, f);
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof(face), face);
+    SelectObject(dc, old);
+    DeleteObject(f);
+    ReleaseDC(nullptr, dc);
+    d.Check(lstrcmpA(face, "Marlett") == 0, std::string("a Marlett request gets Marlett (gets ") + face + ")");
+  }
 
   HWND defrag = d.FindChild(w, "TOvColorBtn", "Deframmenta");
   HWND bar = d.FindChild(w, "msctls_progress32");
