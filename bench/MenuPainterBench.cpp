@@ -4,18 +4,12 @@
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
+#include "bench/Clock.h"
 #include "components/MenuPainter.h"
 #include "framework/Application.h"
 #include "framework/Menus.h"
 
 namespace {
-double Seconds() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return (double)t.QuadPart / f.QuadPart;
-}
-
 gdi::Bitmap Picture(int size) {
   unsigned* p = nullptr;
   gdi::Bitmap b = gdi::CreateDib32(size, size, &p);
@@ -77,13 +71,13 @@ int main() {
   const int rounds = 400;
   double best = 1e9, base = 1e9;
   for (int pass = 0; pass < 3; ++pass) {
-    double t0 = Seconds();
+    double t0 = Now();
     for (int k = 0; k < rounds; ++k) paintMenu(k % 5);
     GdiFlush();
-    double t1 = Seconds();
+    double t1 = Now();
     for (int k = 0; k < rounds; ++k) drawText();
     GdiFlush();
-    double t2 = Seconds();
+    double t2 = Now();
     best = std::min(best, (t1 - t0) / (rounds * 5));
     base = std::min(base, (t2 - t1) / (rounds * 5));
   }

@@ -212,16 +212,17 @@ void TFlatMenuPainter::DrawGradient(const RECT& r, bool rtl) {
   // Columns from the row's near edge to two past its far one, each a step lighter: quickly
   // over the icon column, then by one per cent a column.
   int w = r.right - r.left + 3;
+  if (r.bottom <= r.top) return;
   int k = 0, lastK = -1;
   unsigned colour = 0;
-  std::vector<unsigned> row(w);
+  int left = rtl ? r.right - w : r.left;
+  unsigned* first = &FRow.At(left, r.top);
   for (int i = 0; i < w; ++i) {
     k = std::min(k + ((i > 0 && i < FIconWidth + 5) ? 3 : 1), 96);
     if (k != lastK) colour = gdi::ToPixel(LightenColor(FPal.IconBack, k)), lastK = k;
-    row[rtl ? w - 1 - i : i] = colour;
+    first[rtl ? w - 1 - i : i] = colour;
   }
-  int left = rtl ? r.right - w : r.left;
-  for (int y = r.top; y < r.bottom; ++y) std::copy(row.begin(), row.end(), &FRow.At(left, y));
+  for (int y = r.top + 1; y < r.bottom; ++y) std::copy_n(first, w, &FRow.At(left, y));
 }
 
 void TFlatMenuPainter::DrawCheck(TMenuItem* item, HDC dc, const RECT& c, bool framed, bool selected) {
