@@ -128,7 +128,7 @@ void TMarginPopupMenu::Popup(int x, int y, HWND owner) {
   HWND w = WindowHandle();
   // Hand the foreground on to the menu's window when it is ours to give.
   if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId()) SetForegroundWindow(w);
-  UINT cmd = TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, w, nullptr);
+  UINT cmd = TrackPopupMenu(Handle(), AlignFlags() | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, w, nullptr);
   // The choice runs from the message loop, once whoever opened the menu has finished with it:
   // a window the command shows then keeps the foreground the opener hands back on closing.
   if (cmd) PostMessageA(w, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);

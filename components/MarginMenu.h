@@ -16,6 +16,7 @@ public:
   ~TMarginPopupMenu() override;
 
   // The item pictures are the menu's Images at each item's ImageIndex.
+
   // The strip's width in pixels (30 unless set).
   int MarginWidth() const { return FMarginWidth; }
   void SetMarginWidth(int v) { FMarginWidth = v < 0 ? 0 : v; }

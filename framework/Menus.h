@@ -89,6 +89,7 @@ public:
   // Runs the item whose command this is; false when there is none.
   static bool DispatchCommand(UINT command);
   static TMenuItem* FindCommand(UINT command);
+  void Notification(TComponent* AComponent) override;
 
 protected:
   // This item's own entry changed: its parent rebuilds its menu.
@@ -104,8 +105,6 @@ protected:
   friend class TPopupMenu;
   // Rebuilds this item's menu and every submenu below it.
   void RebuildAll();
-
-  void Notification(TComponent* AComponent) override;
 
 private:
   void FillItemInfo(MENUITEMINFOA& mi, std::string& text);
