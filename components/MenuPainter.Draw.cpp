@@ -110,8 +110,9 @@ bool TFlatMenuPainter::LoadPicture(TMenuItem* item, HDC dc, TPicture& pic) {
   }
   // The list's picture on the icon column's colour, in a cell of the list's size.
   if (!FListCell || FListCell->Width() < pic.W || FListCell->Height() < pic.H) {
+    int ow = FListCell ? FListCell->Width() : 0, oh = FListCell ? FListCell->Height() : 0;
     FListCell.reset();
-    FListCell = std::make_unique<gdi::Dib>(pic.W, pic.H);
+    FListCell = std::make_unique<gdi::Dib>(std::max(pic.W, ow), std::max(pic.H, oh));
   }
   if (!FListCell->Bits()) {
     FListCell.reset();
@@ -141,10 +142,13 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
   if (FRow.Fit(area)) {
     HDC b = FRow.Dib->DC();
     int w = area.right - area.left, h = area.bottom - area.top;
+    // A device laid out right to left (a mirrored window's) would flip the finished row again.
+    DWORD layout = GetLayout(dc);
+    if (layout & LAYOUT_RTL) SetLayout(dc, layout | LAYOUT_BITMAPORIENTATIONPRESERVED);
     {
       gdi::SavedDC state(b);
       SetViewportOrgEx(b, -area.left, -area.top, nullptr);
-      SelectObject(b, CurrentFont());
+      SelectObject(b, CurrentFont(rtl));
       // A selected disabled row without gradient paints no background of its own.
       if (!bar && !gradient && selected && !item->Enabled()) BitBlt(b, area.left, area.top, w, h, dc, area.left, area.top, SRCCOPY);
       if (bar)
@@ -153,10 +157,11 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
         DrawDropDownItem(item, b, r, selected);
     }
     BitBlt(dc, area.left, area.top, w, h, b, 0, 0, SRCCOPY);
+    if (layout & LAYOUT_RTL) SetLayout(dc, layout);
   } else {
     // No buffer for a row this size: the row plainly, with its caption.
     gdi::SavedDC state(dc);
-    SelectObject(dc, CurrentFont());
+    SelectObject(dc, CurrentFont(rtl));
     gdi::FillSolid(dc, r, bar ? FPal.MenuBar : FPal.Color);
     RECT tr = r;
     if (!bar) (rtl ? tr.right -= FIconWidth + 5 : tr.left += FIconWidth + 5);
@@ -288,7 +293,10 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
   GetTextExtentPoint32A(dc, "W", 1, &w);
   tr.top += (tr.bottom - tr.top - w.cy) / 2;
   SetBkMode(dc, TRANSPARENT);
-  std::string text = " " + item->Caption();
+  std::string& text = FText;
+  text.clear();
+  text += ' ';
+  text += item->Caption();
   if (item->Default() && enabled) {
     // A default item stands out: the text first goes down four times around its place, each
     // time in the colour beneath it, darkened.
@@ -304,13 +312,13 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
   }
   SetTextColor(dc, colour);
   DrawTextExA(dc, text.data(), -1, &tr, order, nullptr);
-  std::string shortcut = item->ShortCutText();
-  if (!shortcut.empty()) {
-    shortcut += " ";
+  if (!item->ShortCutText().empty()) {
+    text = item->ShortCutText();
+    text += ' ';
     RECT s = tr;
     rtl ? s.left += 10 : s.right -= 10;
     SetTextColor(dc, FHigh ? ShadeColor(colour, -40, FNearDC) : colour);
-    DrawTextExA(dc, shortcut.data(), -1, &s, rtl ? DT_LEFT | DT_RTLREADING : DT_RIGHT, nullptr);
+    DrawTextExA(dc, text.data(), -1, &s, rtl ? DT_LEFT | DT_RTLREADING : DT_RIGHT, nullptr);
   }
 }
 
@@ -338,15 +346,16 @@ void TFlatMenuPainter::DrawBarItem(TMenuItem* item, HDC dc, RECT r, bool selecte
       gdi::FillSolid(dc, RECT{R - 2, T + 2, R, B}, FPal.MenuShadow);
     }
   }
+  bool rtl = item->IsRightToLeft();
   RECT tr = r;
   if (LoadPicture(item, dc, FPicture)) {
     GdiFlush();
-    DrawPicture(item, FPicture, RECT{L, T, L + FIconWidth, B}, selected, false);
+    DrawPicture(item, FPicture, Mirror(r, RECT{L, T, L + FIconWidth, B}, rtl), selected, rtl);
     // The text goes beside a list picture: where a drop-down row's text starts, less 5.
     if (FPicture.FromList) tr.left = (FPicture.W > FIconWidth ? L + FPicture.W + 4 : L + FIconWidth) - 5;
   }
   tr.left += 5;
-  DrawText(item, dc, tr, selected, true);
+  DrawText(item, dc, Mirror(r, tr, rtl), selected, true);
 }
 
 void TFlatMenuPainter::DrawFlatBorder(HDC dc, bool rtl) {
@@ -357,6 +366,7 @@ void TFlatMenuPainter::DrawFlatBorder(HDC dc, bool rtl) {
   int W = wr.right - wr.left, H = wr.bottom - wr.top;
   HDC wdc = GetWindowDC(w);
   if (!wdc) return;
+  rtl = rtl && !(GetLayout(wdc) & LAYOUT_RTL);  // a mirrored window mirrors the strips itself
   {
     gdi::SavedDC state(wdc);
     RECT outline{0, 0, W - 2, H - 2};

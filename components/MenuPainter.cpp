@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 namespace {
 constexpr TColor kBtnShadow = clSystemColor | COLOR_BTNSHADOW;
@@ -28,7 +29,7 @@ struct TMetrics {
 
 BOOL(WINAPI* TFlatMenuPainter::SystemParametersInfoCall)(UINT, UINT, PVOID, UINT) = SystemParametersInfoA;
 
-bool TFlatMenuPainter::SystemMenuFont(gdi::FontSpec& f) {
+bool TFlatMenuPainter::SystemMenuLogFont(LOGFONTA& lf) {
   TMetrics ncm{};
   ncm.m.cbSize = kOldMetricsSize + sizeof(int);
   if (!SystemParametersInfoCall(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) {
@@ -37,8 +38,15 @@ bool TFlatMenuPainter::SystemMenuFont(gdi::FontSpec& f) {
     if (!SystemParametersInfoCall(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) return false;
   }
   if (!ncm.m.lfMenuFont.lfFaceName[0]) return false;
-  f = gdi::FontSpec::FromLogFont(ncm.m.lfMenuFont);
-  if (f.Name == "MS Sans Serif") f.Name = "Tahoma";
+  lf = ncm.m.lfMenuFont;
+  if (!lstrcmpA(lf.lfFaceName, "MS Sans Serif")) lstrcpyA(lf.lfFaceName, "Tahoma");
+  return true;
+}
+
+bool TFlatMenuPainter::SystemMenuFont(gdi::FontSpec& f) {
+  LOGFONTA lf;
+  if (!SystemMenuLogFont(lf)) return false;
+  f = gdi::FontSpec::FromLogFont(lf);
   return true;
 }
 
@@ -185,16 +193,27 @@ void TFlatMenuPainter::Notification(TComponent* AComponent) {
 
 // ---- palette and font --------------------------------------------------------------------------
 
-HFONT TFlatMenuPainter::CurrentFont() {
-  if (!FFontHandle || !(FFontMade == FFont)) {
-    FFontHandle = gdi::MakeFont(FFont);
+HFONT TFlatMenuPainter::CurrentFont(bool rtl) {
+  BYTE charset = rtl ? ARABIC_CHARSET : FFont.CharSet;
+  if (!FFontHandle || !(FFontMade == FFont) || FFontCharSet != charset) {
+    gdi::FontSpec f = FFont;
+    f.CharSet = charset;
+    FFontHandle = gdi::MakeFont(f);
     FFontMade = FFont;
+    FFontCharSet = charset;
   }
   return FFontHandle;
 }
 
 void TFlatMenuPainter::ResetToSystemFont() {
-  if (SystemMenuFont(FFont)) FFontColor = clMenuText;
+  LOGFONTA lf;
+  if (!SystemMenuLogFont(lf)) return;
+  FFontColor = clMenuText;
+  // The same answer as last time, and the font still that one: nothing to copy, nothing made.
+  if (FSystemFontRead && !memcmp(&lf, &FSystemLogFont, sizeof(lf)) && FFont == FSystemFont) return;
+  FFont = FSystemFont = gdi::FontSpec::FromLogFont(lf);
+  FSystemLogFont = lf;
+  FSystemFontRead = true;
 }
 
 bool TFlatMenuPainter::HighColor(HDC dc) const {
@@ -275,7 +294,7 @@ void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& hei
   std::string text = item->IsLine() ? std::string() : item->Caption();
   std::string shortcut = Trim(item->ShortCutText());
   if (!shortcut.empty()) text = item->Caption() + shortcut + "WWW";
-  gdi::Select sf(dc, CurrentFont());
+  gdi::Select sf(dc, CurrentFont(item->IsRightToLeft()));
   SIZE t = Extent(dc, text);
   if (text.empty()) {
     TEXTMETRICA tm{};

@@ -120,8 +120,10 @@ private:
   void Hook(TMenuItem* item);
   void Unhook(TMenuItem* item);
   void RedrawBar();
-  // The font selected for text; made again only when its description changed.
-  HFONT CurrentFont();
+  // The font selected for text (in the Arabic character set for right-to-left rows); made
+  // again only when its description changed.
+  HFONT CurrentFont(bool rtl);
+  static bool SystemMenuLogFont(LOGFONTA& lf);
   void ResetToSystemFont();
   bool HighColor(HDC dc) const;
 
@@ -159,6 +161,12 @@ private:
   TColor FFontColor;
   gdi::Font FFontHandle;
   gdi::FontSpec FFontMade;
+  BYTE FFontCharSet = DEFAULT_CHARSET;
+  // The system menu font as last read, so that reading the same again copies nothing.
+  LOGFONTA FSystemLogFont{};
+  gdi::FontSpec FSystemFont;
+  bool FSystemFontRead = false;
+  std::string FText;  // the text being drawn, its room kept
   TColor FColor, FIconBackColor, FMenuBarColor, FSelectColor, FSelectBorderColor, FSelectFontColor;
   TColor FDisabledColor, FSeparatorColor, FCheckedColor;
   int FIconWidth = 24;

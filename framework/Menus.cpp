@@ -176,7 +176,9 @@ void TMenuItem::SetSubMenuImages(TImageList* v) {
 }
 
 void TMenuItem::Notification(TComponent* AComponent) {
-  if (AComponent == FSubMenuImages) FSubMenuImages = nullptr;
+  if (AComponent != FSubMenuImages) return;
+  FSubMenuImages = nullptr;
+  RebuildAll();  // owner-drawn rows are measured again, without the pictures
 }
 
 void TMenuItem::SetBitmap(gdi::Bitmap bmp) {
@@ -345,7 +347,9 @@ void TMenu::SetRightToLeft(bool v) {
 }
 
 void TMenu::Notification(TComponent* AComponent) {
-  if (AComponent == FImages) FImages = nullptr;
+  if (AComponent != FImages) return;
+  FImages = nullptr;
+  FItems->RebuildAll();
 }
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner, nullptr) { FItems = new TMenuBarItem(this); }
@@ -357,7 +361,9 @@ HWND TMainMenu::Window() const { return static_cast<TMenuBarItem*>(FItems)->FWin
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner, nullptr) { FItems = new TMenuItem(this); }
 
 UINT TPopupMenu::AlignFlags() const {
-  return RightToLeft() ? TPM_RIGHTALIGN | TPM_LAYOUTRTL : TPM_LEFTALIGN;
+  // Not TPM_LAYOUTRTL: a mirrored menu window would flip rows that their painter has
+  // already laid out right to left.
+  return RightToLeft() ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
 }
 
 void TPopupMenu::Popup(int x, int y, HWND owner) {

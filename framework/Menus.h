@@ -132,7 +132,8 @@ public:
   // The pictures the items' ImageIndex points into; not owned, cleared when the list goes.
   TImageList* Images() const { return FImages; }
   void SetImages(TImageList* v);
-  // Entries laid out from the right (MFT_RIGHTORDER), a popup opened right to left.
+  // Entries laid out from the right (MFT_RIGHTORDER), a popup opened with its right edge at
+  // the point.
   bool RightToLeft() const { return FRightToLeft; }
   void SetRightToLeft(bool v);
   void Notification(TComponent* AComponent) override;

@@ -7,9 +7,17 @@ prefix=$1 kind=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # The marker holds the recipe's number: a prefix made by an older recipe is made again.
 recipe=2
-[ "$(cat "$prefix/.velmor-ready" 2>/dev/null)" = "$recipe" ] && exit 0
-rm -rf "$prefix"
+ready() { [ "$(cat "$prefix/.velmor-ready" 2>/dev/null)" = "$recipe" ]; }
+ready && exit 0
+marlett=/usr/share/wine/fonts/marlett.ttf
+[ -f "$marlett" ] || { echo "prefix.sh: $marlett is missing (package fonts-wine): run scripts/setup.sh" >&2; exit 1; }
 mkdir -p "$(dirname "$prefix")"
+# One maker at a time: test programs started side by side must not wipe a prefix another is
+# making or using.
+exec 9>"$prefix.lock"
+flock 9
+ready && exit 0
+rm -rf "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
@@ -24,5 +32,5 @@ done
 /usr/lib/wine/wineserver -w 2>/dev/null || true
 # Debian's Wine looks for its own fonts beside its data folder, where they are not, so
 # Marlett never loads and every title bar's close box shows an "r": the prefix gets a copy.
-cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
+cp "$marlett" "$prefix/drive_c/windows/Fonts/"
 echo "$recipe" >"$prefix/.velmor-ready"
