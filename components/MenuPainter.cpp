@@ -275,11 +275,6 @@ void TFlatMenuPainter::ComputePalette(HDC dc) {
 // ---- measuring ----------------------------------------------------------------------------------
 
 namespace {
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
-
 SIZE Extent(HDC dc, const std::string& s) {
   SIZE sz{};
   GetTextExtentPoint32A(dc, s.c_str(), (int)s.size(), &sz);
@@ -291,9 +286,17 @@ void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& hei
   if (!FActive || !item || !dc) return;
   // Measured in the font the item will be painted in.
   if (FUseSystemColors) ResetToSystemFont();
-  std::string text = item->IsLine() ? std::string() : item->Caption();
-  std::string shortcut = Trim(item->ShortCutText());
-  if (!shortcut.empty()) text = item->Caption() + shortcut + "WWW";
+  std::string& text = FText;
+  text.clear();
+  if (!item->IsLine()) text = item->Caption();
+  // With a shortcut: the caption, the shortcut without its outer blanks, and room for a gap.
+  const std::string& shortcut = item->ShortCutText();
+  size_t b = shortcut.find_first_not_of(" \t"), e = shortcut.find_last_not_of(" \t");
+  if (b != std::string::npos) {
+    text = item->Caption();
+    text.append(shortcut, b, e - b + 1);
+    text += "WWW";
+  }
   gdi::Select sf(dc, CurrentFont(item->IsRightToLeft()));
   SIZE t = Extent(dc, text);
   if (text.empty()) {

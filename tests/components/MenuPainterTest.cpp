@@ -297,6 +297,10 @@ TEST(MenuPainterMeasure, AmpersandIsNotCountedAndBarItemsHaveNoIconColumn) {
   TMenuItem* plain = m.Add(m.drop, "File");
   TMenuItem* marked = m.Add(m.drop, "&File");
   EXPECT_EQ(m.Measure(plain).cx, m.Measure(marked).cx);
+  // A shortcut counts without its outer blanks, with room for three W after it.
+  TMenuItem* keyed = m.Add(m.drop, "File");
+  keyed->SetShortCutText(" Ctrl+D\t");
+  EXPECT_EQ(m.Measure(m.Add(m.drop, "FileCtrl+DWWW")).cx, m.Measure(keyed).cx);
   // The width passed in is raised, never lowered.
   EXPECT_GT(m.Measure(plain).cx, 16 + 10);
   TMenuItem* bar = m.Add(m.menu->Items(), "File");
