@@ -73,25 +73,6 @@ void GrayPixels(unsigned* px, int count, int offset) {
   for (int i = 0; i < count; ++i) px[i] = gdi::ToPixel(GrayLevelColor(gdi::FromPixel(px[i]), offset));
 }
 
-gdi::Bitmap CopyToDib32(HBITMAP bmp, unsigned** bits, int* w, int* h) {
-  BITMAP bm{};
-  if (!bmp || !GetObjectA(bmp, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight == 0) return gdi::Bitmap();
-  *w = bm.bmWidth;
-  *h = std::abs(bm.bmHeight);
-  gdi::Bitmap copy = gdi::CreateDib32(*w, *h, bits);
-  if (!copy) return copy;
-  gdi::MemDC from, to;
-  HGDIOBJ old = SelectObject(from, bmp);
-  if (!old) return gdi::Bitmap();  // selected into another DC: unreadable
-  {
-    gdi::Select st(to, copy);
-    BitBlt(to, 0, 0, *w, *h, from, 0, 0, SRCCOPY);
-  }
-  SelectObject(from, old);
-  GdiFlush();
-  return copy;
-}
-
 bool LightenBitmap(HBITMAP bmp, int percent) {
   unsigned* px;
   int w, h;

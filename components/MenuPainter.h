@@ -26,8 +26,6 @@ COLORREF ContrastTextColor(TColor background, TColor fontColor, HDC dc = nullptr
 // Bitmap operations on the pixels of a top-down 32-bit DIB (0x00RRGGBB), in memory.
 void LightenPixels(unsigned* px, int count, int percent);
 void GrayPixels(unsigned* px, int count, int offset);
-// A 32-bit DIB copy of bmp; empty when bmp cannot be read.
-gdi::Bitmap CopyToDib32(HBITMAP bmp, unsigned** bits, int* w, int* h);
 // Every pixel of bmp lightened (runs of equal pixels reuse the last result) or greyed; false
 // when bmp is not a 32-bit DIB section.
 bool LightenBitmap(HBITMAP bmp, int percent);
