@@ -324,7 +324,7 @@ bool TMenuItem::MenuChar(HMENU menu, char key, LRESULT& result) {
 
 // ---------------------------------------------------------------------------------------------
 
-TMenu::TMenu(TComponent* AOwner, TMenuItem* root) : TComponent(AOwner), FItems(root) {}
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TMenu::SetOwnerDraw(bool v) {
   if (v == FItems->FOwnerDraw) return;
@@ -352,13 +352,13 @@ void TMenu::Notification(TComponent* AComponent) {
   FItems->RebuildAll();
 }
 
-TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner, nullptr) { FItems = new TMenuBarItem(this); }
+TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) { FItems = new TMenuBarItem(this); }
 
 void TMainMenu::SetWindow(HWND h) { static_cast<TMenuBarItem*>(FItems)->FWindow = h; }
 
 HWND TMainMenu::Window() const { return static_cast<TMenuBarItem*>(FItems)->FWindow; }
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner, nullptr) { FItems = new TMenuItem(this); }
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) { FItems = new TMenuItem(this); }
 
 UINT TPopupMenu::AlignFlags() const {
   // Not TPM_LAYOUTRTL: a mirrored menu window would flip rows that their painter has

@@ -139,8 +139,9 @@ public:
   void Notification(TComponent* AComponent) override;
 
 protected:
-  TMenu(TComponent* AOwner, TMenuItem* root);
-  TMenuItem* FItems;
+  // The kind of menu makes its root item (a bar's or a popup's) into FItems.
+  explicit TMenu(TComponent* AOwner);
+  TMenuItem* FItems = nullptr;
 
 private:
   TImageList* FImages = nullptr;
