@@ -13,5 +13,6 @@ enum TVelmorCommand : unsigned {
   cmBeep = 40008,     // Settings > Beep on alarm
   cmAutostart = 40009,  // Settings > start with Windows
   cmOnTop = 40010,    // Settings > always on top
+  cmNotify = 40011,   // Settings > notify after a run
   cmLanguageFirst = 41000,  // the Language menu's items, in menu order (up to 1000: 41000..41999)
 };

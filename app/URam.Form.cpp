@@ -155,6 +155,8 @@ void TfrmVelmor::CreateControls() {
   autostart->OnClick = [this](TObject* s) { autostartClick(s); };
   OnTop = Item(this, Settings1, "OnTop", "Sempre in primo piano", cmOnTop);
   OnTop->OnClick = [this](TObject* s) { OnTopClick(s); };
+  Notifica1 = Item(this, Settings1, "Notifica1", kBuiltInNotifyCaption, cmNotify);
+  Notifica1->OnClick = [this](TObject* s) { Notifica1Click(s); };
   Help1 = Item(this, bar, "Help1", "Help");
   ReadMe1 = Item(this, Help1, "ReadMe1", "Read me", cmReadme);
   Picture(ReadMe1, "MENU_README");

@@ -58,6 +58,14 @@ void TfrmVelmor::ApplyLanguage() {
   CopyCaption(Ontop1, OnTop->Caption());
   autostart->SetCaption(read("MAINSETTINGS", "AutoStart"));
   Beep1->SetCaption(read("MAINSETTINGS", "Beep"));
+  // The two texts of the notification after a run came later than the files users have: a file
+  // without them (or with them empty) gets the built-in English, never an empty item or balloon.
+  auto readOr = [&](const char* section, const char* key, const char* builtIn) {
+    std::string v = read(section, key);
+    return v.empty() ? std::string(builtIn) : v;
+  };
+  Notifica1->SetCaption(readOr("MAINSETTINGS", "Notify", kBuiltInNotifyCaption));
+  FFreedText = readOr("BALLOON", "Freed", kBuiltInFreedText);
 
   gb->SetCaption(read("GROUPBOX", "Caption"));
   Label4->SetCaption(read("GROUPBOX", "Label"));

@@ -1,5 +1,6 @@
-// The six settings kept in the registry, read once at start-up and written once at Quit, and
-// the Settings menu's toggles; the autostart toggle changes the system's log-on list at once.
+// The six settings kept in the registry (and a seventh, "Notifica", read on its own), read once
+// at start-up and written once at Quit, and the Settings menu's toggles; the autostart toggle
+// changes the system's log-on list at once.
 #include <algorithm>
 #include <vector>
 #include "app/URam.h"
@@ -16,6 +17,7 @@ const int kDefaultThreshold = 50;
 const int kDefaultAction = 0;  // notify only
 const char* const kDefaultLangFile = "Italiano.lng";
 const bool kDefaultAutoStart = false, kDefaultOnTop = true, kDefaultBeep = true;
+const bool kDefaultNotify = true;
 // A longer text setting is damaged, like one of the wrong type; it is refused before anything
 // is allocated for it.
 const unsigned kMaxSettingBytes = 4096;
@@ -63,6 +65,13 @@ void TfrmVelmor::LoadSettings() {
     OnTop->SetChecked(kDefaultOnTop);
     Beep1->SetChecked(kDefaultBeep);
   }
+  // "Notifica" stands apart from the six: a store written before it existed lacks it, and that
+  // is no damage. Missing or of another type, it reads as on and leaves the six as they are.
+  try {
+    Notifica1->SetChecked(FRegistry->ReadBool("Notifica"));
+  } catch (const std::exception&) {
+    Notifica1->SetChecked(kDefaultNotify);
+  }
   FRegistry->CloseKey();
 }
 
@@ -80,6 +89,7 @@ void TfrmVelmor::SaveSettings() {
     FRegistry->WriteBool("AutoStart", autostart->Checked());
     FRegistry->WriteBool("OnTop", OnTop->Checked());
     FRegistry->WriteBool("Beep", Beep1->Checked());
+    FRegistry->WriteBool("Notifica", Notifica1->Checked());
   } catch (...) {
     FRegistry->CloseKey();  // kept, with no key open, for the next Quit
     throw;

@@ -55,6 +55,27 @@ std::string MemoryLine(const std::string& prefix, uint64_t bytes) {
   return MemoryLine(prefix, bytes, ThousandSeparator());
 }
 
+std::string RunReport(const std::string& pattern, uint64_t availBefore, uint64_t availAfter,
+                      const std::string& separator) {
+  // A run that ends with less available than it began with (other programs took memory
+  // meanwhile) freed nothing, rather than a negative or wrapped-round figure.
+  const uint64_t freed = availAfter > availBefore ? availAfter - availBefore : 0;
+  // Unlike the memory line's "#,###", a sentence needs its zero.
+  auto figure = [&](uint64_t bytes) {
+    std::string s = FormatGrouped(bytes >> 20, separator);
+    return s.empty() ? std::string("0") : s;
+  };
+  std::string out;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+      out += figure(pattern[++i] == '1' ? freed : availAfter);
+    } else {
+      out += pattern[i];
+    }
+  }
+  return out;
+}
+
 // ---- start-up and closing ---------------------------------------------------------------------
 
 void TfrmVelmor::FormCreate(TObject* Sender) {
@@ -106,7 +127,17 @@ void TfrmVelmor::bdefragClick(TObject* Sender) {
   if (!Timer->Enabled()) return;
   Timer->SetEnabled(false);
   SwapDefragAbortItems();
+  const uint64_t before = FMemory->Status().AvailPhys;
   Ov->Defrag();
+  // A run that failed has left by now with its error; an aborted one, or one that Quit ended,
+  // tells nothing.
+  if (!Ov->Aborted() && !FQuitting) ReportRun(before, FMemory->Status().AvailPhys);
+}
+
+void TfrmVelmor::ReportRun(uint64_t availBefore, uint64_t availAfter) {
+  if (!Notifica1->Checked()) return;
+  // At the tray icon, so it is seen whether the window shows or not.
+  TI->ShowBalloon("Velmor", RunReport(FFreedText, availBefore, availAfter, ThousandSeparator()));
 }
 
 void TfrmVelmor::babortClick(TObject* Sender) {
@@ -124,6 +155,8 @@ void TfrmVelmor::Chiudi1Click(TObject* Sender) {
 }
 
 void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked()); }
+
+void TfrmVelmor::Notifica1Click(TObject* Sender) { Notifica1->SetChecked(!Notifica1->Checked()); }
 
 // The Readme viewer is a window of the application's, made after this one; while it shows,
 // modal, another Read me does nothing.

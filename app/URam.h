@@ -34,6 +34,11 @@ struct TVelmorEnvironment {
   std::function<int(RECT&)> TaskbarEdge;  // where the taskbar is: ::TaskbarEdge
 };
 
+// The built-in English texts of the two keys that a language file may lack: files written before
+// the notification existed do not have them, and they then show these instead of nothing.
+inline constexpr const char* kBuiltInFreedText = "Freed %1 Mb - %2 Mb available";
+inline constexpr const char* kBuiltInNotifyCaption = "Notify after a run";
+
 class TfrmVelmor : public TForm {
 public:
   explicit TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env = {});
@@ -68,6 +73,7 @@ public:
   TMainMenu* MainMenu1 = nullptr;
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
+  TMenuItem* Notifica1 = nullptr;  // Settings > notify after a run: the balloon at the tray icon
   // The tray popup's items (Ontop1 mirrors OnTop).
   TMenuItem *Ripristina1 = nullptr, *Iconizza1 = nullptr, *Deframmenta1 = nullptr, *Abbandona1 = nullptr,
             *Ontop1 = nullptr, *N1 = nullptr, *Chiudi1 = nullptr;
@@ -85,6 +91,7 @@ public:
   void Beep1Click(TObject* Sender);
   void autostartClick(TObject* Sender);
   void OnTopClick(TObject* Sender);
+  void Notifica1Click(TObject* Sender);
   void ReadMe1Click(TObject* Sender);
   void About1Click(TObject* Sender);
 
@@ -120,6 +127,8 @@ private:
   void CreateTray();      // its tray icon, popup menu and image list
   void EnterTray();       // the end of start-up: hidden, in the tray
   void SwapDefragAbortItems();
+  // After a run that was not aborted: what it freed, in a balloon at the tray icon.
+  void ReportRun(uint64_t availBefore, uint64_t availAfter);
   IMemorySystem* FMemory;
   std::function<void()> FBeep;
   TShellNotify FShellNotify;
@@ -130,6 +139,7 @@ private:
   std::wstring FExeDir;  // wide, so that files in it are reached whatever its name
   std::string FLangFile = "Italiano.lng";
   std::string FFreeMemText, FTotalMemText;
+  std::string FFreedText = kBuiltInFreedText;  // the balloon's text, with %1 and %2
 
   // Settings and the log-on entry (URam.Settings.cpp).
   void LoadSettings();
@@ -157,6 +167,12 @@ std::string StoredLanguageFile(const std::string& lingua);
 // At most this many language files are listed (the first ones in name order), each with a
 // command of its own from cmLanguageFirst on.
 constexpr int kMaxLanguageItems = 1000;
+
+// The balloon's text after a run: pattern with %1 replaced by the megabytes freed (the rise of
+// the available memory, never below 0) and %2 by the megabytes available afterwards, each with
+// the thousands separator ("0" for zero). Any other character, "%" included, stays as it is.
+std::string RunReport(const std::string& pattern, uint64_t availBefore, uint64_t availAfter,
+                      const std::string& separator);
 
 // "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
 std::string FormatGrouped(uint64_t v, const std::string& separator);

@@ -282,6 +282,21 @@ void TTrayIcon::RefreshIcon(bool tipOnly) {
   }
 }
 
+bool TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!FAdded || text.empty() || !FShellNotify) return false;
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = Handle();
+  data.uID = FData.uID;
+  data.uFlags = NIF_INFO;  // the balloon alone: the icon and the tooltip stay
+  data.uTimeout = kBalloonTimeoutMs;
+  data.dwInfoFlags = NIIF_INFO;
+  text.copy(data.szInfo, sizeof(data.szInfo) - 1);
+  title.copy(data.szInfoTitle, sizeof(data.szInfoTitle) - 1);
+  // The shell reads as much of the record as its cbSize says; the head is the first form's.
+  return FShellNotify(NIM_MODIFY, reinterpret_cast<TNotifyIconData*>(&data)) != FALSE;
+}
+
 void TTrayIcon::StopAnimationThread() {
   FThread.reset();  // ends and joins the thread
 }

@@ -39,7 +39,14 @@ static_assert(sizeof(void*) != 8 || sizeof(TNotifyIconData) == 104, "its 64-bit 
 // The message the shell sends the icon's window for mouse actions on the icon.
 constexpr UINT WM_TRAYICONNOTIFY = 0xB054;
 
-// How the icon talks to the shell: NIM_ADD, NIM_MODIFY or NIM_DELETE with the record.
+// A balloon travels in the record's second form, the system's NOTIFYICONDATAA as far as its
+// balloon fields (cbSize NOTIFYICONDATAA_V2_SIZE), the largest that Windows 2000 and XP accept;
+// later versions show it as their own kind of notification. Its head is the first form's.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == 488, "the balloon form is 488 bytes");
+constexpr UINT kBalloonTimeoutMs = 10000;  // the shortest time Windows keeps a balloon up
+
+// How the icon talks to the shell: NIM_ADD, NIM_MODIFY or NIM_DELETE with the record, whose
+// cbSize tells its form (the first, or for a balloon the second).
 using TShellNotify = std::function<BOOL(DWORD Message, TNotifyIconData* Data)>;
 // The system's Shell_NotifyIconA.
 BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data);
@@ -101,6 +108,10 @@ public:
   // tipOnly: only the tooltip changed, so only it is sent (NIF_TIP). Sending the icon along
   // would have the shell copy its pixels once a second for nothing.
   void RefreshIcon(bool tipOnly = false);
+  // A balloon at the icon: the information icon, the title and the text (cut to 63 and 255
+  // characters). Only while the icon is in the notification area and the text is not empty;
+  // false when nothing was shown. The tooltip and the icon are left as they are.
+  bool ShowBalloon(const std::string& title, const std::string& text);
   // One animation step: the next frame, back to 0 after the last. The thread's ticks arrive here.
   void AdvanceFrame();
   // Rebuilds the notification record from the window, the current icon and the hint.

@@ -56,6 +56,7 @@ int32_t TmxMaxMem::FreeMemory() const { return ClampToInt32(FMemory->Status().Av
 void TmxMaxMem::Defrag() { DefragMemory(TotalMemory() / kBlockSize); }
 
 void TmxMaxMem::Finish() {
+  FAborted = FAbortRequested;
   FRunning = false;  // an after-run handler already sees the engine idle
   Fire(OnAfterDefrag, this);
 }
@@ -64,6 +65,7 @@ void TmxMaxMem::DefragMemory(int Megabytes) {
   FAbortRequested = false;
   if (FRunning) return;
   FRunning = true;
+  FAborted = false;
   int blocks = Megabytes > kMaxBlocks ? kMaxBlocks : Megabytes;
   if (blocks < 0) blocks = 0;
   TBlockTable table(*FMemory);

@@ -23,6 +23,8 @@ public:
   // Available physical memory in bytes, sampled at every read, clamped like TotalMemory.
   int32_t FreeMemory() const;
   bool Running() const { return FRunning; }
+  // The last run was stopped by Abort (an abort it forgot, or one while idle, does not count).
+  bool Aborted() const { return FAborted; }
 
   // A run over the whole physical memory.
   void Defrag();
@@ -40,6 +42,7 @@ public:
 private:
   void Finish();
   bool FAbortRequested = false;
+  bool FAborted = false;
   int32_t FPhysTotal = 0;
   bool FRunning = false;
   IMemorySystem* FMemory;

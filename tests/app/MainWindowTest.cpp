@@ -155,7 +155,8 @@ TEST(MainWindowLayout, MenuBarAndFileMenu) {
   EXPECT_EQ(MenuTexts(GetSubMenu(bar, 0)), (std::vector<std::string>{"Deframmenta", "-", "Riduci a icona", "Chiudi"}))
       << "Abort is hidden while idle";
   EXPECT_EQ(MenuTexts(GetSubMenu(bar, 2)),
-            (std::vector<std::string>{"Beep on alarm", "Apri all'avvio di Windows", "Sempre in primo piano"}));
+            (std::vector<std::string>{"Beep on alarm", "Apri all'avvio di Windows", "Sempre in primo piano",
+                                      "Notify after a run"}));
   EXPECT_EQ(MenuTexts(GetSubMenu(bar, 3)), (std::vector<std::string>{"Read me", "About"}));
 }
 

@@ -173,6 +173,51 @@ TEST_F(Settings, AValueOfTheWrongTypeFailsTheRead) {
   }
 }
 
+// "Notifica" came after the six: a store without it (every one an earlier Velmor wrote) or with
+// one of another type reads as on, and neither touches the six; nor do the six touch it.
+TEST_F(Settings, NotificaIsReadOnItsOwnAndAnythingButADwordIsOn) {
+  struct Case {
+    const char* what;
+    DWORD type;
+    std::string data;  // none: missing
+    bool on;
+  } cases[] = {
+      {"missing", REG_NONE, "", true},
+      {"0", REG_DWORD, std::string("\0\0\0\0", 4), false},
+      {"1", REG_DWORD, std::string("\1\0\0\0", 4), true},
+      {"7", REG_DWORD, std::string("\7\0\0\0", 4), true},
+      {"text", REG_SZ, std::string("0", 2), true},
+      {"binary", REG_BINARY, std::string("\0\0\0\0", 4), true},
+      {"qword", REG_QWORD, std::string(8, '\0'), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Store(120, 1, "English.lng", 1, 0, 0);
+    RegDeleteValueA(TRegKey::Open(root.Get(), kKey, KEY_ALL_ACCESS).Get(), "Notifica");
+    if (!c.data.empty()) PutRaw(root.Get(), kKey, "Notifica", c.type, c.data.data(), (DWORD)c.data.size());
+    auto w = Start();
+    EXPECT_EQ(w->f->Notifica1->Checked(), c.on);
+    EXPECT_EQ(w->f->soglia->Value(), 120) << "the six stand";
+    EXPECT_EQ(w->f->rgAllarme->ItemIndex(), 1);
+    EXPECT_EQ(w->f->LangFile(), "English.lng");
+    EXPECT_TRUE(w->f->autostart->Checked());
+    EXPECT_FALSE(w->f->OnTop->Checked());
+    EXPECT_FALSE(w->f->Beep1->Checked());
+  }
+
+  TRegKey key = TRegKey::Open(root.Get(), kKey, KEY_ALL_ACCESS);
+  RegDeleteValueA(key.Get(), "Azione");
+  PutDword(root.Get(), kKey, "Notifica", 0);
+  auto w = Start();
+  ExpectDefaults(w->f);
+  EXPECT_FALSE(w->f->Notifica1->Checked()) << "a damaged six leave it as stored";
+
+  w.reset();
+  ASSERT_TRUE(SetKeyReadOnly(root.Get(), kKey, true));
+  w = Start();
+  EXPECT_TRUE(w->f->Notifica1->Checked()) << "a key that cannot be opened: on";
+}
+
 TEST_F(Settings, TheLanguageNameIsTextOfEitherKindAndMayBeMissing) {
   Store(70, 1, nullptr, 0, 0, 0);
   auto w = Start();
@@ -236,6 +281,7 @@ TEST_F(Settings, QuitStoresTheSixAndTheNextStartShowsThem) {
   SendMessageA(f->rgAllarme->ButtonHandle(1), BM_CLICK, 0, 0);
   Click(f, f->Beep1);
   Click(f, f->OnTop);
+  Click(f, f->Notifica1);
   EXPECT_EQ(ValueCount(root.Get(), kKey), 0) << "nothing is stored before Quit";
   Quit(f);
   EXPECT_TRUE(ShownErrors().empty());
@@ -248,7 +294,8 @@ TEST_F(Settings, QuitStoresTheSixAndTheNextStartShowsThem) {
   EXPECT_EQ(StoredDword("AutoStart"), 0u);
   EXPECT_EQ(StoredDword("OnTop"), 0u);
   EXPECT_EQ(StoredDword("Beep"), 0u);
-  EXPECT_EQ(ValueCount(root.Get(), kKey), 6);
+  EXPECT_EQ(StoredDword("Notifica"), 0u);
+  EXPECT_EQ(ValueCount(root.Get(), kKey), 7);
 
   w.reset();
   w = Start();
@@ -257,6 +304,7 @@ TEST_F(Settings, QuitStoresTheSixAndTheNextStartShowsThem) {
   EXPECT_EQ(w->f->LangFile(), "Italiano.lng");
   EXPECT_FALSE(w->f->OnTop->Checked());
   EXPECT_FALSE(w->f->Beep1->Checked());
+  EXPECT_FALSE(w->f->Notifica1->Checked());
   EXPECT_FALSE(Topmost(w->f));
 }
 

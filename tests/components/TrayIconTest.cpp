@@ -168,6 +168,43 @@ TEST(TrayRecord, ActiveFalseRemovesAndTrueAddsWithCurrentIconAndTooltip) {
   EXPECT_EQ(Tip(t.shell.Last().Data), "changed while out");
 }
 
+// The balloon goes in the record's second form and changes nothing else; it is sent only while
+// the icon is in the tray and has something to say.
+TEST(TrayRecord, ABalloonIsTheSecondFormWithTheInformationIconAlone) {
+  Tray t;
+  t.ti->SetHint("tip");
+  t.shell.Clear();
+  std::string longText(300, 'x');
+  longText[254] = 'y', longText[255] = 'z';
+  ASSERT_TRUE(t.ti->ShowBalloon("Velmor", "Freed 1 Mb"));
+  ASSERT_TRUE(t.ti->ShowBalloon(std::string(70, 't'), longText));
+  EXPECT_EQ(t.shell.Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_MODIFY}));
+  ASSERT_EQ(t.shell.Balloons.size(), 2u);
+  const NOTIFYICONDATAA& b = t.shell.Balloons[0];
+  EXPECT_EQ(b.cbSize, (DWORD)NOTIFYICONDATAA_V2_SIZE) << "the size Windows XP accepts for a balloon";
+  EXPECT_EQ(b.hWnd, t.ti->Handle());
+  EXPECT_EQ(b.uID, 0u);
+  EXPECT_EQ(b.uFlags, (UINT)NIF_INFO) << "the icon and the tooltip stay as they are";
+  EXPECT_EQ(b.dwInfoFlags, (DWORD)NIIF_INFO);
+  EXPECT_EQ(b.uTimeout, kBalloonTimeoutMs);
+  EXPECT_STREQ(b.szInfoTitle, "Velmor");
+  EXPECT_STREQ(b.szInfo, "Freed 1 Mb");
+  EXPECT_EQ(std::string(t.shell.Balloons[1].szInfo), longText.substr(0, 255)) << "cut to what the record holds";
+  EXPECT_EQ(std::string(t.shell.Balloons[1].szInfoTitle), std::string(63, 't'));
+  t.ti->SetHint("next");
+  EXPECT_EQ(t.shell.Last().Data.cbSize, sizeof(TNotifyIconData)) << "the tooltip keeps the first form";
+
+  t.shell.Clear();
+  EXPECT_FALSE(t.ti->ShowBalloon("Velmor", "")) << "an empty balloon is not sent";
+  t.ti->SetActive(false);
+  t.shell.Clear();
+  EXPECT_FALSE(t.ti->ShowBalloon("Velmor", "text")) << "nor one for an icon out of the tray";
+  t.shell.Answer = FALSE;
+  t.ti->SetActive(true);
+  EXPECT_FALSE(t.ti->ShowBalloon("Velmor", "text")) << "nor one whose add the shell refused";
+  EXPECT_TRUE(t.shell.Balloons.empty());
+}
+
 // ---- mouse actions on the icon -------------------------------------------------------------------
 
 TEST(TrayMouse, EveryCodeFiresItsEvents) {

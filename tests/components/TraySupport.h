@@ -2,6 +2,7 @@
 // process's threads and handles.
 #pragma once
 #include <windows.h>
+#include <cstring>
 #include <string>
 #include <vector>
 #include "components/TrayShell.h"
@@ -9,17 +10,30 @@
 struct TRecordingShell {
   struct Call {
     DWORD Message;
-    TNotifyIconData Data;
-    DWORD Thread;  // the thread that called the shell
+    TNotifyIconData Data;  // the head every form shares
+    DWORD Thread;          // the thread that called the shell
   };
   std::vector<Call> Calls;
+  // The records of the balloon form (their cbSize says so), whole, in the order sent.
+  std::vector<NOTIFYICONDATAA> Balloons;
   BOOL Answer = TRUE;  // what the shell says to every call
 
   TShellNotify Notify() {
     return [this](DWORD m, TNotifyIconData* d) {
       Calls.push_back({m, *d, GetCurrentThreadId()});
+      if (d->cbSize == NOTIFYICONDATAA_V2_SIZE) {
+        NOTIFYICONDATAA b{};
+        std::memcpy(&b, d, NOTIFYICONDATAA_V2_SIZE);
+        Balloons.push_back(b);
+      }
       return Answer;
     };
+  }
+  // The texts of the balloons sent.
+  std::vector<std::string> BalloonTexts() const {
+    std::vector<std::string> v;
+    for (const auto& b : Balloons) v.push_back(b.szInfo);
+    return v;
   }
   std::vector<DWORD> Messages() const {
     std::vector<DWORD> v;
@@ -27,7 +41,10 @@ struct TRecordingShell {
     return v;
   }
   const Call& Last() const { return Calls.back(); }
-  void Clear() { Calls.clear(); }
+  void Clear() {
+    Calls.clear();
+    Balloons.clear();
+  }
 };
 
 // Threads of this process, from the system's snapshot.

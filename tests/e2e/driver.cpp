@@ -269,6 +269,7 @@ int SettingsScenario(Driver& d) {
   d.Check(Setting("AutoStart") == "0", "AutoStart = 0");
   d.Check(Setting("OnTop") == "1", "OnTop = 1");
   d.Check(Setting("Beep") == "1", "Beep = 1");
+  d.Check(Setting("Notifica") == "1", "Notifica = 1 (is " + Setting("Notifica") + ")");
 
   d.Check(d.Start(), "velmor.exe starts again");
   w = d.MainWindow();
@@ -469,6 +470,64 @@ int TrayScenario(Driver& d) {
   Sleep(1500);
   d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
   d.Check(d.ExitCode() == 0, "with exit code 0");
+  return d.Finish();
+}
+
+// A balloon the shell shows: a visible tooltip window of the balloon style, of any process.
+BOOL CALLBACK FindBalloon(HWND h, LPARAM l) {
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof(cls));
+  if (lstrcmpiA(cls, TOOLTIPS_CLASSA) || !IsWindowVisible(h) || !(GetWindowLongA(h, GWL_STYLE) & TTS_BALLOON))
+    return TRUE;
+  *reinterpret_cast<HWND*>(l) = h;
+  return FALSE;
+}
+HWND ShownBalloon() {
+  HWND b = nullptr;
+  EnumWindows(FindBalloon, (LPARAM)&b);
+  return b;
+}
+
+// Defrag from the tray menu while the window is hidden: when the run has ended, a balloon at
+// the tray icon tells what it freed (the screenshot shows its text). Quit keeps "Notifica".
+int NotifyScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return d.Finish();
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
+  Sleep(1500);
+  d.Check(!IsWindowVisible(w), "the window is hidden");
+  d.Check(ShownBalloon() == nullptr, "no balloon before a run");
+
+  // The popup's third item is Defrag (Restore, Hide to tray, Defrag, ...).
+  HWND menu = OpenPopup(d);
+  d.Check(menu != nullptr, "a right click opens the popup menu");
+  if (!menu) return d.Finish();
+  Sleep(300);
+  for (int i = 0; i < 3; ++i) {
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    Sleep(200);
+  }
+  PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+  HWND balloon = nullptr;
+  d.Check(d.WaitUntil([&] { return (balloon = ShownBalloon()) != nullptr; }, 120000),
+          "after Defrag from the tray menu a balloon shows");
+  d.Check(!IsWindowVisible(w), "and the window stays hidden");
+  if (balloon) {
+    RECT r{}, bar{};
+    GetWindowRect(balloon, &r);
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    if (taskbar) GetWindowRect(taskbar, &bar);
+    d.Check(r.right > GetSystemMetrics(SM_CXSCREEN) / 2 && (!taskbar || r.bottom <= bar.bottom),
+            "at the tray, bottom right (" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
+                std::to_string(r.right) + "," + std::to_string(r.bottom) + ")");
+  }
+  Sleep(800);  // let the balloon's paint land before the picture
+  d.Shot("e2e-notify-balloon");
+
+  d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
+  d.Check(Setting("Notifica") == "1", "Notifica = 1 (is " + Setting("Notifica") + ")");
   return d.Finish();
 }
 
@@ -757,6 +816,7 @@ int main(int argc, char** argv) {
   if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
   if (s == "folders") return FoldersScenario(d);
   if (s == "twocopies") return TwoCopiesScenario(d);
+  if (s == "notify") return NotifyScenario(d);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();
