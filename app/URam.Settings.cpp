@@ -1,6 +1,8 @@
 // The six settings kept in the registry (and a seventh, "Notifica", read on its own), read once
-// at start-up and written once at Quit, and the Settings menu's toggles; the autostart toggle
-// changes the system's log-on list at once.
+// at start-up and written at Quit (and at the end of the session), and the Settings menu's
+// toggles; the autostart toggle changes the log-on list at once. The machine-wide keys come
+// first; where Windows refuses them to a standard or limited account, the user's own keys of
+// the same names stand in.
 #include <algorithm>
 #include <vector>
 #include "app/URam.h"
@@ -39,25 +41,61 @@ std::string StoredLanguageFile(const std::string& lingua) {
   return kDefaultLangFile;
 }
 
+void TfrmVelmor::ReadSettings(const TRegistry& reg) {
+  // The threshold goes in as stored; its range is set afterwards, so an out-of-range value
+  // stays until the field is left or spun.
+  soglia->SetValue(reg.ReadInteger("Soglia"));
+  // Below -1 is no item (notify only), above 1 is the last item.
+  rgAllarme->SetItemIndex(std::clamp(reg.ReadInteger("Azione"), -1, 1));
+  // Only a file of the program's own folder; anything else stands for the default.
+  FLangFile = StoredLanguageFile(reg.ReadString("Lingua", kMaxSettingBytes));
+  autostart->SetChecked(reg.ReadBool("AutoStart"));
+  OnTop->SetChecked(reg.ReadBool("OnTop"));
+  Beep1->SetChecked(reg.ReadBool("Beep"));
+}
+
+void TfrmVelmor::WriteSettings(TRegistry& reg) {
+  reg.WriteInteger("Soglia", soglia->Value());
+  reg.WriteInteger("Azione", rgAllarme->ItemIndex());
+  reg.WriteString("Lingua", FLangFile);
+  reg.WriteBool("AutoStart", autostart->Checked());
+  reg.WriteBool("OnTop", OnTop->Checked());
+  reg.WriteBool("Beep", Beep1->Checked());
+  reg.WriteBool("Notifica", Notifica1->Checked());
+}
+
+namespace {
+// A key that holds settings: one that opened and has values. The machine key is made at
+// start-up when missing, and an empty key must not pass for the newest store.
+bool HoldsSettings(const TRegistry& reg, FILETIME& written) {
+  TRegKeyInfo info;
+  if (!reg.GetKeyInfo(info) || info.NumValues == 0) return false;
+  written = info.FileTime;
+  return true;
+}
+}  // namespace
+
 void TfrmVelmor::LoadSettings() {
   FRegistry = std::make_unique<TRegistry>(KEY_ALL_ACCESS);
   FRegistry->SetRootKey(FSettingsRoot);
-  // Not checked: a key that did not open makes the first read fail, and so gives the defaults.
+  // Not checked: a key that did not open holds no settings.
   FRegistry->OpenKey(kSettingsKey, true);
+  // The user's own key, where Quit writes when the machine key is refused; only read here, and
+  // never made.
+  TRegistry user(KEY_READ);
+  user.SetRootKey(FUserSettingsRoot);
+  user.OpenKey(kSettingsKey, false);
+  // The store written last; equal times go to the machine key.
+  FILETIME machineTime{}, userTime{};
+  bool machineHolds = HoldsSettings(*FRegistry, machineTime);
+  bool userHolds = HoldsSettings(user, userTime);
+  const TRegistry& source =
+      userHolds && (!machineHolds || CompareFileTime(&userTime, &machineTime) > 0) ? user : *FRegistry;
   try {
-    // The threshold goes in as stored; its range is set afterwards, so an out-of-range value
-    // stays until the field is left or spun.
-    soglia->SetValue(FRegistry->ReadInteger("Soglia"));
-    // Below -1 is no item (notify only), above 1 is the last item.
-    rgAllarme->SetItemIndex(std::clamp(FRegistry->ReadInteger("Azione"), -1, 1));
-    // Only a file of the program's own folder; anything else stands for the default.
-    FLangFile = StoredLanguageFile(FRegistry->ReadString("Lingua", kMaxSettingBytes));
-    autostart->SetChecked(FRegistry->ReadBool("AutoStart"));
-    OnTop->SetChecked(FRegistry->ReadBool("OnTop"));
-    Beep1->SetChecked(FRegistry->ReadBool("Beep"));
+    ReadSettings(source);
   } catch (const std::exception&) {
-    // All six or none: a store with one unreadable value is not trusted for the others. Nothing
-    // the registry holds ends the program.
+    // All six or none: a store with one unreadable value is not trusted for the others (nor is
+    // the older store taken instead). Nothing the registry holds ends the program.
     soglia->SetValue(kDefaultThreshold);
     rgAllarme->SetItemIndex(kDefaultAction);
     FLangFile = kDefaultLangFile;
@@ -68,7 +106,7 @@ void TfrmVelmor::LoadSettings() {
   // "Notifica" stands apart from the six: a store written before it existed lacks it, and that
   // is no damage. Missing or of another type, it reads as on and leaves the six as they are.
   try {
-    Notifica1->SetChecked(FRegistry->ReadBool("Notifica"));
+    Notifica1->SetChecked(source.ReadBool("Notifica"));
   } catch (const std::exception&) {
     Notifica1->SetChecked(kDefaultNotify);
   }
@@ -83,16 +121,16 @@ void TfrmVelmor::SaveSettings() {
   // Not checked either: with no key open the first write raises, naming "Soglia".
   FRegistry->OpenKey(kSettingsKey, true);
   try {
-    FRegistry->WriteInteger("Soglia", soglia->Value());
-    FRegistry->WriteInteger("Azione", rgAllarme->ItemIndex());
-    FRegistry->WriteString("Lingua", FLangFile);
-    FRegistry->WriteBool("AutoStart", autostart->Checked());
-    FRegistry->WriteBool("OnTop", OnTop->Checked());
-    FRegistry->WriteBool("Beep", Beep1->Checked());
-    FRegistry->WriteBool("Notifica", Notifica1->Checked());
-  } catch (...) {
-    FRegistry->CloseKey();  // kept, with no key open, for the next Quit
-    throw;
+    WriteSettings(*FRegistry);
+  } catch (const ERegistryException&) {
+    FRegistry->CloseKey();  // kept, with no key open, for the next try
+    // A limited account (or one without registry virtualisation) may not write the machine
+    // key: the user's own key keeps the settings then, and start-up finds them there as the
+    // newer store. Only when that is refused too does the error reach the caller.
+    TRegistry user(KEY_ALL_ACCESS);
+    user.SetRootKey(FUserSettingsRoot);
+    user.OpenKey(kSettingsKey, true);
+    WriteSettings(user);
   }
   FRegistry->CloseKey();
   FRegistry.reset();
@@ -108,20 +146,61 @@ void TfrmVelmor::OnTopClick(TObject* Sender) {
   ApplyOnTop();
 }
 
+namespace {
+const char* const kMachineRunName = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kUserRunName = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Whether the Run key under root holds "Velmor". A key the program may not read holds none it
+// could know of.
+bool RunValueIn(HKEY root) {
+  TRegistry run(KEY_QUERY_VALUE);
+  run.SetRootKey(root);
+  run.OpenKey(kRunKey, false);
+  return run.ValueExists(kRunValue);
+}
+
+// Writes "Velmor" into the Run key under root, asking only for the right to set values; false
+// when the system refuses. The machine's key is never made; the user's is, when a new profile
+// lacks it.
+bool WriteRunValue(HKEY root, bool canCreate, const std::wstring& entry) {
+  TRegistry run(KEY_QUERY_VALUE | KEY_SET_VALUE);
+  run.SetRootKey(root);
+  if (!run.OpenKey(kRunKey, canCreate)) return false;
+  try {
+    run.WriteString(kRunValue, entry);
+  } catch (const ERegistryException&) {
+    return false;
+  }
+  return true;
+}
+
+// Deletes "Velmor" from the Run key under root; false when one stays there.
+bool RemoveRunValue(HKEY root) {
+  if (!RunValueIn(root)) return true;
+  TRegistry run(KEY_SET_VALUE);
+  run.SetRootKey(root);
+  return (run.OpenKey(kRunKey, false) && run.DeleteValue(kRunValue)) || !RunValueIn(root);
+}
+}  // namespace
+
 void TfrmVelmor::autostartClick(TObject* Sender) {
   autostart->SetChecked(!autostart->Checked());
-  TRegistry run(KEY_ALL_ACCESS);
-  run.SetRootKey(FRunRoot);
-  // Never created here. Without the right to open it no key is open: the value then reads as
-  // missing, so switching on raises (naming "Velmor") and switching off does nothing.
-  run.OpenKey(kRunKey, false);
   if (autostart->Checked()) {
-    // A value already there, whatever it says, is left alone.
-    if (run.ValueExists(kRunValue)) return;
+    // A value already there, in either list and whatever it says, is left alone.
+    if (RunValueIn(FRunRoot) || RunValueIn(FUserRunRoot)) return;
     if (FExePath.empty()) FExePath = ModulePathW();
     // Wide: a folder's name may hold letters the ANSI code page has not.
-    run.WriteString(kRunValue, RunEntryFor(FExePath));
-  } else if (run.ValueExists(kRunValue)) {
-    run.DeleteValue(kRunValue);
+    const std::wstring entry = RunEntryFor(FExePath);
+    // The machine's list where the program may write it (Windows never virtualises it); else
+    // the user's own, which the shell runs at that user's log-on just the same.
+    if (WriteRunValue(FRunRoot, false, entry) || WriteRunValue(FUserRunRoot, true, entry)) return;
+    autostart->SetChecked(false);  // nothing was registered, and the mark must not say otherwise
+    throw ERegistryException("Failed to set data for '" + std::string(kRunValue) + "'");
   }
+  std::string kept;
+  if (!RemoveRunValue(FRunRoot)) kept = kMachineRunName;
+  if (!RemoveRunValue(FUserRunRoot)) kept += (kept.empty() ? "" : " and ") + std::string(kUserRunName);
+  if (kept.empty()) return;
+  autostart->SetChecked(true);  // the program still starts at log-on
+  throw ERegistryException("Could not remove '" + std::string(kRunValue) + "' from " + kept + ".");
 }

@@ -10,7 +10,9 @@ TfrmVelmor::TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env)
       FTaskbarEdge(env.TaskbarEdge ? env.TaskbarEdge : ::TaskbarEdge),
       FExeDir(env.ExeDir),
       FSettingsRoot(env.SettingsRoot),
+      FUserSettingsRoot(env.UserSettingsRoot),
       FRunRoot(env.RunRoot),
+      FUserRunRoot(env.UserRunRoot),
       FExePath(env.ExePath) {
   CreateControls();
   Loaded();
@@ -113,6 +115,25 @@ void TfrmVelmor::FormClose(TObject* Sender, TCloseAction& Action) {
     throw;
   }
   Action = caFree;
+}
+
+// A tray program is ended by the end of the session far more often than by Quit, so the session's
+// end keeps the settings too. Nothing else of Quit runs: the system ends the process itself.
+LRESULT TfrmVelmor::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_QUERYENDSESSION:
+      return TRUE;  // never holds up a log-off
+    case WM_ENDSESSION:
+      if (w) {
+        // No box: the session is going, and nobody would be there to close it.
+        try {
+          SaveSettings();
+        } catch (...) {
+        }
+      }
+      return 0;
+  }
+  return TForm::WndProc(msg, w, l);
 }
 
 // ---- commands ---------------------------------------------------------------------------------

@@ -28,8 +28,10 @@ struct TVelmorEnvironment {
   std::function<void()> Beep;          // MessageBeep(0)
   std::wstring ExeDir;                 // the executable's folder (any name Windows allows)
   std::wstring ExePath;                // the executable's full path, for the log-on entry
-  HKEY SettingsRoot = HKEY_LOCAL_MACHINE;  // root of the settings key
-  HKEY RunRoot = HKEY_LOCAL_MACHINE;       // root of the system's log-on Run key
+  HKEY SettingsRoot = HKEY_LOCAL_MACHINE;     // root of the settings key
+  HKEY UserSettingsRoot = HKEY_CURRENT_USER;  // root of the user's own one, where that is refused
+  HKEY RunRoot = HKEY_LOCAL_MACHINE;          // root of the system's log-on Run key
+  HKEY UserRunRoot = HKEY_CURRENT_USER;       // root of the user's own Run key, likewise
   TShellNotify ShellNotify;            // Shell_NotifyIconA
   std::function<int(RECT&)> TaskbarEdge;  // where the taskbar is: ::TaskbarEdge
 };
@@ -117,6 +119,9 @@ public:
   void FormClose(TObject* Sender, TCloseAction& Action);
   void TimerTimer(TObject* Sender);
 
+  // The end of the session: the settings are written as Quit writes them, silently.
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
   bool Quitting() const { return FQuitting; }
   const std::wstring& ExeDir() const { return FExeDir; }
   const std::string& LangFile() const { return FLangFile; }
@@ -144,9 +149,13 @@ private:
   // Settings and the log-on entry (URam.Settings.cpp).
   void LoadSettings();
   void SaveSettings();
+  // The six values in and out of the open key of reg, in their stored order; each raises on the
+  // first value that fails.
+  void ReadSettings(const TRegistry& reg);
+  void WriteSettings(TRegistry& reg);
   void ApplyOnTop();
-  HKEY FSettingsRoot;
-  HKEY FRunRoot;
+  HKEY FSettingsRoot, FUserSettingsRoot;
+  HKEY FRunRoot, FUserRunRoot;
   std::wstring FExePath;
   std::unique_ptr<TRegistry> FRegistry;  // from start-up to Quit, with no key open between
 

@@ -64,6 +64,12 @@ void TRegistry::CloseKey() {
   FCurrentPath.clear();
 }
 
+bool TRegistry::GetKeyInfo(TRegKeyInfo& info) const {
+  info = TRegKeyInfo{};
+  return FCurrentKey && RegQueryInfoKeyA(FCurrentKey.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         &info.NumValues, nullptr, nullptr, nullptr, &info.FileTime) == ERROR_SUCCESS;
+}
+
 bool TRegistry::ValueExists(const std::string& name) const {
   return FCurrentKey &&
          RegQueryValueExA(FCurrentKey.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;

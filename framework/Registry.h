@@ -43,6 +43,12 @@ public:
   using Exception::Exception;
 };
 
+// What GetKeyInfo tells of the open key: how many values it holds and when it was last written.
+struct TRegKeyInfo {
+  DWORD NumValues = 0;
+  FILETIME FileTime{};
+};
+
 class TRegistry : public TObject {
 public:
   explicit TRegistry(REGSAM access = KEY_ALL_ACCESS) : FAccess(access) {}
@@ -60,6 +66,8 @@ public:
   void CloseKey();
   HKEY CurrentKey() const { return FCurrentKey.Get(); }
   const std::string& CurrentPath() const { return FCurrentPath; }
+  // False when no key is open or the system cannot say.
+  bool GetKeyInfo(TRegKeyInfo& info) const;
 
   // False when no key is open or the value is missing or cannot be read.
   bool ValueExists(const std::string& name) const;

@@ -8,6 +8,8 @@ TRegKey FreshTestKey(const std::string& name) {
   return TRegKey::Create(HKEY_CURRENT_USER, path, KEY_ALL_ACCESS);
 }
 
+TRegKey UserRootBelow(HKEY root) { return TRegKey::Create(root, "User", KEY_ALL_ACCESS); }
+
 void DeleteKeyTree(HKEY parent, const std::string& path) {
   SetKeyReadOnly(parent, path, false);
   TRegKey key = TRegKey::Open(parent, path, KEY_ALL_ACCESS);

@@ -10,6 +10,9 @@
 // HKCU\Software\VelmorTests\<name>, removed with everything below it and made afresh, opened with
 // full access: a root the program's code can be pointed at.
 TRegKey FreshTestKey(const std::string& name);
+// The key a test's program takes for HKEY_CURRENT_USER: "User" below the test's root (which
+// stands for HKEY_LOCAL_MACHINE), made when missing, so that it goes with the root.
+TRegKey UserRootBelow(HKEY root);
 // Deletes the key at path below parent with all its subkeys, giving back any rights taken away.
 void DeleteKeyTree(HKEY parent, const std::string& path);
 // readOnly: everyone may only read the key at path below parent, so opening it with full access

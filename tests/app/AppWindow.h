@@ -14,7 +14,7 @@
 
 template <class Memory = TFakeMemory>
 struct TAppWindow {
-  TRegKey root;
+  TRegKey root, user;  // standing for HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER
   Memory mem;
   TRecordingShell shell;
   int beeps = 0;
@@ -24,7 +24,7 @@ struct TAppWindow {
 
   TAppWindow(const char* key, uint64_t total, uint64_t avail,
              const std::function<void(TVelmorEnvironment&)>& adjust = nullptr)
-      : root(FreshTestKey(key)) {
+      : root(FreshTestKey(key)), user(UserRootBelow(root.Get())) {
     mem.Total = total;
     mem.Avail = avail;
     app = std::make_unique<TApplication>();
@@ -42,6 +42,7 @@ struct TAppWindow {
       return (int)ABE_BOTTOM;
     };
     env.SettingsRoot = env.RunRoot = root.Get();
+    env.UserSettingsRoot = env.UserRunRoot = user.Get();
     if (adjust) adjust(env);
     f = app->CreateForm<TfrmVelmor>(env);
   }

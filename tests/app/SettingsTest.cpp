@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include "app/Commands.h"
@@ -15,7 +16,8 @@ const char* const kKey = "Software\\Tolvane\\Velmor";
 const char* const kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Every case has a root of its own, standing for HKEY_LOCAL_MACHINE, made afresh with the Run key
-// a system has; the program never creates that one.
+// a system has (the program never creates that one), and a key "User" below it standing for
+// HKEY_CURRENT_USER, empty.
 class Settings : public ::testing::Test {
 protected:
   struct Window {
@@ -28,6 +30,8 @@ protected:
     ShownErrors().clear();
     root = FreshTestKey("Settings");
     ASSERT_TRUE(root);
+    user = UserRootBelow(root.Get());
+    ASSERT_TRUE(user);
     ASSERT_TRUE(TRegKey::Create(root.Get(), kRun, KEY_ALL_ACCESS));
   }
 
@@ -45,18 +49,47 @@ protected:
     env.ExePath = Widen(exePath);
     env.SettingsRoot = root.Get();
     env.RunRoot = root.Get();
+    env.UserSettingsRoot = env.UserRunRoot = user.Get();
     env.TaskbarEdge = [](RECT& r) { r = RECT{0, 738, 1024, 768}; return (int)ABE_BOTTOM; };
     w->f = w->app->CreateForm<TfrmVelmor>(env);
     return w;
   }
 
   void Store(DWORD soglia, DWORD azione, const char* lingua, DWORD autoStart, DWORD onTop, DWORD beep) {
-    PutDword(root.Get(), kKey, "Soglia", soglia);
-    PutDword(root.Get(), kKey, "Azione", azione);
-    if (lingua) PutString(root.Get(), kKey, "Lingua", lingua);
-    PutDword(root.Get(), kKey, "AutoStart", autoStart);
-    PutDword(root.Get(), kKey, "OnTop", onTop);
-    PutDword(root.Get(), kKey, "Beep", beep);
+    StoreIn(root.Get(), soglia, azione, lingua, autoStart, onTop, beep);
+  }
+  static void StoreIn(HKEY r, DWORD soglia, DWORD azione, const char* lingua, DWORD autoStart, DWORD onTop,
+                      DWORD beep) {
+    PutDword(r, kKey, "Soglia", soglia);
+    PutDword(r, kKey, "Azione", azione);
+    if (lingua) PutString(r, kKey, "Lingua", lingua);
+    PutDword(r, kKey, "AutoStart", autoStart);
+    PutDword(r, kKey, "OnTop", onTop);
+    PutDword(r, kKey, "Beep", beep);
+  }
+
+  // The two stores a start-up chooses between: the machine's with threshold 70 and action 0,
+  // the user's with 90 and 1. The one written last is stored second, and its key's last-write
+  // time is then later than the other's.
+  void StoreBoth(bool userLast) {
+    HKEY machine = root.Get(), mine = user.Get();
+    HKEY first = userLast ? machine : mine, second = userLast ? mine : machine;
+    for (HKEY r : {first, second}) StoreIn(r, r == machine ? 70 : 90, r == machine ? 0 : 1, "English.lng", 0, 1, 1);
+    // Two writes may fall on one tick of the key's clock; the test's order must be a real one.
+    // (Wine leaves the time alone when a write changes nothing, so each try writes new data.)
+    auto time = [](HKEY r) {
+      TRegistry reg(KEY_READ);
+      reg.SetRootKey(r);
+      reg.OpenKey(kKey, false);
+      TRegKeyInfo info;
+      reg.GetKeyInfo(info);
+      return (uint64_t(info.FileTime.dwHighDateTime) << 32) | info.FileTime.dwLowDateTime;
+    };
+    for (int i = 0; i < 1000 && time(second) <= time(first); ++i) {
+      Sleep(1);
+      PutDword(second, kKey, "Beep", 2 + i);
+    }
+    ASSERT_GT(time(second), time(first));
   }
 
   std::optional<TStoredValue> Stored(const char* name) { return GetValue(root.Get(), kKey, name); }
@@ -95,7 +128,7 @@ protected:
     EXPECT_TRUE(Topmost(f));
   }
 
-  TRegKey root;
+  TRegKey root, user;
 };
 
 // ---- start-up -----------------------------------------------------------------------------------
@@ -339,8 +372,11 @@ TEST_F(Settings, TheThresholdIsStoredOnlyAtQuit) {
 }
 
 TEST_F(Settings, ARefusedWriteKeepsTheProgramRunningAndALaterQuitWrites) {
+  // Both keys refused: the machine's and the user's own.
   ASSERT_TRUE(TRegKey::Create(root.Get(), kKey, KEY_ALL_ACCESS));
   ASSERT_TRUE(SetKeyReadOnly(root.Get(), kKey, true));
+  ASSERT_TRUE(TRegKey::Create(user.Get(), kKey, KEY_ALL_ACCESS));
+  ASSERT_TRUE(SetKeyReadOnly(user.Get(), kKey, true));
   auto w = Start();
   TfrmVelmor* f = w->f;
   f->Show();
@@ -358,6 +394,7 @@ TEST_F(Settings, ARefusedWriteKeepsTheProgramRunningAndALaterQuitWrites) {
   EXPECT_TRUE(f->Timer->Enabled());
   EXPECT_EQ(f->soglia->Value(), 80);
   EXPECT_EQ(ValueCount(root.Get(), kKey), 0);
+  EXPECT_EQ(ValueCount(user.Get(), kKey), 0);
 
   SendMessageA(f->Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindowVisible(f->Handle())) << "a later close box still only hides";
@@ -464,35 +501,154 @@ TEST_F(Settings, AutostartOnKeepsAnExistingValue) {
   EXPECT_TRUE(ShownErrors().empty());
 }
 
-TEST_F(Settings, AutostartWithoutTheRightToWrite) {
-  PutString(root.Get(), kRun, "Velmor", "C:\\Old\\velmor.exe");
-  ASSERT_TRUE(SetKeyReadOnly(root.Get(), kRun, true));
-  Store(50, 0, "Italiano.lng", 1, 1, 1);
-  auto w = Start();
-  TfrmVelmor* f = w->f;
-  ASSERT_TRUE(f->autostart->Checked());
-
-  Click(f, f->autostart);
-  EXPECT_FALSE(f->autostart->Checked());
-  EXPECT_TRUE(ShownErrors().empty()) << "off with no access says nothing";
-  EXPECT_EQ(RunText(), "C:\\Old\\velmor.exe") << "and deletes nothing";
-
-  Click(f, f->autostart);
-  EXPECT_TRUE(f->autostart->Checked()) << "the check stays inverted";
-  ASSERT_EQ(ShownErrors().size(), 1u);
-  EXPECT_EQ(ErrorBoxText(ShownErrors()[0]), "Failed to set data for 'Velmor'");
-  EXPECT_EQ(RunText(), "C:\\Old\\velmor.exe");
-}
-
-TEST_F(Settings, AutostartNeverMakesTheRunKey) {
+TEST_F(Settings, AutostartNeverMakesTheMachinesRunKey) {
   DeleteKeyTree(root.Get(), kRun);
   auto w = Start();
   Click(w->f, w->f->autostart);
-  ASSERT_EQ(ShownErrors().size(), 1u);
-  EXPECT_EQ(ShownErrors()[0], "Failed to set data for 'Velmor'");
+  EXPECT_TRUE(ShownErrors().empty());
   EXPECT_FALSE(KeyExists(root.Get(), kRun));
-  Click(w->f, w->f->autostart);
-  EXPECT_EQ(ShownErrors().size(), 1u);
+  EXPECT_TRUE(w->f->autostart->Checked());
+  EXPECT_EQ(GetValue(user.Get(), kRun, "Velmor")->Text(), "C:\\Velmor\\velmor.exe") << "the user's own list takes it";
+}
+
+// ---- what an account may write ------------------------------------------------------------------
+
+// Everything; not the machine's keys (a limited user on XP, or a standard user on Vista and
+// later: the Run key always, the settings key where virtualisation is off); or nothing at all.
+// Refused for real: Wine enforces a key's security descriptor, also against this process (an open
+// for setting values of a key whose descriptor denies that fails with ERROR_ACCESS_DENIED), so
+// the keys get one that lets everybody only read them.
+enum TRights { rtAll, rtUserOnly, rtNone };
+enum TAction { acAutostartOn, acAutostartOff, acQuit, acEndSession, acStartUserWrittenLast, acStartMachineWrittenLast };
+
+TEST_F(Settings, WhatEachAccountKeepsAndWhereItGoes) {
+  const std::string machineRun = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string userRun = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  struct Case {
+    TRights rights;
+    TAction action;
+    std::string outcome;
+  } cases[] = {
+      {rtAll, acAutostartOn, "mark on; Velmor in: HKLM; box: none"},
+      {rtAll, acAutostartOff, "mark off; Velmor in: none; box: none"},
+      {rtAll, acQuit, "ended; HKLM: 6 values, Soglia 80; HKCU: none; box: none"},
+      {rtAll, acEndSession, "runs; HKLM: 6 values, Soglia 80; HKCU: none; box: none"},
+      {rtAll, acStartUserWrittenLast, "threshold 90, action 1"},
+      {rtAll, acStartMachineWrittenLast, "threshold 70, action 0"},
+
+      {rtUserOnly, acAutostartOn, "mark on; Velmor in: HKCU; box: none"},
+      {rtUserOnly, acAutostartOff, "mark on; Velmor in: HKLM; box: Could not remove 'Velmor' from " + machineRun + "."},
+      {rtUserOnly, acQuit, "ended; HKLM: none; HKCU: 6 values, Soglia 80; box: none"},
+      {rtUserOnly, acEndSession, "runs; HKLM: none; HKCU: 6 values, Soglia 80; box: none"},
+      {rtUserOnly, acStartUserWrittenLast, "threshold 90, action 1"},
+      {rtUserOnly, acStartMachineWrittenLast, "threshold 90, action 1"},
+
+      {rtNone, acAutostartOn, "mark off; Velmor in: none; box: Failed to set data for 'Velmor'"},
+      {rtNone, acAutostartOff,
+       "mark on; Velmor in: HKLM HKCU; box: Could not remove 'Velmor' from " + machineRun + " and " + userRun + "."},
+      {rtNone, acQuit, "runs; HKLM: none; HKCU: none; box: Failed to set data for 'Soglia'"},
+      {rtNone, acEndSession, "runs; HKLM: none; HKCU: none; box: none"},
+      {rtNone, acStartUserWrittenLast, "threshold 90, action 1"},
+      {rtNone, acStartMachineWrittenLast, "threshold 90, action 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.rights) + "/" + std::to_string(c.action));
+    SetUp();
+    ShownErrors().clear();
+    // What was there before: a log-on entry in both lists to switch off, or both stores.
+    if (c.action == acAutostartOff) {
+      PutString(root.Get(), kRun, "Velmor", "C:\\Old\\velmor.exe");
+      PutString(user.Get(), kRun, "Velmor", "C:\\Old\\velmor.exe");
+    }
+    if (c.action == acStartUserWrittenLast || c.action == acStartMachineWrittenLast)
+      StoreBoth(c.action == acStartUserWrittenLast);
+    // Then the rights taken away: the machine's keys, and for none the user's too.
+    ASSERT_TRUE(TRegKey::Create(root.Get(), kKey, KEY_ALL_ACCESS));
+    if (c.rights != rtAll) {
+      ASSERT_TRUE(SetKeyReadOnly(root.Get(), kKey, true));
+      ASSERT_TRUE(SetKeyReadOnly(root.Get(), kRun, true));
+    }
+    if (c.rights == rtNone) {
+      for (const char* k : {kKey, kRun}) {
+        ASSERT_TRUE(TRegKey::Create(user.Get(), k, KEY_ALL_ACCESS));
+        ASSERT_TRUE(SetKeyReadOnly(user.Get(), k, true));
+      }
+    }
+
+    auto w = Start();
+    TfrmVelmor* f = w->f;
+    std::string outcome;
+    auto box = [] { return std::string("box: ") + (ShownErrors().empty() ? "none" : ShownErrors().back()); };
+    auto store = [](HKEY r) {
+      int n = ValueCount(r, kKey);
+      auto soglia = GetValue(r, kKey, "Soglia");
+      return n <= 0 ? std::string("none") : std::to_string(n) + " values, Soglia " + (soglia ? std::to_string(soglia->Dword()) : "-");
+    };
+    switch (c.action) {
+      case acAutostartOn:
+      case acAutostartOff:
+        if (c.action == acAutostartOff) {
+          Click(f, f->autostart);  // on: the entries there are kept
+          EXPECT_TRUE(ShownErrors().empty());
+        }
+        Click(f, f->autostart);
+        outcome = std::string("mark ") + (f->autostart->Checked() ? "on" : "off") + "; Velmor in:";
+        if (RunValue()) outcome += " HKLM";
+        if (GetValue(user.Get(), kRun, "Velmor")) outcome += " HKCU";
+        if (outcome.back() == ':') outcome += " none";
+        outcome += "; " + box();
+        break;
+      case acQuit:
+      case acEndSession:
+        f->soglia->SetText("80");
+        if (c.action == acQuit) {
+          Quit(f);
+        } else {
+          EXPECT_EQ(SendMessageA(f->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE) << "a log-off is never held up";
+          SendMessageA(f->Handle(), WM_ENDSESSION, FALSE, 0);
+          EXPECT_LE(std::max(ValueCount(root.Get(), kKey), ValueCount(user.Get(), kKey)), 0)
+              << "a log-off called off stores nothing";
+          SendMessageA(f->Handle(), WM_ENDSESSION, TRUE, 0);
+        }
+        outcome = std::string(f->Released() || w->app->Terminated() ? "ended" : "runs") + "; HKLM: " + store(root.Get()) +
+                  "; HKCU: " + store(user.Get()) + "; " + box();
+        break;
+      case acStartUserWrittenLast:
+      case acStartMachineWrittenLast:
+        outcome = "threshold " + std::to_string(f->soglia->Value()) + ", action " + std::to_string(f->rgAllarme->ItemIndex());
+        EXPECT_TRUE(ShownErrors().empty());
+        break;
+    }
+    EXPECT_EQ(outcome, c.outcome);
+    w.reset();
+  }
+}
+
+// The store written last is read as a whole: a damaged newer store gives the defaults, not the
+// older one; a key without values is no store, however new.
+TEST_F(Settings, StartUpReadsTheStoreWrittenLastAllOrNothing) {
+  StoreBoth(true);
+  TRegKey key = TRegKey::Open(user.Get(), kKey, KEY_ALL_ACCESS);
+  RegDeleteValueA(key.Get(), "Azione");
+  key.Reset();
+  auto w = Start();
+  ExpectDefaults(w->f);
+
+  // A user's key made after the machine's store, but empty.
+  w.reset();
+  SetUp();
+  Store(60, 1, "English.lng", 0, 0, 0);
+  ASSERT_TRUE(TRegKey::Create(user.Get(), kKey, KEY_ALL_ACCESS));
+  w = Start();
+  EXPECT_EQ(w->f->soglia->Value(), 60);
+
+  // Only the user's store: the machine key start-up makes is newer, and empty.
+  w.reset();
+  SetUp();
+  StoreIn(user.Get(), 90, 1, "English.lng", 0, 1, 1);
+  w = Start();
+  EXPECT_TRUE(KeyExists(root.Get(), kKey));
+  EXPECT_EQ(w->f->soglia->Value(), 90);
 }
 
 }  // namespace

@@ -41,6 +41,7 @@ const char kPopupTexts[] =
 // A main window of its own application, with a recording shell and a steerable taskbar.
 struct Window {
   TRegKey root = FreshTestKey("TrayResidence");  // settings and Run key of its own
+  TRegKey user = UserRootBelow(root.Get());
   TTempFolder dir;
   TFakeMemory mem;
   TRecordingShell shell;
@@ -61,6 +62,7 @@ struct Window {
     env.ShellNotify = shell.Notify();
     env.TaskbarEdge = taskbar.Seam();
     env.SettingsRoot = env.RunRoot = root.Get();
+    env.UserSettingsRoot = env.UserRunRoot = user.Get();
     dir.Write("Italiano.lng", kPopupTexts);
     env.ExeDir = Widen(dir.Path());
     f = app->CreateForm<TfrmVelmor>(env);

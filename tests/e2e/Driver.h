@@ -18,6 +18,8 @@ public:
   void SetExe(std::string exe) { FExe = std::move(exe); }
   HWND MainWindow() const { return FMain; }
   DWORD ExitCode();
+  // Ends the program as the system does at the end of a session, and waits until it is gone.
+  bool Kill();
   bool WaitForExit(DWORD ms);
   // Polls until pred holds; false after the limit. The limit only guards against a hang.
   bool WaitUntil(const std::function<bool()>& pred, DWORD limitMs = 30000);

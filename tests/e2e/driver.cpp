@@ -68,6 +68,10 @@ DWORD Driver::ExitCode() {
   return c;
 }
 
+bool Driver::Kill() {
+  return FPi.hProcess && TerminateProcess(FPi.hProcess, 1) && WaitForSingleObject(FPi.hProcess, 30000) == WAIT_OBJECT_0;
+}
+
 bool Driver::WaitForExit(DWORD ms) { return FPi.hProcess && WaitForSingleObject(FPi.hProcess, ms) == WAIT_OBJECT_0; }
 
 bool Driver::WaitUntil(const std::function<bool()>& pred, DWORD limitMs) {
@@ -793,6 +797,35 @@ int AboutScenario(Driver& d) {
   return d.Finish();
 }
 
+// The end of the session: a threshold raised with the spin control's upper arrow, clicked as a
+// user clicks it, is kept although Quit never runs; the system then ends the process.
+int EndSessionScenario(Driver& d) {
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane\\Velmor");
+  HWND w = StartRestored(d);
+  if (!w) return d.Finish();
+  HWND edit = d.FindChild(w, "Edit"), arrows = d.FindChild(w, "msctls_updown32");
+  d.Check(edit && arrows && Driver::Text(edit) == "50", "the threshold field shows 50, with its arrows");
+  if (!edit || !arrows) return d.Finish();
+  RECT r{};
+  GetWindowRect(arrows, &r);
+  d.Mouse(true, (r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
+  d.Check(d.WaitUntil([&] { return Driver::Text(edit) == "60"; }, 10000),
+          "a click on the upper arrow raises it by the step to 60 (shows " + Driver::Text(edit) + ")");
+  Sleep(500);
+  d.Shot("e2e-endsession-spun");
+  d.Check(Setting("Soglia").empty(), "nothing is stored yet");
+
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+  d.Check(answer == TRUE, "WM_QUERYENDSESSION lets the log-off go on");
+  SendMessageTimeoutA(w, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
+  d.Check(d.ExitCode() == STILL_ACTIVE && IsWindow(w), "WM_ENDSESSION leaves the ending to the system");
+  d.Check(d.Kill(), "the process is ended from outside");
+  d.Check(Setting("Soglia") == "60", "Soglia = 60 (is " + Setting("Soglia") + ")");
+  d.Check(Setting("Lingua") == "Italiano.lng", "with the other values (Lingua = " + Setting("Lingua") + ")");
+  return d.Finish();
+}
+
 }  // namespace
 
 bool RestoreWindow(Driver& d) { return Restore(d); }
@@ -817,6 +850,7 @@ int main(int argc, char** argv) {
   if (s == "folders") return FoldersScenario(d);
   if (s == "twocopies") return TwoCopiesScenario(d);
   if (s == "notify") return NotifyScenario(d);
+  if (s == "endsession") return EndSessionScenario(d);
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();

@@ -39,10 +39,16 @@ for s in "${scenarios[@]}"; do
       /usr/lib/wine/wineserver -w
       kill $watcher 2>/dev/null
     ' "$driver" "$s" "$(winpath "$exe")" "$(winpath "$artifacts")"
-  if [ "$s" = settings ]; then
+  if [ "$s" = settings ] || [ "$s" = endsession ]; then
     # What the program left in the registry, as `reg query` shows it.
-    WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg query 'HKLM\Software\Tolvane\Velmor' \
-      2>/dev/null | tr -d '\r' | sed 's/^/reg: /' >> "$log"
+    q=$(WINEPREFIX=$prefix WINEDEBUG=-all "$(velmor_wine_loader "$arch")" reg query 'HKLM\Software\Tolvane\Velmor' \
+      2>/dev/null | tr -d '\r')
+    echo "$q" | sed 's/^/reg: /' >> "$log"
+    if [ "$s" = endsession ]; then
+      # Read back by a new wineserver from the prefix's files: what survived the ended process.
+      if echo "$q" | grep -q 'Soglia.*REG_DWORD.*0x3c$'; then echo "PASS reg query shows Soglia 60" >> "$log"
+      else echo "FAIL reg query shows Soglia 60" >> "$log"; fi
+    fi
   fi
   if [ "$s" = folders ]; then
     # The log-on entry the last folder left, as `reg query` shows it; then it goes. reg prints
