@@ -531,15 +531,15 @@ TEST_F(Settings, WhatEachAccountKeepsAndWhereItGoes) {
   } cases[] = {
       {rtAll, acAutostartOn, "mark on; Velmor in: HKLM; box: none"},
       {rtAll, acAutostartOff, "mark off; Velmor in: none; box: none"},
-      {rtAll, acQuit, "ended; HKLM: 6 values, Soglia 80; HKCU: none; box: none"},
-      {rtAll, acEndSession, "runs; HKLM: 6 values, Soglia 80; HKCU: none; box: none"},
+      {rtAll, acQuit, "ended; HKLM: 7 values, Soglia 80; HKCU: none; box: none"},
+      {rtAll, acEndSession, "runs; HKLM: 7 values, Soglia 80; HKCU: none; box: none"},
       {rtAll, acStartUserWrittenLast, "threshold 90, action 1"},
       {rtAll, acStartMachineWrittenLast, "threshold 70, action 0"},
 
       {rtUserOnly, acAutostartOn, "mark on; Velmor in: HKCU; box: none"},
       {rtUserOnly, acAutostartOff, "mark on; Velmor in: HKLM; box: Could not remove 'Velmor' from " + machineRun + "."},
-      {rtUserOnly, acQuit, "ended; HKLM: none; HKCU: 6 values, Soglia 80; box: none"},
-      {rtUserOnly, acEndSession, "runs; HKLM: none; HKCU: 6 values, Soglia 80; box: none"},
+      {rtUserOnly, acQuit, "ended; HKLM: none; HKCU: 7 values, Soglia 80; box: none"},
+      {rtUserOnly, acEndSession, "runs; HKLM: none; HKCU: 7 values, Soglia 80; box: none"},
       {rtUserOnly, acStartUserWrittenLast, "threshold 90, action 1"},
       {rtUserOnly, acStartMachineWrittenLast, "threshold 90, action 1"},
 
