@@ -23,7 +23,8 @@ COLORREF Ref(TRgb c) { return RGB(c.R & 0xFF, c.G & 0xFF, c.B & 0xFF); }
 // from + round(n * (to - from) / N) per channel; N = 0 (a one-pixel extent) is the end colour.
 TRgb Between(TRgb from, TRgb to, int n, int N) {
   if (N <= 0) return to;
-  auto step = [&](int a, int b) { return a + (int)std::lround(double(n) * (b - a) / N); };
+  // Halves to the even neighbour (the default rounding mode), as every rounding of colours here.
+  auto step = [&](int a, int b) { return a + (int)std::nearbyint(double(n) * (b - a) / N); };
   return {step(from.R, to.R), step(from.G, to.G), step(from.B, to.B)};
 }
 
@@ -52,6 +53,27 @@ private:
   size_t FCount;
 };
 }  // namespace
+
+SIZE TLabelEffect::TextExtent() const {
+  const std::string text = FCaption.substr(0, 255);
+  const POINT hd = DirectionOffset(FDirectionHighlight), sd = DirectionOffset(FDirectionShadow);
+  const int xs[] = {0, hd.x * FDepthHighlight, sd.x * FDepthShadow};
+  const int ys[] = {0, hd.y * FDepthHighlight, sd.y * FDepthShadow};
+  gdi::FontSpec desc = FFont;
+  desc.Quality = NONANTIALIASED_QUALITY;  // as Paint draws it
+  gdi::Font font = gdi::MakeFont(desc);
+  gdi::MemDC dc(nullptr);
+  gdi::Select sf(dc, font.Get());
+  SIZE ext{0, 0};
+  // DrawText's measure: "&" marks an accelerator and takes no room.
+  RECT r{0, 0, 0, 0};
+  DrawTextA(dc, text.c_str(), (int)text.size(), &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+  ext.cx = r.right - r.left;
+  ext.cy = r.bottom - r.top;
+  ext.cx += *std::max_element(std::begin(xs), std::end(xs)) - *std::min_element(std::begin(xs), std::end(xs));
+  ext.cy += *std::max_element(std::begin(ys), std::end(ys)) - *std::min_element(std::begin(ys), std::end(ys));
+  return ext;
+}
 
 void TLabelEffect::Paint(HDC dc) {
   const int W = Width(), H = Height();

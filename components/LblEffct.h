@@ -77,6 +77,9 @@ public:
   void SetFontColor(TColor v);
   bool Transparent() const { return FTransparent; }
   void SetTransparent(bool v);
+  // The width and height the unrotated caption takes on one line, its highlight and shadow
+  // layers included: what the label must hold to show it whole.
+  SIZE TextExtent() const;
   // They do not change the drawing: "&" always marks an accelerator, and lines always break.
   bool ShowAccelChar() const { return FShowAccelChar; }
   void SetShowAccelChar(bool v) { FShowAccelChar = v; }

@@ -17,12 +17,13 @@ TForm* AsForm(TComponent* owner) {
   return form;
 }
 
-// Systems before Vista know the record without its last field and refuse the longer one.
+// The record without Vista's last field: systems before Vista refuse the longer one, and later
+// ones still answer the shorter, so it serves everywhere.
 constexpr UINT kOldMetricsSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
 static_assert(kOldMetricsSize == 340, "the metrics record of the systems before Vista");
 struct TMetrics {
   NONCLIENTMETRICSA m;
-  int paddedBorderWidth;  // Vista's addition
+  int paddedBorderWidth;  // Vista's addition, never asked for
   char spare[16];
 };
 }  // namespace
@@ -31,12 +32,8 @@ BOOL(WINAPI* TFlatMenuPainter::SystemParametersInfoCall)(UINT, UINT, PVOID, UINT
 
 bool TFlatMenuPainter::SystemMenuLogFont(LOGFONTA& lf) {
   TMetrics ncm{};
-  ncm.m.cbSize = kOldMetricsSize + sizeof(int);
-  if (!SystemParametersInfoCall(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) {
-    ncm = TMetrics{};
-    ncm.m.cbSize = kOldMetricsSize;
-    if (!SystemParametersInfoCall(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) return false;
-  }
+  ncm.m.cbSize = kOldMetricsSize;
+  if (!SystemParametersInfoCall(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) return false;
   if (!ncm.m.lfMenuFont.lfFaceName[0]) return false;
   lf = ncm.m.lfMenuFont;
   if (!lstrcmpA(lf.lfFaceName, "MS Sans Serif")) lstrcpyA(lf.lfFaceName, "Tahoma");

@@ -320,6 +320,22 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
   SetBkMode(dc, oldMode);
 }
 
+// What lies behind the button, within its client rectangle r: the parent's background and
+// painting, its lightweight controls included. Some faces leave pixels unpainted (the gradient's
+// column W - 3, last column and last row); those show the parent, not a colour of our own.
+void TOvColorBtn::PaintParentImage(HDC dc, const RECT& r) const {
+  HWND parent = GetParent(FHandle);
+  if (!parent) return;
+  POINT at{0, 0};
+  MapWindowPoints(FHandle, parent, &at, 1);
+  gdi::SavedDC state(dc);
+  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+  OffsetViewportOrgEx(dc, -at.x, -at.y, nullptr);
+  // A parent of our own paints everything on WM_PRINTCLIENT; any other window at least erases.
+  SendMessageA(parent, WM_ERASEBKGND, (WPARAM)dc, 0);
+  SendMessageA(parent, WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT);
+}
+
 // ---- messages ---------------------------------------------------------------------------------
 
 LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
@@ -344,14 +360,18 @@ LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
       }
       gdi::MemDC mem(pdc);
       gdi::Select sb(mem, FBuffer);
-      FillRectColor(mem, r, GetSysColor(COLOR_BTNFACE));  // the window's own background
+      PaintParentImage(mem, r);
       PaintTo(mem);
       BitBlt(pdc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
       return 0;
     }
-    case WM_PRINTCLIENT:
+    case WM_PRINTCLIENT: {
+      RECT r;
+      GetClientRect(FHandle, &r);
+      PaintParentImage((HDC)w, r);
       PaintTo((HDC)w);
       return 0;
+    }
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONDOWN:
       SetCapture(FHandle);

@@ -210,6 +210,7 @@ private:
   void EnabledChanged();
   void StopRepeat();
   void DrawContent(HDC dc, const RECT& content);
+  void PaintParentImage(HDC dc, const RECT& r) const;
   std::unique_ptr<TButtonGlyph> FGlyph;
   TStripBitmap FImagineAttiva, FImagineInattiva;
   bool FAllowAllUp = false;

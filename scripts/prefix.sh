@@ -6,11 +6,15 @@ set -eu
 prefix=$1 kind=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # The marker holds the recipe's number: a prefix made by an older recipe is made again.
-recipe=2
+recipe=3
 ready() { [ "$(cat "$prefix/.velmor-ready" 2>/dev/null)" = "$recipe" ]; }
 ready && exit 0
-marlett=/usr/share/wine/fonts/marlett.ttf
-[ -f "$marlett" ] || { echo "prefix.sh: $marlett is missing (package fonts-wine): run scripts/setup.sh" >&2; exit 1; }
+winefonts=/usr/share/wine/fonts
+[ -f "$winefonts/marlett.ttf" ] && [ -f "$winefonts/tahoma.ttf" ] ||
+  { echo "prefix.sh: Wine's own fonts are missing from $winefonts (package fonts-wine): run scripts/setup.sh" >&2; exit 1; }
+for f in /usr/share/fonts/truetype/liberation/Liberation{Sans,Serif,Mono}-Regular.ttf; do
+  [ -f "$f" ] || { echo "prefix.sh: $f is missing (package fonts-liberation): run scripts/setup.sh" >&2; exit 1; }
+done
 mkdir -p "$(dirname "$prefix")"
 # One maker at a time: test programs started side by side must not wipe a prefix another is
 # making or using.
@@ -30,7 +34,8 @@ for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier 
 done
 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 /usr/lib/wine/wineserver -w 2>/dev/null || true
-# Debian's Wine looks for its own fonts beside its data folder, where they are not, so
-# Marlett never loads and every title bar's close box shows an "r": the prefix gets a copy.
-cp "$marlett" "$prefix/drive_c/windows/Fonts/"
+# Debian's Wine looks for its own fonts beside its data folder, where they are not: without a
+# copy, Marlett never loads (every close box shows an "r") and "MS Sans Serif", Tahoma and
+# "Small Fonts" fall back to whatever fontconfig offers, with other widths than Windows has.
+cp "$winefonts"/* "$prefix/drive_c/windows/Fonts/"
 echo "$recipe" >"$prefix/.velmor-ready"

@@ -1,5 +1,7 @@
 #include "windows/UAbout.h"
 #include <shellapi.h>
+#include <algorithm>
+#include <cstdlib>
 #include "framework/Application.h"
 #include "maker.h"
 
@@ -13,6 +15,17 @@ gdi::FontSpec TimesNewRoman(int height, bool italic = false) {
   f.Height = -height;
   f.Italic = italic;
   return f;
+}
+
+const int kSmallestLine = 8;  // pixels: below this a line is no longer read
+
+// The character height in pixels a label's font asks for.
+int LineHeight(const TLabelEffect& l) { return std::abs(l.Font().Height); }
+
+void SetLineHeight(TLabelEffect& l, int height) {
+  gdi::FontSpec f = l.Font();
+  f.Height = -height;
+  l.SetFont(f);
 }
 
 void ShellOpen(HWND owner, const std::string& file) {
@@ -97,6 +110,14 @@ void TfrmAbout::CreateControls(const std::wstring& exePath) {
     }
   }
 
+  FitMakerLine(*LabelEffect2);
+  FitMakerLine(*LabelEffect1);
+  FitMakerLine(*LabelEffect3);
+  // The two addresses side by side in one size.
+  const int both = std::min(LineHeight(*LabelEffect1), LineHeight(*LabelEffect3));
+  SetLineHeight(*LabelEffect1, both);
+  SetLineHeight(*LabelEffect3, both);
+
   CreateThanksButton();
   OnCreate = [this](TObject* s) { FormCreate(s); };
 }
@@ -113,6 +134,11 @@ void TfrmAbout::CreateThanksButton() {
   OvColorBtn1->SetStyle(bsGradient);
   OvColorBtn1->SetOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText);
   OvColorBtn1->OnClick = [this](TObject* s) { OvColorBtn1Click(s); };
+}
+
+void FitMakerLine(TLabelEffect& l) {
+  for (int h = LineHeight(l); l.TextExtent().cx > l.Width() && h > kSmallestLine;) SetLineHeight(l, --h);
+  if (l.TextExtent().cx > l.Width()) l.SetAlignment(taLeftJustify);
 }
 
 void TfrmAbout::FormCreate(TObject* Sender) { title1->SetCaption(vl->Caption()); }

@@ -15,6 +15,12 @@
 // the verb "open" and SW_SHOWNORMAL unless replaced. Its result is not used.
 using TShellOpen = std::function<void(HWND owner, const std::string& file)>;
 
+// A maker's line (copyright, e-mail, web: whatever the build was configured with) that is wider
+// than its label gets a smaller font, a pixel at a time down to 8 pixels, until it fits on one
+// line, centred and whole; one that is wider even then is drawn from the label's left edge, so
+// that its beginning shows and only its end is cut.
+void FitMakerLine(TLabelEffect& l);
+
 class TfrmAbout : public TForm {
 public:
   // exePath: whose version the title shows, empty for the running executable.

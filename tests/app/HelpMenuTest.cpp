@@ -24,12 +24,13 @@ std::string WindowText(HWND h) {
 // The main window and, as start-up makes it next, the Readme viewer over a folder of its own.
 struct Program : TTempFolder, TAppWindow<> {
   TFrmReadMe* viewer = nullptr;
-  Program() : TAppWindow<>("HelpMenu", 16ull << 20, 8ull << 20, [this](TVelmorEnvironment& env) {
-    env.ExeDir = Widen(Path());
-    env.ExePath = Widen(Path() + "\\velmor.exe");
-  }) {
+  explicit Program(const std::string& readme = "Velmor\r\n")
+      : TAppWindow<>("HelpMenu", 16ull << 20, 8ull << 20, [this](TVelmorEnvironment& env) {
+          env.ExeDir = Widen(Path());
+          env.ExePath = Widen(Path() + "\\velmor.exe");
+        }) {
     ShownErrors().clear();  // what earlier tests left there is theirs
-    Write("Readme.txt", "Velmor\r\n");
+    Write("Readme.txt", readme);
     viewer = app->CreateForm<TFrmReadMe>(Widen(Path() + "\\"));
   }
   void Command(UINT id) { SendMessageA(f->Handle(), WM_COMMAND, id, 0); }
@@ -110,6 +111,28 @@ TEST(MenuCommands, ReadMeShowsTheViewerModallyAndASecondDoesNothing) {
   delete p.viewer;
   p.Command(cmReadme);
   EXPECT_TRUE(ShownErrors().empty()) << (ShownErrors().empty() ? "" : ShownErrors().front());
+}
+
+// A guide longer than the window opens at its first line, the scroll bar at the top.
+TEST(MenuCommands, ReadMeShowsALongGuideFromItsFirstLine) {
+  std::string guide;
+  for (int i = 1; i <= 300; ++i) {
+    guide += "Line ";
+    guide += std::to_string(i);
+    guide += "\r\n";
+  }
+  Program q(guide);
+  int firstLine = -1, scrolled = -1;
+  q.viewer->OnShow = [&](TObject*) {
+    HWND rr = q.viewer->Viewer()->Handle();
+    firstLine = (int)SendMessageA(rr, EM_GETFIRSTVISIBLELINE, 0, 0);
+    scrolled = GetScrollPos(rr, SB_VERT);
+    PostMessageA(q.viewer->Button1->Handle(), BM_CLICK, 0, 0);
+  };
+  q.Command(cmReadme);
+  EXPECT_EQ(firstLine, 0);
+  EXPECT_EQ(scrolled, 0);
+  EXPECT_EQ(SendMessageA(q.viewer->Viewer()->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "and after OK";
 }
 
 }  // namespace

@@ -162,6 +162,8 @@ TEST(ApplyLanguage, WithoutALanguageFileEveryPlaceIsEmpty) {
   EXPECT_EQ(w.f->Label1->Caption()[0], ' ');
   EXPECT_EQ(w.f->Label2->Caption(), MemoryLine("", 8ull << 20));
   EXPECT_EQ(w.f->Label2->Caption()[0], ' ');
+  w.f->TimerTimer(w.f->Timer);
+  EXPECT_EQ(w.f->Label2->Caption(), MemoryLine("", 8ull << 20)) << "and after every tick";
   HMENU bar = GetMenu(w.f->Handle());
   char buf[64] = {};
   GetMenuStringA(bar, 0, buf, sizeof(buf), MF_BYPOSITION);

@@ -287,8 +287,14 @@ TEST_F(Settings, AThresholdAboveTheMachineShowsUntilTheFieldIsLeftOrSpun) {
   EXPECT_EQ(s->MaxValue(), 512);
   EXPECT_EQ(s->Value(), 100000) << "stored unchanged; the range came afterwards";
   EXPECT_EQ(s->Text(), "100000");
+  // Meanwhile the alarm compares against 100000: all 512 MB free is below it, not below 512.
+  w->mem.Avail = w->mem.Total;
+  w->f->TimerTimer(w->f->Timer);
+  EXPECT_TRUE(w->f->ani->Active()) << "512 MB free < 100000";
   SendMessageA(s->Handle(), WM_KILLFOCUS, 0, 0);
   EXPECT_EQ(s->Value(), 512) << "leaving the field brings it into range";
+  w->f->TimerTimer(w->f->Timer);
+  EXPECT_FALSE(w->f->ani->Active()) << "512 MB free is not below 512";
 
   w.reset();
   w = Start("C:\\Velmor\\velmor.exe", 512ull << 20);

@@ -141,6 +141,20 @@ TEST(ColorButtonFace, GradientBandsAndTheHotCover) {
   for (int y = 1; y < 33; ++y) EXPECT_EQ(up->Pixel(82, y), kUntouched) << "column W - 3, row " << y;
   for (int y = 0; y < 35; ++y) EXPECT_EQ(up->Pixel(84, y), kUntouched) << "the last column";
   for (int x = 0; x < 85; ++x) EXPECT_EQ(up->Pixel(x, 34), kUntouched) << "the last row";
+  {
+    // On the screen those pixels show what lies behind the button, whatever the parent paints.
+    Host checker(true, 200, 120);
+    TOvColorBtn* b = new TOvColorBtn(checker.form, checker.panel);
+    b->SetBounds(13, 7, 85, 35);
+    b->SetColor(kThanks);
+    b->SetStyle(bsGradient);
+    gdi::Dib shown(85, 35);
+    FillRectColor(shown.DC(), RECT{0, 0, 85, 35}, kUntouched);
+    SendMessageA(b->Handle(), WM_PRINTCLIENT, (WPARAM)shown.DC(), PRF_CLIENT);
+    for (POINT p : {POINT{82, 1}, POINT{82, 30}, POINT{84, 0}, POINT{84, 21}, POINT{0, 34}, POINT{50, 34}})
+      EXPECT_EQ(shown.Pixel(p.x, p.y), TCheckerPanel::At(13 + p.x, 7 + p.y)) << p.x << "," << p.y;
+    EXPECT_EQ(shown.Pixel(40, 1), bands[0]) << "and the face its own";
+  }
   EXPECT_EQ(up->Pixel(0, 0), RGB(24, 152, 216)) << "frame: face +24 top-left";
   EXPECT_EQ(up->Pixel(83, 10), RGB(0, 32, 96)) << "frame: face -96 bottom-right";
 

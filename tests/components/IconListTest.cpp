@@ -44,7 +44,16 @@ struct Counted {
 
 TEST(IconListStorage, TheProgramsAnimationListReadsAndWritesBackUnchanged) {
   TBytes stored = Resource("TI_ICONS");
-  ASSERT_FALSE(stored.empty());
+  // The stored form's sizes: count 2, then two icon files of 3262 bytes (one 32 x 32 image of
+  // 24 bits: a 6-byte header, a 16-byte entry, a 40-byte header, 3072 bytes of colour and a
+  // 128-byte mask), each after its size: 6536 bytes.
+  ASSERT_EQ(stored.size(), 6536u);
+  int32_t head[2], second;
+  std::memcpy(head, stored.data(), 8);
+  std::memcpy(&second, stored.data() + 8 + 3262, 4);
+  EXPECT_EQ(head[0], 2);
+  EXPECT_EQ(head[1], 3262);
+  EXPECT_EQ(second, 3262);
   Counted c;
   c.list.ReadData(stored);
   EXPECT_EQ(c.changes, 1) << "the whole read is one change";

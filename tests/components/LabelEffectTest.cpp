@@ -214,8 +214,8 @@ TEST(LabelEffect, GraduatedFaceBandsAndTheOnePixelExtent) {
       COLORREF c = dib.Pixel(x, y);
       if (c == kWhite) continue;
       ASSERT_LT(y, 19) << "only the first line is graduated: the second draws no face (" << x << "," << y << ")";
-      // Band n: red 255 - round(n * 255 / 18), blue round(n * 255 / 18).
-      int blue = (int)std::lround(y * 255.0 / 18);
+      // Band n: red 255 - round(n * 255 / 18), blue round(n * 255 / 18), halves to even.
+      int blue = (int)std::nearbyint(y * 255.0 / 18);
       ASSERT_EQ(c, RGB(255 - blue, 0, blue)) << "row " << y;
       if (x == 0 || dib.Pixel(x - 1, y) == kWhite) ++rowsWithFace;
     }

@@ -202,6 +202,27 @@ TEST(MenuPainterPaint, PicturesSelectionAndDisabledItems) {
   EXPECT_EQ(pal.IconBack, dib.Pixel(1, 4));
   for (int x = 26; x < 28 + 5; ++x)
     for (int y = 0; y < 28; ++y) ASSERT_NE(ColorToRGB(clMenuText), dib.Pixel(x, y)) << x << "," << y;
+  // The text rectangle starts at 28 and the text 5 further on, after its leading blank: the
+  // first lit column is where " WWWW" from 33 in the painter's font lights it.
+  auto firstColumn = [](const gdi::Dib& d, COLORREF ink) {
+    for (int x = 26; x < d.Width(); ++x)  // beside the picture
+      for (int y = 0; y < 28; ++y)  // the row
+        if (d.Pixel(x, y) == ink) return x;
+    return -1;
+  };
+  gdi::Dib alone(200, 30);
+  gdi::FillSolid(alone.DC(), RECT{0, 0, 200, 30}, RGB(255, 255, 255));
+  {
+    gdi::Font font = gdi::MakeFont(m.painter->Font());
+    gdi::Select sf(alone.DC(), font.Get());
+    SetBkMode(alone.DC(), TRANSPARENT);
+    SetTextColor(alone.DC(), RGB(0, 0, 0));
+    RECT at{28 + 5, 0, 200, 28};
+    DrawTextExA(alone.DC(), const_cast<char*>(" WWWW"), -1, &at, 0, nullptr);
+  }
+  const int expected = firstColumn(alone, RGB(0, 0, 0));
+  EXPECT_GT(expected, 28 + 5) << "after the blank";
+  EXPECT_EQ(firstColumn(dib, ColorToRGB(clMenuText)), expected);
 
   // Selected: the framed selection, the picture in full colour lifted by one with its shadow.
   m.Draw(dib, defrag, RECT{0, 0, 200, 28}, ODS_SELECTED);

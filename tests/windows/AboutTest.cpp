@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,7 +83,14 @@ TEST(AboutWindow, TheDescriptionAndTheTitleFromTheVersion) {
     EXPECT_EQ(l.EffectStyle(), esRaised) << l.Name();
     EXPECT_EQ(l.Alignment(), taCenter) << l.Name();
     EXPECT_EQ(l.Font().Name, "Times New Roman") << l.Name();
-    EXPECT_EQ(l.Font().Height, c.height) << l.Name();
+    if (&l == f.LabelEffect1 || &l == f.LabelEffect3) {
+      // The addresses fit their labels in one size, at most the copyright line's.
+      EXPECT_GE(l.Font().Height, c.height) << l.Name();
+      EXPECT_EQ(l.Font().Height, f.LabelEffect1->Font().Height) << l.Name();
+    } else {
+      EXPECT_EQ(l.Font().Height, c.height) << l.Name();
+    }
+    EXPECT_LE(l.TextExtent().cx, l.Width()) << l.Name();
     EXPECT_EQ(l.Caption(), c.caption) << l.Name();
   }
   EXPECT_EQ(f.LabelEffect1->Cursor(), IDC_HAND);
@@ -128,6 +136,61 @@ TEST(AboutWindow, PaintsThePanelTheLogoAndTheLabels) {
   EXPECT_GT(face, 50) << "the title's face";
   EXPECT_GT(highlight, 20) << "and its highlight";
   EXPECT_GT(graduated, 20) << "the copyright line runs from aqua to the face";
+
+  // Every maker's line whole and centred: its label's first and last columns stay black, and the
+  // lit columns have about as much black on the left as on the right (the letters' own side
+  // bearings make up the difference: the last letter's ink ends before its advance does).
+  for (TLabelEffect* l : {a.f->LabelEffect2, a.f->LabelEffect1, a.f->LabelEffect3}) {
+    int first = -1, last = -1;
+    for (int x = l->Left(); x < l->Left() + l->Width(); ++x)
+      for (int y = l->Top(); y < l->Top() + l->Height(); ++y)
+        if (dib.Pixel(x, y) != RGB(0, 0, 0)) {
+          if (first < 0) first = x;
+          last = x;
+        }
+    ASSERT_GE(first, 0) << l->Name();
+    const int left = first - l->Left(), right = l->Left() + l->Width() - 1 - last;
+    EXPECT_GE(left, 1) << l->Name();
+    EXPECT_GE(right, 1) << l->Name();
+    EXPECT_LE(std::abs(left - right), 6) << l->Name() << " lit " << left << " from the left, " << right << " from the right; extent " << l->TextExtent().cx << " height " << l->Font().Height;
+  }
+  // "Thanks!" on the black panel: the pixels its face leaves are the panel's black.
+  gdi::Dib thanks(85, 35);
+  FillRectColor(thanks.DC(), RECT{0, 0, 85, 35}, RGB(245, 245, 245));
+  SendMessageA(a.f->OvColorBtn1->Handle(), WM_PRINTCLIENT, (WPARAM)thanks.DC(), PRF_CLIENT);
+  for (int y = 1; y < 33; ++y) EXPECT_EQ(thanks.Pixel(82, y), RGB(0, 0, 0)) << "column W - 3, row " << y;
+  for (int y = 0; y < 35; ++y) EXPECT_EQ(thanks.Pixel(84, y), RGB(0, 0, 0)) << "the last column, row " << y;
+  for (int x = 0; x < 85; ++x) EXPECT_EQ(thanks.Pixel(x, 34), RGB(0, 0, 0)) << "the last row, column " << x;
+}
+
+// A maker's line configured longer than its label: a smaller font while one fits, else the line
+// from the label's left edge; never centred and cut at both ends.
+TEST(AboutWindow, AMakersLineLongerThanItsLabel) {
+  About a;
+  struct TCase {
+    std::string caption;
+    bool shrinks, fits;
+  } cases[] = {
+      {VELMOR_ABOUT_COPYRIGHT, false, true},
+      {"Freeware - (C) 2026 Tolvane, Via dei Mille 12, Roma", true, true},
+      {std::string(120, 'W'), true, false},
+  };
+  for (const TCase& c : cases) {
+    TLabelEffect* l = a.f->LabelEffect2;
+    l->SetAlignment(taCenter);
+    gdi::FontSpec sixteen = l->Font();
+    sixteen.Height = -16;
+    l->SetFont(sixteen);
+    l->SetCaption(c.caption);
+    FitMakerLine(*l);
+    EXPECT_EQ(l->Font().Height < -8 && l->Font().Height > -16, c.shrinks && c.fits) << c.caption;
+    EXPECT_EQ(l->Font().Height == -16, !c.shrinks) << c.caption;
+    EXPECT_EQ(l->TextExtent().cx <= l->Width(), c.fits) << c.caption;
+    EXPECT_EQ(l->Alignment(), c.fits ? taCenter : taLeftJustify) << c.caption;
+    if (!c.fits) {
+      EXPECT_EQ(l->Font().Height, -8) << "the smallest size first";
+    }
+  }
 }
 
 TEST(AboutWindow, TheAddressesOpenThroughTheShellAndThanksCloses) {
