@@ -10,8 +10,9 @@ mkdir -p "$deps"
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 need=()
-command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686)
-command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
+# The win32 thread model: the posix one links winpthreads, which imports what Windows XP lacks.
+command -v i686-w64-mingw32-g++-win32 >/dev/null || need+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686)
+command -v x86_64-w64-mingw32-g++-win32 >/dev/null || need+=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64)
 command -v cmake >/dev/null || need+=(cmake)
 command -v nasm >/dev/null || need+=(nasm)
 command -v wine >/dev/null || need+=(wine wine32:i386 wine64)
