@@ -4,6 +4,9 @@ set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# The win32 thread model's library has no std::mutex: GoogleTest's one use of it is replaced
+# through its own customisation header (tests/gtest-custom).
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/gtest-custom)
 
 # The check build shares its release twin's prefix (see CMakePresets.json).
 set(VELMOR_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-headless CACHE PATH "Headless Wine prefix the tests run in")

@@ -107,7 +107,7 @@ std::string TVersionText::ReadValue() {
       return sErrorTranslationInfo;
     const WORD* t = static_cast<const WORD*>(p);
     char digits[16];
-    snprintf(digits, sizeof(digits), "%04X%04X", (unsigned)t[0], (unsigned)t[1]);
+    wsprintfA(digits, "%04X%04X", (unsigned)t[0], (unsigned)t[1]);  // the system's: no C99 printf linked for it
     FLangCharset = digits;  // kept: later builds go straight to the string table
   }
   std::wstring query = L"\\StringFileInfo\\" + Widen(FLangCharset) + L"\\" + Widen(FVersionResourceKey);

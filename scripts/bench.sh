@@ -5,6 +5,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/scripts/arch.sh"
 arch=$(velmor_run_arch)
 dir=$here/build/$arch
+# The shipped program's size against its target, and where the bytes come from (the link map).
+shipped=$here/build/dist/velmor.exe
+bytes=$(stat -c %s "$shipped")
+awk -v b="$bytes" 'BEGIN { printf "size: build/dist/velmor.exe %d bytes, %.1f KB (target <= 640 KB)\n", b, b / 1024 }'
+python3 "$here/scripts/sizes.py" "$here/build/i686/app/velmor.map" 8
 velmor_headless_server "$dir/wine-headless"
 [ "$arch" = i686 ] || echo "note: the x86_64 build of the same sources (no 32-bit support here, or VELMOR_RUN_ARCH)"
 loader=$(velmor_wine_loader "$arch")

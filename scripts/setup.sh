@@ -10,10 +10,10 @@ mkdir -p "$deps"
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 need=()
-command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686)
-command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
+# The win32 thread model: the posix one links winpthreads, which imports what Windows XP lacks.
+command -v i686-w64-mingw32-g++-win32 >/dev/null || need+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686)
+command -v x86_64-w64-mingw32-g++-win32 >/dev/null || need+=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64)
 command -v cmake >/dev/null || need+=(cmake)
-command -v nasm >/dev/null || need+=(nasm)
 command -v wine >/dev/null || need+=(wine wine32:i386 wine64)
 dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 command -v Xvfb >/dev/null || need+=(xvfb)
@@ -29,11 +29,14 @@ command -v dpkg-source >/dev/null || need+=(dpkg-dev)
 # Wine's own fonts: Marlett for the title-bar buttons, MS Sans Serif and Tahoma.
 dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 
-# libjpeg-turbo lands in build/deps/<arch>/libjpeg; only a missing one needs the sources.
+# libjpeg-turbo lands in build/deps/<arch>/libjpeg; only a missing one, or one an older recipe
+# built (its number is in the folder's recipe file), needs the sources.
 . "$here/scripts/arch.sh"
+jpeg_recipe=2
+jpeg_current() { [ -f "$1/lib/libjpeg.a" ] && [ "$(cat "$1/recipe" 2>/dev/null)" = "$jpeg_recipe" ]; }
 jpeg_missing=
 for arch in $(velmor_build_arches); do
-  [ -f "$deps/$arch/libjpeg/lib/libjpeg.a" ] || jpeg_missing=1
+  jpeg_current "$deps/$arch/libjpeg" || jpeg_missing=1
 done
 
 # The Debian source package of libjpeg-turbo needs a deb-src entry for the same archive.
@@ -86,10 +89,20 @@ if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
 fi
 
 # libjpeg-turbo as a static library for each Windows architecture we build, from Debian's
-# source package.
+# source package. The program decodes one small baseline JPEG, once, so the library is built
+# small: for size, with each function in a section of its own; without the SIMD code (a third
+# of the library, most of it for the encoder, which jsimd.c references all the same) and the
+# arithmetic coding; with the C runtime's own printf (its error texts are plain) instead of
+# mingw's C99 one; without reading the JPEGMEM environment variable, which pulled in a whole
+# scanf. On i686 it also has no unwind tables: no exception ever passes through it (its errors
+# come back by longjmp), and the linker keeps every function such a table names.
 for arch in $(velmor_build_arches); do
   out=$deps/$arch/libjpeg
-  [ -f "$out/lib/libjpeg.a" ] && continue
+  jpeg_current "$out" && continue
+  rm -rf "$out"
+  cflags="-Os -DNDEBUG -ffunction-sections -fdata-sections -D__USE_MINGW_ANSI_STDIO=0 -DNO_GETENV"
+  # (x86_64's longjmp itself unwinds by those tables.)
+  if [ "$arch" = i686 ]; then cflags+=" -fno-asynchronous-unwind-tables"; fi
   work=$deps/$arch/jpeg-work
   rm -rf "$work" && mkdir -p "$work"
   (cd "$work" && apt-get source -q --download-only libjpeg-turbo >/dev/null 2>&1 \
@@ -97,11 +110,14 @@ for arch in $(velmor_build_arches); do
   cmake -S "$work/src" -B "$work/build" -G "Unix Makefiles" \
     -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
-    -DCMAKE_ASM_NASM_COMPILER=nasm -DCMAKE_INSTALL_PREFIX="$out" >/dev/null
+    -DWITH_SIMD=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF \
+    -DCMAKE_C_FLAGS_RELEASE="$cflags" \
+    -DCMAKE_INSTALL_PREFIX="$out" >/dev/null
   cmake --build "$work/build" -j"$(nproc)" --target jpeg-static >/dev/null
   mkdir -p "$out/lib" "$out/include"
   cp "$(find "$work/build" -name 'libjpeg*.a' | head -n 1)" "$out/lib/libjpeg.a"
   cp "$work/build/jconfig.h" "$work/src/jpeglib.h" "$work/src/jmorecfg.h" "$work/src/jerror.h" "$out/include/"
+  echo "$jpeg_recipe" >"$out/recipe"
   rm -rf "$work"
 done
 

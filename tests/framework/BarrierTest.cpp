@@ -5,9 +5,9 @@
 #include <atomic>
 #include <new>
 #include <string>
-#include <thread>
 #include "framework/Application.h"
 #include "framework/Controls.h"
+#include "framework/Handles.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -16,36 +16,43 @@ namespace {
 struct BoxCloser {
   std::atomic<bool> stop{false};
   std::string caption, text;
-  std::thread t;
-  BoxCloser()
-      : t([this] {
-          for (int i = 0; i < 20000 && !stop; ++i) {
-            HWND box = nullptr;
-            for (HWND h = FindWindowExA(nullptr, nullptr, "#32770", nullptr); h; h = FindWindowExA(nullptr, h, "#32770", nullptr)) {
-              DWORD pid = 0;
-              GetWindowThreadProcessId(h, &pid);
-              if (pid == GetCurrentProcessId()) box = h;
-            }
-            if (box) {
-              char buf[256] = {};
-              GetWindowTextA(box, buf, sizeof(buf));
-              caption = buf;
-              HWND label = GetDlgItem(box, 0xFFFF);
-              if (label) GetWindowTextA(label, buf, sizeof(buf)), text = buf;
-              PostMessageA(box, WM_COMMAND, IDOK, 0);
-              return;
-            }
-            Sleep(1);
-          }
-        }) {}
+  THandle t;
+  BoxCloser() : t(StartThread(Run, this)) {}
+  static unsigned __stdcall Run(void* self) {
+    static_cast<BoxCloser*>(self)->Close();
+    return 0;
+  }
+  void Close() {
+    for (int i = 0; i < 20000 && !stop; ++i) {
+      HWND box = nullptr;
+      for (HWND h = FindWindowExA(nullptr, nullptr, "#32770", nullptr); h; h = FindWindowExA(nullptr, h, "#32770", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == GetCurrentProcessId()) box = h;
+      }
+      if (box) {
+        char buf[256] = {};
+        GetWindowTextA(box, buf, sizeof(buf));
+        caption = buf;
+        HWND label = GetDlgItem(box, 0xFFFF);
+        if (label) GetWindowTextA(label, buf, sizeof(buf)), text = buf;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(1);
+    }
+  }
   // Waits for the closer (it ends once it has closed a box) and gives the box's caption.
   std::string Caption() {
-    if (t.joinable()) t.join();
+    Join();
     return caption;
   }
   ~BoxCloser() {
     stop = true;
-    if (t.joinable()) t.join();
+    Join();
+  }
+  void Join() {
+    if (t) WaitForSingleObject(t.Get(), INFINITE), t.Reset();
   }
 };
 

@@ -63,10 +63,16 @@ calls() {
   done <"$work/log"
 }
 
-run_setup() { # run_setup <mode>: output in $work/out, calls in $work/log, status in $rc
+run_setup() { # run_setup <mode> [old]: output in $work/out, calls in $work/log, status in $rc
   : >"$work/log"
-  # Both libraries in place, so the set-up stops after the packages.
-  for a in i686 x86_64; do mkdir -p "$work/b/deps/$a/libjpeg/lib"; : >"$work/b/deps/$a/libjpeg/lib/libjpeg.a"; done
+  # Both libraries in place, made by the current recipe, so the set-up stops after the packages;
+  # with "old", the i686 one was made by an earlier recipe.
+  local recipe; recipe=$(sed -n 's/^jpeg_recipe=//p' "$src/scripts/setup.sh")
+  for a in i686 x86_64; do
+    mkdir -p "$work/b/deps/$a/libjpeg/lib"; : >"$work/b/deps/$a/libjpeg/lib/libjpeg.a"
+    echo "$recipe" >"$work/b/deps/$a/libjpeg/recipe"
+  done
+  [ "${2:-}" != old ] || echo 1 >"$work/b/deps/i686/libjpeg/recipe"
   FAKE_APT=$1 FAKE_LOG=$work/log BUILD_DIR=$work/b PATH=$work/bin \
     bash "$src/scripts/setup.sh" >"$work/out" 2>&1
   rc=$?
@@ -87,6 +93,11 @@ case_setup() {
   run_setup broken
   check "an install that cannot be solved at all fails the set-up (exit $rc)" test "$rc" -ne 0
   check "apt's message is on screen" grep -q "held broken packages" "$work/out"
+  # The stand-in fetches no sources, so the set-up stops there; what counts is that it went.
+  run_setup ok old
+  check "a libjpeg that an older recipe built is built again: its sources are fetched" \
+    grep -q "apt-get source" "$work/log"
+  check "and the old library is gone" test ! -e "$work/b/deps/i686/libjpeg/lib/libjpeg.a"
   # The machine this runs on has been set up (make test does that first): nothing to install.
   mkdir -p "$work/apt-only" && cp "$work/bin/apt-get" "$work/apt-only/"
   : >"$work/log"
