@@ -219,7 +219,9 @@ TEST(ReadmeViewer, FilesOfAnySizeShowAtMostTheBound) {
     bool noted = text.size() >= note.size() && text.compare(text.size() - note.size(), note.size(), note) == 0;
     EXPECT_EQ(noted, c.cut) << c.what;
     if (noted) text.resize(text.size() - note.size());
-    if (!c.shown.empty()) EXPECT_TRUE(text == c.shown) << c.what << ": " << text.size() << " bytes, not " << c.shown.size();
+    if (!c.shown.empty()) {
+      EXPECT_TRUE(text == c.shown) << c.what << ": " << text.size() << " bytes, not " << c.shown.size();
+    }
     size_t shown = 0, longest = 0;
     for (size_t at = 0; at < text.size();) {
       size_t end = std::min(text.find_first_of("\r\n", at), text.size());
