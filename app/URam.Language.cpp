@@ -104,5 +104,13 @@ void TfrmVelmor::DoClick(TObject* Sender) {
     TMenuItem* item = Language1->Item(i);
     if (item->Caption() != clicked->Caption()) item->SetChecked(false);
   }
+  // The new captions may wrap the menu bar to more rows or fewer, and the window grows or
+  // shrinks with it: one shown in its corner beside the taskbar stays in that corner.
+  RECT before{};
+  GetWindowRect(Handle(), &before);
+  bool inCorner = IsWindowVisible(Handle()) && AtTaskbarCorner(before);
   ApplyLanguage();
+  RECT after{};
+  GetWindowRect(Handle(), &after);
+  if (inCorner && after.bottom - after.top != before.bottom - before.top) PlaceNearTaskbar();
 }
