@@ -28,13 +28,14 @@ void TfrmVelmor::ApplyLanguage() {
   } release{FLangIni};
   auto read = [this](const char* section, const char* key) { return FLangIni->ReadString(section, key); };
 
+  // A button has no shortcut column: it shows a caption up to its TAB.
   Deframmenta2->SetCaption(read("MAINFILE", "Defrag"));
   CopyCaption(Deframmenta1, Deframmenta2->Caption());
-  bdefrag->SetCaption(Deframmenta2->Caption());
+  bdefrag->SetCaption(std::string(Deframmenta2->CaptionText()));
 
   Abbandona2->SetCaption(read("MAINFILE", "Abort"));
   CopyCaption(Abbandona1, Abbandona2->Caption());
-  babort->SetCaption(Abbandona2->Caption());
+  babort->SetCaption(std::string(Abbandona2->CaptionText()));
 
   Riduciaicona1->SetCaption(read("MAINFILE", "Close"));
   CopyCaption(Iconizza1, Riduciaicona1->Caption());

@@ -211,6 +211,21 @@ TEST(ApplyLanguage, EachKeyGoesToItsPlacesPopupIncluded) {
   EXPECT_EQ(LanguagePlaces(w.f), expected);
 }
 
+// A TAB starts a menu item's shortcut column; the buttons, which have none, show the caption
+// up to the TAB.
+TEST(ApplyLanguage, ATabGoesToTheMenusAndNotToTheButtons) {
+  TTempFolder dir;
+  dir.Write("Italiano.lng", "[MAINFILE]\r\nDefrag=&Deframmenta\tCtrl+D\r\nAbort=Abbandona\tCtrl+A\r\n");
+  LangWindow w(dir.Path());
+  w.AddPopupItems();
+  w.f->ApplyLanguage();
+  EXPECT_EQ(w.f->Deframmenta2->Caption(), "&Deframmenta\tCtrl+D");
+  EXPECT_EQ(w.f->Deframmenta1->Caption(), "&Deframmenta\tCtrl+D");
+  EXPECT_EQ(w.f->Abbandona1->Caption(), "Abbandona\tCtrl+A");
+  EXPECT_EQ(WindowText(w.f->bdefrag->Handle()), "&Deframmenta");
+  EXPECT_EQ(WindowText(w.f->babort->Handle()), "Abbandona");
+}
+
 TEST(ApplyLanguage, AFileWithOnlyTheDefragKeyEmptiesTheRest) {
   TTempFolder dir;
   dir.Write("Italiano.lng", "[MAINFILE]\r\nDefrag=Only this\r\n");
