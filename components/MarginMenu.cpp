@@ -12,6 +12,7 @@ const int kImagePad = 3;     // left of the picture
 const int kTextGap = 6;      // between the picture column and the caption
 const int kRightPad = 18;    // after the caption, or after the shortcut
 const int kShortCutGap = 24; // between the caption and its shortcut
+const int kSeparatorHeight = 9;
 
 // A caption's shortcut as drawn: a TAB inside it reads as a blank.
 std::string ShortCutOf(const TMenuItem* item) {
@@ -20,12 +21,11 @@ std::string ShortCutOf(const TMenuItem* item) {
   return s;
 }
 
-int TextWidth(HDC dc, std::string_view s) {
+int TextWidth(HDC dc, std::string_view s, UINT flags = 0) {
   RECT r{0, 0, 0, 0};
-  if (!s.empty()) DrawTextA(dc, s.data(), (int)s.size(), &r, DT_SINGLELINE | DT_CALCRECT);
+  if (!s.empty()) DrawTextA(dc, s.data(), (int)s.size(), &r, DT_SINGLELINE | DT_CALCRECT | flags);
   return r.right - r.left;
 }
-const int kSeparatorHeight = 9;
 
 int ImageColumn(const TImageList* images) { return (images ? images->Width() : 16) + 2 * kImagePad; }
 
@@ -165,7 +165,7 @@ bool TMarginPopupMenu::MeasureItem(MEASUREITEMSTRUCT& mi) {
   // The caption up to its first TAB; what follows the TAB is the shortcut column.
   int text = TextWidth(dc, item->CaptionText());
   std::string shortcut = ShortCutOf(item);
-  if (!shortcut.empty()) text += kShortCutGap + TextWidth(dc, shortcut);
+  if (!shortcut.empty()) text += kShortCutGap + TextWidth(dc, shortcut, DT_NOPREFIX);
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   int imageHeight = Images() ? Images()->Height() : 16;
