@@ -28,13 +28,14 @@ void TfrmVelmor::ApplyLanguage() {
   } release{FLangIni};
   auto read = [this](const char* section, const char* key) { return FLangIni->ReadString(section, key); };
 
+  // A button has no shortcut column: it shows a caption up to its TAB.
   Deframmenta2->SetCaption(read("MAINFILE", "Defrag"));
   CopyCaption(Deframmenta1, Deframmenta2->Caption());
-  bdefrag->SetCaption(Deframmenta2->Caption());
+  bdefrag->SetCaption(std::string(Deframmenta2->CaptionText()));
 
   Abbandona2->SetCaption(read("MAINFILE", "Abort"));
   CopyCaption(Abbandona1, Abbandona2->Caption());
-  babort->SetCaption(Abbandona2->Caption());
+  babort->SetCaption(std::string(Abbandona2->CaptionText()));
 
   Riduciaicona1->SetCaption(read("MAINFILE", "Close"));
   CopyCaption(Iconizza1, Riduciaicona1->Caption());
@@ -112,5 +113,13 @@ void TfrmVelmor::DoClick(TObject* Sender) {
     TMenuItem* item = Language1->Item(i);
     if (item->Caption() != clicked->Caption()) item->SetChecked(false);
   }
+  // The new captions may wrap the menu bar to more rows or fewer, and the window grows or
+  // shrinks with it: one shown in its corner beside the taskbar stays in that corner.
+  RECT before{};
+  GetWindowRect(Handle(), &before);
+  bool inCorner = IsWindowVisible(Handle()) && AtTaskbarCorner(before);
   ApplyLanguage();
+  RECT after{};
+  GetWindowRect(Handle(), &after);
+  if (inCorner && after.bottom - after.top != before.bottom - before.top) PlaceNearTaskbar();
 }

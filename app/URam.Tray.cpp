@@ -73,6 +73,19 @@ void TfrmVelmor::PlaceNearTaskbar() {
   SetPosition(p.x, p.y);
 }
 
+bool TfrmVelmor::AtTaskbarCorner(const RECT& outer) {
+  RECT r{};
+  int edge;
+  try {
+    edge = FTaskbarEdge(r);
+  } catch (const std::exception&) {
+    return false;
+  }
+  POINT p = TaskbarCorner(edge, r, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                          outer.right - outer.left, outer.bottom - outer.top);
+  return p.x == outer.left && p.y == outer.top;
+}
+
 // ---- hiding and showing -----------------------------------------------------------------------
 
 // The window is never shown at start-up, so it never takes the focus there either: what the

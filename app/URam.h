@@ -131,6 +131,9 @@ private:
   void PrimeChart();      // the chart's axis maximum and its first 201 points
   void CreateTray();      // its tray icon, popup menu and image list
   void EnterTray();       // the end of start-up: hidden, in the tray
+  // Whether a window with this outer rectangle stands where PlaceNearTaskbar puts one of its
+  // size; false when there is no taskbar to ask.
+  bool AtTaskbarCorner(const RECT& outer);
   void SwapDefragAbortItems();
   // After a run that was not aborted: what it freed, in a balloon at the tray icon.
   void ReportRun(uint64_t availBefore, uint64_t availAfter);

@@ -1,6 +1,8 @@
 #include "components/MarginMenu.h"
 #include <algorithm>
 #include <cctype>
+#include <string>
+#include <string_view>
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
 
@@ -8,8 +10,22 @@ namespace {
 // Inside a row, right of the margin: the picture column, then the caption.
 const int kImagePad = 3;     // left of the picture
 const int kTextGap = 6;      // between the picture column and the caption
-const int kRightPad = 18;    // after the caption
+const int kRightPad = 18;    // after the caption, or after the shortcut
+const int kShortCutGap = 24; // between the caption and its shortcut
 const int kSeparatorHeight = 9;
+
+// A caption's shortcut as drawn: a TAB inside it reads as a blank.
+std::string ShortCutOf(const TMenuItem* item) {
+  std::string s(item->ShownShortCut());
+  std::replace(s.begin(), s.end(), '\t', ' ');
+  return s;
+}
+
+int TextWidth(HDC dc, std::string_view s, UINT flags = 0) {
+  RECT r{0, 0, 0, 0};
+  if (!s.empty()) DrawTextA(dc, s.data(), (int)s.size(), &r, DT_SINGLELINE | DT_CALCRECT | flags);
+  return r.right - r.left;
+}
 
 int ImageColumn(const TImageList* images) { return (images ? images->Width() : 16) + 2 * kImagePad; }
 
@@ -146,12 +162,14 @@ bool TMarginPopupMenu::MeasureItem(MEASUREITEMSTRUCT& mi) {
   gdi::WindowDC dc(nullptr);
   gdi::Font font = gdi::MakeFont(MenuFont(GetMenuDefaultItem(Handle(), FALSE, 0) == item->Command()));
   gdi::Select sf(dc, font);
-  RECT tr{0, 0, 0, 0};
-  DrawTextA(dc, item->Caption().c_str(), -1, &tr, DT_SINGLELINE | DT_CALCRECT);
+  // The caption up to its first TAB; what follows the TAB is the shortcut column.
+  int text = TextWidth(dc, item->CaptionText());
+  std::string shortcut = ShortCutOf(item);
+  if (!shortcut.empty()) text += kShortCutGap + TextWidth(dc, shortcut, DT_NOPREFIX);
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   int imageHeight = Images() ? Images()->Height() : 16;
-  int textAndImage = ImageColumn(Images()) + kTextGap + (tr.right - tr.left) + kRightPad;
+  int textAndImage = ImageColumn(Images()) + kTextGap + text + kRightPad;
   mi.itemWidth = textAndImage + FMarginWidth + 1;
   mi.itemHeight = std::max<int>(tm.tmHeight + 6, imageHeight + 4);
   return true;
@@ -201,7 +219,14 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
       SetTextColor(dc, GetSysColor(colour));
       RECT tr{r.left + column + kTextGap, r.top, r.right, r.bottom};
       UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT | ((di.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
-      DrawTextA(dc, item->Caption().c_str(), -1, &tr, flags);
+      std::string_view caption = item->CaptionText();
+      DrawTextA(dc, caption.data(), (int)caption.size(), &tr, flags);
+      // The shortcut right-aligned, as far in from the row's end as the caption's room is.
+      std::string shortcut = ShortCutOf(item);
+      if (!shortcut.empty()) {
+        RECT sr{tr.left, r.top, r.right - kRightPad, r.bottom};
+        DrawTextA(dc, shortcut.c_str(), (int)shortcut.size(), &sr, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+      }
     }
   }
   return true;

@@ -296,7 +296,7 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
   std::string& text = FText;
   text.clear();
   text += ' ';
-  text += item->Caption();
+  text += item->CaptionText();
   if (item->Default() && enabled) {
     // A default item stands out: the text first goes down four times around its place, each
     // time in the colour beneath it, darkened.
@@ -312,8 +312,10 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
   }
   SetTextColor(dc, colour);
   DrawTextExA(dc, text.data(), -1, &tr, order, nullptr);
-  if (!item->ShortCutText().empty()) {
-    text = item->ShortCutText();
+  std::string_view shortcut = item->ShownShortCut();
+  if (!shortcut.empty()) {
+    text = shortcut;
+    std::replace(text.begin(), text.end(), '\t', ' ');
     text += ' ';
     RECT s = tr;
     rtl ? s.left += 10 : s.right -= 10;

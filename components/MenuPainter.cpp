@@ -285,13 +285,16 @@ void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& hei
   if (FUseSystemColors) ResetToSystemFont();
   std::string& text = FText;
   text.clear();
-  if (!item->IsLine()) text = item->Caption();
-  // With a shortcut: the caption, the shortcut without its outer blanks, and room for a gap.
-  const std::string& shortcut = item->ShortCutText();
+  if (!item->IsLine()) text = item->CaptionText();
+  // With a shortcut (a caption's TAB starts one): the caption, the shortcut without its outer
+  // blanks (a TAB inside it reads as a blank), and room for a gap.
+  std::string_view shortcut = item->ShownShortCut();
   size_t b = shortcut.find_first_not_of(" \t"), e = shortcut.find_last_not_of(" \t");
   if (b != std::string::npos) {
-    text = item->Caption();
-    text.append(shortcut, b, e - b + 1);
+    text = item->CaptionText();
+    size_t from = text.size();
+    text.append(shortcut.substr(b, e - b + 1));
+    std::replace(text.begin() + from, text.end(), '\t', ' ');
     text += "WWW";
   }
   gdi::Select sf(dc, CurrentFont(item->IsRightToLeft()));

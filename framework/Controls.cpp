@@ -286,15 +286,20 @@ void TForm::SetClientSize(int w, int h) {
 }
 
 void TForm::AdjustToClient() {
-  if (!FClientW || !FHandle) return;
+  if (!FClientW || !FHandle || FAdjusting) return;
+  FAdjusting = true;
   DWORD style = GetWindowLongA(FHandle, GWL_STYLE), ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
   RECT r{0, 0, FClientW, FClientH};
   AdjustWindowRectEx(&r, style, FMenu != nullptr, ex);
-  SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+  // Where the window is now, wherever it was dragged.
+  RECT w{};
+  GetWindowRect(FHandle, &w);
+  SetBounds(w.left, w.top, r.right - r.left, r.bottom - r.top);
   // A menu bar that wraps is taller than AdjustWindowRectEx assumes: measure and correct.
   RECT c;
   GetClientRect(FHandle, &c);
   if (c.bottom != FClientH && c.bottom > 0) SetBounds(Left(), Top(), Width(), Height() + FClientH - c.bottom);
+  FAdjusting = false;
 }
 
 void TForm::BoundsChanged() {}
@@ -391,6 +396,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
       if (LOWORD(w) != WA_INACTIVE) Fire(OnActivate, this);
       return r;
     }
+    case WM_SIZE:
+      // The client area changed without the form being sized (its menu bar wrapped to more
+      // rows or fewer): the window follows, so that the client area keeps its size.
+      if (w == SIZE_RESTORED && FClientW && !(GetWindowLongA(FHandle, GWL_STYLE) & WS_THICKFRAME) &&
+          (LOWORD(l) != FClientW || HIWORD(l) != FClientH))
+        AdjustToClient();
+      break;
     // The owner-drawn items of the window's menus.
     case WM_MEASUREITEM:
       if (w == 0 && TMenuItem::MeasureItem(FHandle, *reinterpret_cast<MEASUREITEMSTRUCT*>(l))) return TRUE;

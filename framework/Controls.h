@@ -108,6 +108,8 @@ public:
   TForm(TComponent* AOwner, const char* className, DWORD style, DWORD exStyle);
   ~TForm() override;
 
+  // The client area's size; a form without a sizing border keeps it, growing or shrinking
+  // with its menu bar when that wraps to more rows or fewer.
   void SetClientSize(int w, int h);
   int ClientWidth() const;
   int ClientHeight() const;
@@ -142,6 +144,7 @@ protected:
 private:
   void AdjustToClient();
   int FClientW = 0, FClientH = 0;
+  bool FAdjusting = false;
   TMainMenu* FMenu = nullptr;
   TFormStyle FFormStyle = fsNormal;
   bool FModal = false;

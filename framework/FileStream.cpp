@@ -1,4 +1,5 @@
 #include "framework/FileStream.h"
+#include <algorithm>
 #include "framework/Classes.h"
 #include "framework/Paths.h"
 
@@ -18,13 +19,15 @@ bool TFileStream::Read(void* buf, uint32_t count, uint32_t& done) {
   return true;
 }
 
-std::string TFileStream::ReadAll() {
+std::string TFileStream::ReadAll(size_t limit) {
   std::string all;
   char buf[64 * 1024];
-  for (;;) {
+  while (all.size() < limit) {
     uint32_t n = 0;
-    if (!Read(buf, sizeof(buf), n)) throw Exception("Failed to Load Stream");
-    if (n == 0) return all;
+    size_t want = std::min(sizeof(buf), limit - all.size());
+    if (!Read(buf, (uint32_t)want, n)) throw Exception("Failed to Load Stream");
+    if (n == 0) break;
     all.append(buf, n);
   }
+  return all;
 }

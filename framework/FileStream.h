@@ -14,8 +14,9 @@ public:
   // Reads up to count bytes into buf; done receives how many came. False on a read error.
   // Never writes past buf + count.
   bool Read(void* buf, uint32_t count, uint32_t& done);
-  // The rest of the file; raises "Failed to Load Stream" when a read fails.
-  std::string ReadAll();
+  // The rest of the file, but never more than limit bytes; raises "Failed to Load Stream" when
+  // a read fails.
+  std::string ReadAll(size_t limit = (size_t)-1);
 
 private:
   THandle FHandle;

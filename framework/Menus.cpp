@@ -145,6 +145,16 @@ void TMenuItem::SetShortCutText(const std::string& v) {
   Changed();
 }
 
+std::string_view TMenuItem::CaptionText() const {
+  std::string_view c = FCaption;
+  return c.substr(0, c.find('\t'));
+}
+
+std::string_view TMenuItem::ShownShortCut() const {
+  size_t tab = FCaption.find('\t');
+  return tab == std::string::npos ? std::string_view(FShortCutText) : std::string_view(FCaption).substr(tab + 1);
+}
+
 TMenuItem* TMenuItem::Root() {
   TMenuItem* top = this;
   while (top->FParent) top = top->FParent;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 #include "framework/Classes.h"
 #include "framework/Gdi.h"
@@ -47,6 +48,11 @@ public:
   // The key combination shown right of the caption ("Ctrl+D"); the item only shows it.
   const std::string& ShortCutText() const { return FShortCutText; }
   void SetShortCutText(const std::string& v);
+  // What an owner-drawn item shows, as the system's own menus do with a caption: the text up
+  // to the caption's first TAB, and in the shortcut column what follows that TAB (else the
+  // shortcut text).
+  std::string_view CaptionText() const;
+  std::string_view ShownShortCut() const;
   // The item's picture; the item owns it. Null for none.
   HBITMAP Bitmap() const { return FBitmap.Get(); }
   void SetBitmap(gdi::Bitmap bmp);

@@ -21,3 +21,4 @@ for b in "$dir"/bench/*_bench.exe; do
   timeout 900 "$loader" "$b" </dev/null 2>/dev/null | cat
 done
 bash "$here/scripts/idle.sh" 60
+bash "$here/scripts/readme.sh"

@@ -3,8 +3,34 @@
 #include "framework/Paths.h"
 #include "framework/FileStream.h"
 
+std::string ReadmeCutNote() {
+  return "[Readme.txt goes on beyond " + std::to_string(kReadmeShownBytes / 1024) + " KB: the rest is not shown.]";
+}
+
 namespace {
 const int kPanelHeight = 34;
+
+// The first limit bytes of text, back to just after the last line end among them when there
+// is one, so that no character is cut in two (UTF-16 by its byte-order mark: a line end is a
+// whole 16-bit unit).
+std::string CutAtLineEnd(std::string text, size_t limit) {
+  bool le = text.compare(0, 2, "\xFF\xFE") == 0, be = text.compare(0, 2, "\xFE\xFF") == 0;
+  text.resize(limit);
+  for (size_t i = text.size(); i-- > 0;) {
+    if (text[i] != '\n') continue;
+    if (le || be) {
+      if ((i % 2 == 0 && le && i + 1 < text.size() && text[i + 1] == 0) || (i % 2 == 1 && be && text[i - 1] == 0)) {
+        text.resize(le ? i + 2 : i + 1);
+        return text;
+      }
+      continue;
+    }
+    text.resize(i + 1);
+    return text;
+  }
+  if ((le || be) && text.size() % 2) text.pop_back();
+  return text;
+}
 const gdi::FontSpec kTextFont{"Arial", 10, false};  // 13 pixels high
 }  // namespace
 
@@ -58,7 +84,10 @@ LRESULT TFrmReadMe::WndProc(UINT msg, WPARAM w, LPARAM l) {
 void TFrmReadMe::FormCreate(TObject* Sender) {
   // Shared with readers, not with writers; closed as soon as the text is in.
   TFileStream file((FFolder.empty() ? ExeFolderW() : FFolder) + L"Readme.txt");
-  FContent = file.ReadAll();
+  // No more than is shown is ever read: a file of any size costs the same.
+  FContent = file.ReadAll(kReadmeShownBytes + 1);
+  FCut = FContent.size() > kReadmeShownBytes;
+  if (FCut) FContent = CutAtLineEnd(std::move(FContent), kReadmeShownBytes);
 }
 
 TRichEdit* TFrmReadMe::Viewer() {
@@ -69,6 +98,8 @@ TRichEdit* TFrmReadMe::Viewer() {
   Realign();
   std::string text = std::move(FContent);
   FContent.clear();
-  rr->LoadFromText(text);
+  rr->SetLineLimit(kReadmeLineLimit);
+  rr->LoadFromText(text, !FCut);
+  if (FCut) rr->Append("\r\n" + ReadmeCutNote());
   return rr;
 }

@@ -29,4 +29,13 @@ private:
   void Realign();         // rr fills what Panel1 leaves at the bottom
   std::wstring FFolder;
   std::string FContent;  // Readme.txt as read at start-up, until the text box takes it
+  bool FCut = false;     // the file goes on beyond what FContent holds
 };
+
+// Whatever Readme.txt holds, the viewer shows at most its first kReadmeShownBytes (cut back to
+// the last line end there, when there is one, and followed by ReadmeCutNote()), with no line
+// longer than kReadmeLineLimit characters: the rich edit control's time and memory grow fast
+// with the text it holds, and with the square of a paragraph's length.
+constexpr size_t kReadmeShownBytes = 128 * 1024;
+constexpr size_t kReadmeLineLimit = 256;
+std::string ReadmeCutNote();

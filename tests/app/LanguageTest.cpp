@@ -213,6 +213,21 @@ TEST(ApplyLanguage, EachKeyGoesToItsPlacesPopupIncluded) {
   EXPECT_EQ(LanguagePlaces(w.f), expected);
 }
 
+// A TAB starts a menu item's shortcut column; the buttons, which have none, show the caption
+// up to the TAB.
+TEST(ApplyLanguage, ATabGoesToTheMenusAndNotToTheButtons) {
+  TTempFolder dir;
+  dir.Write("Italiano.lng", "[MAINFILE]\r\nDefrag=&Deframmenta\tCtrl+D\r\nAbort=Abbandona\tCtrl+A\r\n");
+  LangWindow w(dir.Path());
+  w.AddPopupItems();
+  w.f->ApplyLanguage();
+  EXPECT_EQ(w.f->Deframmenta2->Caption(), "&Deframmenta\tCtrl+D");
+  EXPECT_EQ(w.f->Deframmenta1->Caption(), "&Deframmenta\tCtrl+D");
+  EXPECT_EQ(w.f->Abbandona1->Caption(), "Abbandona\tCtrl+A");
+  EXPECT_EQ(WindowText(w.f->bdefrag->Handle()), "&Deframmenta");
+  EXPECT_EQ(WindowText(w.f->babort->Handle()), "Abbandona");
+}
+
 TEST(ApplyLanguage, AFileWithOnlyTheDefragKeyEmptiesTheRest) {
   TTempFolder dir;
   dir.Write("Italiano.lng", "[MAINFILE]\r\nDefrag=Only this\r\n");
@@ -496,6 +511,67 @@ TEST(LanguageMenu, ShippedTextsFitTheirPlaces) {
     for (TOvColorBtn* b : {f->bdefrag, f->babort})
       EXPECT_LE(TextWidth(b, b->Caption()), b->Width() - 10) << lang << ": " << b->Caption();
   }
+}
+
+// Captions that wrap the menu bar to more rows make the window taller, not its client area
+// smaller: Defrag and Abort stay in view. A window shown in its corner stays in the corner; one
+// moved elsewhere keeps its top left.
+TEST(LanguageMenu, AMenuBarThatWrapsKeepsTheClientArea) {
+  TTempFolder dir;
+  const std::string wide(90, 'W');
+  dir.Write("Long.lng", "[MAINSETTINGS]\r\nCaption=" + wide + "\r\n[MAINLANGUAGE]\r\nCaption=" + wide + "\r\n");
+  dir.Write("Short.lng", FullFile("sh"));
+  LangWindow w(dir.Path());
+  TfrmVelmor* f = w.f;
+  auto outer = [f] {
+    RECT r{};
+    GetWindowRect(f->Handle(), &r);
+    return r;
+  };
+  auto barHeight = [f] {
+    MENUBARINFO mbi{};
+    mbi.cbSize = sizeof(mbi);
+    GetMenuBarInfo(f->Handle(), OBJID_MENU, 0, &mbi);
+    return mbi.rcBar.bottom - mbi.rcBar.top;
+  };
+  f->Ripristina1Click(f);
+  const RECT corner = outer();
+  struct TStep {
+    const char* file;
+    bool shown, moved;
+  };
+  const TStep steps[] = {{"Long", true, false}, {"Short", true, false}, {"Long", true, true},
+                         {"Short", false, false}, {"Long", false, false}};
+  int shortBar = 0;
+  for (const auto& s : steps) {
+    if (!s.shown) ShowWindow(f->Handle(), SW_HIDE);
+    if (s.moved) SetWindowPos(f->Handle(), nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT before = outer();
+    w.Choose(w.LanguageItem(s.file));
+    Application->ProcessMessages();
+    RECT after = outer();
+    std::string what = std::string(s.file) + (s.shown ? " shown" : " hidden") + (s.moved ? " moved" : "");
+    EXPECT_EQ(f->ClientWidth(), 330) << what;
+    EXPECT_EQ(f->ClientHeight(), 266) << what;
+    EXPECT_EQ(after.right - after.left, corner.right - corner.left) << what;
+    if (s.file == std::string("Short")) {
+      shortBar = barHeight();
+    } else if (shortBar) {
+      EXPECT_GT(barHeight(), 2 * shortBar) << what << ": the bar wraps";
+      EXPECT_GT(after.bottom - after.top, corner.bottom - corner.top) << what;
+    }
+    if (s.shown && !s.moved) {
+      EXPECT_EQ(after.right, corner.right) << what << ": in the corner";
+      EXPECT_EQ(after.bottom, corner.bottom) << what << ": in the corner";
+    } else {
+      EXPECT_EQ(after.left, before.left) << what;
+      EXPECT_EQ(after.top, before.top) << what;
+    }
+  }
+  // Back in the corner at Restore, whatever its height now.
+  f->Ripristina1Click(f);
+  EXPECT_EQ(outer().bottom, corner.bottom);
+  EXPECT_EQ(f->ClientHeight(), 266);
 }
 
 TEST(LanguageMenu, ADoubledExtensionLoadsTheSingleOne) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <memory>
 #include "components/MarginMenu.h"
 #include "framework/Gdi.h"
@@ -136,6 +137,39 @@ TEST(MarginMenuItems, RowsPaintRightOfTheMarginOnly) {
   EXPECT_GT(CountNot(dib, RECT{60, 2, 199, 18}, GetSysColor(COLOR_HIGHLIGHT)), 10) << "the caption";
   EXPECT_GT(CountNot(dib, RECT{60, 22, 199, 38}, GetSysColor(COLOR_MENU)), 10) << "the caption";
   EXPECT_EQ(CountNot(dib, RECT{31, 22, 55, 38}, GetSysColor(COLOR_MENU)), 0) << "no picture, no check";
+}
+
+// A caption with a TAB ("Ri&pristina<TAB>Ctrl+R", from a language file): the caption as it is
+// without the TAB, and the shortcut right-aligned at the row's end, well apart from it.
+TEST(MarginMenuItems, ATabInACaptionStartsTheShortcutColumn) {
+  Menu m;
+  TMenuItem* tabbed = m.Add("Ri&pristina\tCtrl+R", 4);
+  TMenuItem* bare = m.Add("Ri&pristina", 4);
+  gdi::Font font = gdi::MakeFont(MenuFont(false));
+  gdi::WindowDC dc(nullptr);
+  gdi::Select sf(dc, font);
+  SIZE shortcut{};
+  GetTextExtentPoint32A(dc, "Ctrl+R", 6, &shortcut);
+  int more = (int)m.Measure(tabbed).itemWidth - (int)m.Measure(bare).itemWidth;
+  EXPECT_GT(more, shortcut.cx + 8) << "room for the shortcut and a gap";
+  EXPECT_LT(more, shortcut.cx + 40);
+  for (UINT state : {0u, (UINT)ODS_SELECTED}) {
+    COLORREF back = GetSysColor(state ? COLOR_HIGHLIGHT : COLOR_MENU);
+    gdi::Dib a(300, 20), b(300, 20);
+    ASSERT_TRUE(m.Draw(a, tabbed, RECT{0, 0, 300, 20}, state));
+    ASSERT_TRUE(m.Draw(b, bare, RECT{0, 0, 300, 20}, state));
+    int captionEnd = 0, first = 300, last = 0;
+    for (int x = 31; x < 300; ++x)
+      for (int y = 0; y < 20; ++y) {
+        if (b.Pixel(x, y) != back) captionEnd = std::max(captionEnd, x);
+        if (a.Pixel(x, y) != b.Pixel(x, y)) first = std::min(first, x), last = std::max(last, x);
+      }
+    EXPECT_GT(captionEnd, 60) << state;
+    EXPECT_GT(first, captionEnd + 20) << state << ": no glyph for the TAB beside the caption";
+    EXPECT_GT(last, 300 - 30) << state << ": right-aligned";
+    EXPECT_LT(last, 300 - 4) << state;
+    EXPECT_GT(last - first, shortcut.cx / 2) << state;
+  }
 }
 
 TEST(MarginMenuItems, SeparatorIsAnEtchedLineAndCheckedItemsShowACheck) {

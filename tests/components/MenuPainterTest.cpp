@@ -328,6 +328,47 @@ TEST(MenuPainterMeasure, AmpersandIsNotCountedAndBarItemsHaveNoIconColumn) {
   EXPECT_EQ(m.Measure(plain).cx - 16, m.Measure(bar).cx);
 }
 
+// A caption with a TAB ("Ri&pristina<TAB>Ctrl+R", from a language file) shows as the caption
+// with that shortcut does: measured and painted alike, in drop-downs and on the bar, whatever
+// the selection.
+TEST(MenuPainterPaint, ATabInACaptionStartsTheShortcutColumn) {
+  PaintedMenu m;
+  TMenuItem* bar = m.menu->Items();
+  struct TCase {
+    const char* what;
+    TMenuItem *tabbed, *keyed;
+    UINT state;
+  };
+  auto pair = [&](TMenuItem* parent, const char* shortcut) {
+    TMenuItem* tabbed = m.Add(parent, (std::string("Ri&pristina\t") + shortcut).c_str());
+    TMenuItem* keyed = m.Add(parent, "Ri&pristina");
+    keyed->SetShortCutText(shortcut);
+    return std::pair{tabbed, keyed};
+  };
+  auto [drop, dropKeyed] = pair(m.drop, "Ctrl+R");
+  auto [inner, innerKeyed] = pair(m.drop, "Ctrl+R Alt");
+  auto [onBar, onBarKeyed] = pair(bar, "Ctrl+R");
+  const TCase cases[] = {{"drop-down", drop, dropKeyed, 0},
+                         {"drop-down, selected", drop, dropKeyed, ODS_SELECTED},
+                         {"a shortcut with a blank", inner, innerKeyed, 0},
+                         {"menu bar", onBar, onBarKeyed, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(m.Measure(c.tabbed).cx, m.Measure(c.keyed).cx) << c.what;
+    EXPECT_EQ(m.Measure(c.tabbed).cy, m.Measure(c.keyed).cy) << c.what;
+    gdi::Dib a(200, 24), b(200, 24);
+    m.Draw(a, c.tabbed, RECT{0, 0, 200, 23}, c.state);
+    m.Draw(b, c.keyed, RECT{0, 0, 200, 23}, c.state);
+    int differ = 0, text = 0;
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 200; ++x) differ += a.Pixel(x, y) != b.Pixel(x, y), text += a.Pixel(x, y) != a.Pixel(x, 0);
+    EXPECT_EQ(differ, 0) << c.what;
+    EXPECT_GT(text, 20) << c.what << ": something is drawn";
+  }
+  // A TAB inside the shortcut reads as a blank.
+  TMenuItem* twice = m.Add(m.drop, "Ri&pristina\tCtrl+R\tAlt");
+  EXPECT_EQ(m.Measure(twice).cx, m.Measure(innerKeyed).cx);
+}
+
 TEST(MenuPainterHooks, HookingKeepsForeignHandlersAndLeavesNothingBehind) {
   auto* form = new TForm(nullptr, "TMenuPainterTestHost");
   auto* menu = new TMainMenu(form);

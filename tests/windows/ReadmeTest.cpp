@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <richedit.h>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -24,21 +25,6 @@ struct Viewer {
   }
   std::string Text() const { return f->Viewer()->Text(); }
 };
-
-// The bytes a rich edit 1.0 box gives back for plain text: its lines end in CR LF, and a lone
-// LF or CR is a line end as well.
-std::string AsShown(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' || s[i] == '\n') {
-      out += "\r\n";
-      if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
 
 std::string Repeat(const std::string& line, size_t bytes) {
   std::string s;
@@ -85,7 +71,11 @@ TEST(ReadmeViewer, WhatEachKindOfFileShows) {
     std::string bytes;
     std::string shown;
   };
-  const std::string mega = Repeat("Velmor frees memory in blocks of one megabyte.\r\n", 1 << 20);
+  const std::string big = Repeat("Velmor frees memory in blocks of one megabyte.\r\n", 100 << 10);
+  // UTF-16 after its byte-order mark, in either byte order: "Velmor Ünïcödé" and a line end.
+  const std::wstring wide = L"Velmor \u00DCn\u00EFc\u00F6d\u00E9\r\n";
+  std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
+  for (wchar_t c : wide) utf16le += {(char)(c & 0xFF), (char)(c >> 8)}, utf16be += {(char)(c >> 8), (char)(c & 0xFF)};
   const TCase cases[] = {
       {"plain text", "Velmor\r\nfrees memory.\r\n", "Velmor\r\nfrees memory.\r\n"},
       {"plain text with Windows-1252 letters", "Fran\xE7" "ais, Espa\xF1ol\r\n", "Fran\xE7" "ais, Espa\xF1ol\r\n"},
@@ -93,8 +83,12 @@ TEST(ReadmeViewer, WhatEachKindOfFileShows) {
       {"rich text keeps its words, not its codes", "{\\rtf1\\ansi{\\fonttbl{\\f0 Times New Roman;}}\\f0 Hello "
        "{\\b world}\\par}", "Hello world"},
       {"a rich-text header cut short shows as plain text", "{\\rtf1", "{\\rtf1"},
+      {"rich text without text is an empty document", "{\\rtf1\\ansi }", ""},
+      {"UTF-16LE after its byte-order mark", utf16le, "Velmor \xDCn\xEF" "c\xF6" "d\xE9\r\n"},
+      {"UTF-16BE after its byte-order mark", utf16be, "Velmor \xDCn\xEF" "c\xF6" "d\xE9\r\n"},
+      {"a lone byte-order-mark byte is plain text", "\xFF", "\xFF"},
       {"an empty file", "", ""},
-      {"a megabyte: past the default limit of 32,767 characters", mega, mega},
+      {"100 KB: past the default limit of 32,767 characters", big, big},
   };
   for (const auto& c : cases) {
     Viewer v;
@@ -178,22 +172,81 @@ TEST(ReadmeViewer, FilesThatDoNotLoad) {
   CloseHandle(h);
 }
 
-TEST(ReadmeViewer, GarbageAndHugeFilesGiveADefinedResult) {
+// Whatever the file, the viewer shows at most its first 128 KB (back to a line end, then a line
+// saying so), in lines of at most 256 characters, and all of it can be scrolled to.
+TEST(ReadmeViewer, FilesOfAnySizeShowAtMostTheBound) {
+  const size_t bound = kReadmeShownBytes;
+  std::string random(1 << 20, '\0');
+  unsigned seed = 12345;
+  for (char& c : random) seed = seed * 1103515245 + 12345, c = (char)(seed >> 16);
   std::string garbage;
   for (int i = 0; i < 64 * 1024; ++i) garbage += (char)((i * 7919) >> 3);
   garbage[0] = '{';  // a brace first, binary after: taken as plain text
-  std::string huge = Repeat("0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n", 10 << 20);
-  for (const std::string* bytes : {&garbage, &huge}) {
+  const std::string ordinary = Repeat("0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n", 10 << 20);
+  std::string words(2 << 20, 'a');
+  for (size_t i = 5; i < words.size(); i += 6) words[i] = ' ';
+  const std::string exact = Repeat(std::string(62, 'v') + "\r\n", bound);  // 64-byte lines, bound bytes
+  std::string solid;  // 4 MB of one letter, shown in 512 lines of 256
+  for (int i = 0; i < 512; ++i) solid += (i ? "\r\n" : "") + std::string(256, 'x');
+  std::string utf16 = "\xFF\xFE", wideShown;
+  while (utf16.size() <= bound) utf16 += std::string("V\0e\0l\0m\0o\0r\0\r\0\n\0", 16);
+  for (size_t n = 2; n + 16 <= bound; n += 16) wideShown += "Velmor\r\n";
+  const std::string rtf = "{\\rtf1\\ansi " + Repeat("Velmor {\\b frees} memory.\\par\r\n", 2 * bound) + "}";
+  struct TCase {
+    const char* what;
+    std::string bytes;
+    bool cut;
+    std::string shown;  // what shows before the note; empty: not compared
+  };
+  const TCase cases[] = {
+      {"10 MB of ordinary text", ordinary, true, ordinary.substr(0, ordinary.rfind('\n', bound - 1) + 1)},
+      {"2 MB in one line", words, true, ""},
+      {"4 MB of one letter in one line", std::string(4 << 20, 'x'), true, solid},
+      {"1 MB of random bytes", random, true, ""},
+      {"64 KB of binary after a brace", garbage, false, ""},
+      {"exactly the bound", exact, false, exact},
+      {"one byte more: cut at the last line end", exact + "v", true, exact},
+      {"UTF-16LE past the bound", utf16, true, wideShown},
+      {"rich text past the bound", rtf, true, ""},
+  };
+  for (const auto& c : cases) {
     Viewer v;
-    v.dir.Write("Readme.txt", *bytes);
+    v.dir.Write("Readme.txt", c.bytes);
     v.Make();
-    EXPECT_TRUE(ShownErrors().empty());
+    EXPECT_TRUE(ShownErrors().empty()) << c.what << ": " << (ShownErrors().empty() ? "" : ShownErrors()[0]);
     std::string text = v.Text();
-    EXPECT_FALSE(text.empty());
-    EXPECT_LE(text.size(), AsShown(*bytes).size());
-    if (bytes == &huge) {
-      EXPECT_EQ(text.size(), huge.size()) << "ten megabytes load whole";
+    const std::string note = "\r\n" + ReadmeCutNote();
+    bool noted = text.size() >= note.size() && text.compare(text.size() - note.size(), note.size(), note) == 0;
+    EXPECT_EQ(noted, c.cut) << c.what;
+    if (noted) text.resize(text.size() - note.size());
+    if (!c.shown.empty()) {
+      EXPECT_TRUE(text == c.shown) << c.what << ": " << text.size() << " bytes, not " << c.shown.size();
     }
+    size_t shown = 0, longest = 0;
+    for (size_t at = 0; at < text.size();) {
+      size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+      shown += end - at, longest = std::max(longest, end - at);
+      at = end + 1;
+    }
+    EXPECT_LE(shown, bound) << c.what;
+    EXPECT_LE(longest, kReadmeLineLimit) << c.what;
+    if (c.bytes.rfind("{\\rtf", 0) == 0) {
+      EXPECT_EQ(text.rfind("Velmor frees memory.\r\n", 0), 0u) << c.what << ": rich text, not its codes";
+      EXPECT_EQ(text.find('\\'), std::string::npos) << c.what;
+    }
+    // Paged down to the end, the last line is in view.
+    HWND rr = v.f->Viewer()->Handle();
+    for (LRESULT first = -1, was = -2; first != was;) {
+      was = first;
+      SendMessageA(rr, WM_VSCROLL, SB_PAGEDOWN, 0);
+      first = SendMessageA(rr, EM_GETFIRSTVISIBLELINE, 0, 0);
+    }
+    LRESULT lines = SendMessageA(rr, EM_GETLINECOUNT, 0, 0);
+    POINTL last{};
+    SendMessageA(rr, EM_POSFROMCHAR, (WPARAM)&last, SendMessageA(rr, EM_LINEINDEX, lines - 1, 0));
+    RECT client{};
+    GetClientRect(rr, &client);
+    EXPECT_TRUE(last.y > 0 && last.y < client.bottom) << c.what << ": the last of " << lines << " lines at " << last.y;
   }
 }
 
@@ -362,3 +415,4 @@ TEST(ReadmeViewer, TheShippedGuide) {
 }
 
 }  // namespace
+
