@@ -193,7 +193,15 @@ TEST(TrayPlacement, StartUpAndRestorePlaceTheWindowThere) {
   SIZE s = w.Size();
   EXPECT_EQ(w.Position().x, W - s.cx);
   EXPECT_EQ(w.Position().y, H - s.cy - 30) << "above a 30-pixel taskbar";
-  w.f->Ripristina1Click(nullptr);
+  // Dragged away (the window moved, the taskbar did not): Restore, shown or hidden, brings it back.
+  for (bool hideFirst : {false, true}) {
+    w.f->Ripristina1Click(nullptr);
+    SetWindowPos(w.f->Handle(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (hideFirst) w.f->Riduciaicona1Click(nullptr);
+    w.f->Ripristina1Click(nullptr);
+    EXPECT_EQ(w.Position().x, W - s.cx) << hideFirst;
+    EXPECT_EQ(w.Position().y, H - s.cy - 30) << hideFirst;
+  }
   SetWindowPos(w.f->Handle(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   w.taskbar.Edge = ABE_LEFT;
   w.taskbar.Rect = RECT{0, 0, 60, H};
