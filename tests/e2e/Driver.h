@@ -40,9 +40,8 @@ public:
   void Log(const std::string& line);
   int Finish();
 
-private:
-public:
   const std::string& Exe() const { return FExe; }
+  const std::string& Artifacts() const { return FArtifacts; }
 
 private:
   std::string FExe, FArtifacts, FScenario;
@@ -59,3 +58,5 @@ std::string StoredSetting(const char* name);
 // The scenarios of folders with any name, and of a second start.
 int FoldersScenario(Driver& d);
 int TwoCopiesScenario(Driver& d);
+// Restore after the window was dragged away by its title bar.
+int DragScenario(Driver& d);
