@@ -438,12 +438,13 @@ TEST(TrayMargin, PaintsAndPopupsLeaveNoGdiObjectBehind) {
   };
   f->poppa->Popup(200, 200, nullptr);
   int live = gdi::LiveObjects();
-  for (int i = 0; i < 50; ++i) m.Paint(RECT{0, 0, 30, 300});
-  for (int i = 0; i < 10; ++i) {
+  // Each paint and popup leaves what it leaks: two of each show it; the long run is in the soak.
+  for (int i = 0; i < 2; ++i) m.Paint(RECT{0, 0, 30, 300});
+  for (int i = 0; i < 2; ++i) {
     m.w.TrayMouse(WM_RBUTTONDOWN);
     m.w.TrayMouse(WM_RBUTTONUP);
   }
-  EXPECT_GT(margins, 10) << "the open menus painted their margins";
+  EXPECT_GE(margins, 3) << "the open menus painted their margins";
   EXPECT_EQ(gdi::LiveObjects(), live);
 }
 
