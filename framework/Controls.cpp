@@ -6,6 +6,7 @@
 #include "framework/GraphicControls.h"
 #include "framework/Handles.h"
 #include "framework/Menus.h"
+#include "framework/OSError.h"
 
 namespace {
 int nextChildId = 1000;
@@ -51,7 +52,8 @@ void RegisterOwnClass(const char* name) {
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
   wc.lpszClassName = name;
-  RegisterClassA(&wc);
+  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    RaiseLastOSError(std::string("Cannot register the window class ") + name);
   done.insert(name);
 }
 }  // namespace
@@ -139,7 +141,7 @@ void TWinControl::CreateWnd(const char* className, DWORD style, DWORD exStyle, b
   if (!standardClass) RegisterOwnClass(className);
   HWND h = CreateWindowExA(exStyle, className, FCaption.c_str(), style, FLeft, FTop, FWidth, FHeight, parent, id,
                            GetModuleHandleA(nullptr), standardClass ? nullptr : this);
-  if (!h) throw Exception(std::string("Cannot create a window of class ") + className);
+  if (!h) RaiseLastOSError(std::string("Cannot create a window of class ") + className);
   if (standardClass) {
     FHandle = h;
     Handles().Set(h, this);

@@ -13,7 +13,7 @@ for preset in $presets; do
   dir=$here/build/${preset#release-}
   echo "== building $preset"
   # A configure that failed leaves a cache but no Makefile: it is configured again.
-  [ -f "$dir/Makefile" ] || cmake --preset "$preset" >/dev/null
+  [ -f "$dir/Makefile" ] || velmor_quiet "build: configuring $preset" cmake --preset "$preset"
   # Progress lines are dropped; with pipefail a failed step still fails the pipeline, and
   # grep finding nothing to print does not.
   cmake --build --preset "$preset" -j"$(nproc)" -- --no-print-directory 2>&1 | { grep -v -E '^\[ *[0-9]+%\]' || true; }

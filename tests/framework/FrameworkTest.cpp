@@ -6,6 +6,7 @@
 #include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/Menus.h"
+#include "framework/OSError.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timers.h"
 #include "tests/TestSupport.h"
@@ -99,6 +100,20 @@ TEST(Controls, AHiddenWindowIsNotRepaintedButPaintedWholeWhenShown) {
   panel->Invalidate();
   EXPECT_TRUE(GetUpdateRect(panel->Handle(), &r, FALSE)) << "on screen, an invalidation stands";
   delete form;
+}
+
+// A window the system refuses names its class and the system's error code (here a child
+// window whose parent is gone).
+TEST(Controls, AWindowThatCannotBeMadeIsReportedWithTheSystemsCode) {
+  TestForm form(nullptr);
+  DestroyWindow(form.Handle());
+  std::string message;
+  try {
+    TPanel panel(&form, &form);
+  } catch (const Exception& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message, "Cannot create a window of class TPanel: " + OSErrorMessage(ERROR_TLW_WITH_WSCHILD));
 }
 
 // ---- the error box ----------------------------------------------------------------------------
