@@ -105,7 +105,6 @@ void TfrmVelmor::FormShow(TObject* Sender) {
 void TfrmVelmor::FormActivate(TObject* Sender) {
   fv->UpdateCaption();
   ShowWindow(Handle(), SW_HIDE);
-  FVisible = false;
 }
 
 void TfrmVelmor::Ripristina1Click(TObject* Sender) {

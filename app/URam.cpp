@@ -101,7 +101,6 @@ void TfrmVelmor::FormClose(TObject* Sender, TCloseAction& Action) {
   if (!FQuitting) {
     // Every close but Quit only hides: the program goes on running.
     ShowWindow(Handle(), SW_HIDE);
-    FVisible = false;
     Action = caNone;
     return;
   }

@@ -1,3 +1,4 @@
+#include <optional>
 #include "app/SingleInstance.h"
 #include "app/URam.h"
 #include "framework/Application.h"
@@ -13,7 +14,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestoreRunningCopy();
     return 0;
   }
-  TApplication app;
+  std::optional<TApplication> holder;
+  try {
+    holder.emplace();
+  } catch (const std::exception& e) {
+    // There is no application to show the box: it is shown as the application would.
+    MessageBoxA(nullptr, ErrorBoxText(e.what()).c_str(), "Velmor", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+  TApplication& app = *holder;
   app.SetTitle("Velmor");
   TfrmVelmor* main = nullptr;
   Guarded(&app, [&] { main = app.CreateForm<TfrmVelmor>(); });

@@ -1,6 +1,7 @@
 #include "framework/Application.h"
 #include <exception>
 #include "framework/Controls.h"
+#include "framework/OSError.h"
 
 TApplication* Application = nullptr;
 
@@ -29,11 +30,15 @@ TApplication::TApplication()
   wc.hInstance = FInstance;
   wc.lpszClassName = "TApplication";
   wc.hIcon = LoadIconA(FInstance, "MAINICON");
-  RegisterClassA(&wc);
   // Zero-sized and off in the middle of the screen: only its taskbar button can be seen.
-  FHandle = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU |
-                            WS_MINIMIZEBOX, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
-                            0, 0, nullptr, nullptr, FInstance, nullptr);
+  if ((RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) &&
+      (FHandle = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU |
+                                 WS_MINIMIZEBOX, GetSystemMetrics(SM_CXSCREEN) / 2,
+                                 GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, FInstance, nullptr)))
+    return;
+  // No destructor runs for an object whose constructor fails: undo what it did.
+  Application = FPrevious;
+  RaiseLastOSError("Cannot create the application window");
 }
 
 TApplication::~TApplication() {

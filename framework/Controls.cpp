@@ -6,6 +6,7 @@
 #include "framework/GraphicControls.h"
 #include "framework/Handles.h"
 #include "framework/Menus.h"
+#include "framework/OSError.h"
 
 namespace {
 int nextChildId = 1000;
@@ -51,7 +52,8 @@ void RegisterOwnClass(const char* name) {
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
   wc.lpszClassName = name;
-  RegisterClassA(&wc);
+  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    RaiseLastOSError(std::string("Cannot register the window class ") + name);
   done.insert(name);
 }
 }  // namespace
@@ -134,11 +136,12 @@ void TWinControl::CreateWnd(const char* className, DWORD style, DWORD exStyle, b
   HWND parent = FParent ? FParent->Handle() : (Application ? Application->Handle() : nullptr);
   if (FParent) style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (FVisible && FParent) style |= WS_VISIBLE;
+  if (!FEnabled) style |= WS_DISABLED;
   HMENU id = FParent ? (HMENU)(INT_PTR)(nextChildId++) : nullptr;
   if (!standardClass) RegisterOwnClass(className);
   HWND h = CreateWindowExA(exStyle, className, FCaption.c_str(), style, FLeft, FTop, FWidth, FHeight, parent, id,
                            GetModuleHandleA(nullptr), standardClass ? nullptr : this);
-  if (!h) throw Exception(std::string("Cannot create a window of class ") + className);
+  if (!h) RaiseLastOSError(std::string("Cannot create a window of class ") + className);
   if (standardClass) {
     FHandle = h;
     Handles().Set(h, this);
@@ -154,17 +157,33 @@ LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM w, LPARAM l) {
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) { return DefaultHandler(msg, w, l); }
 
+RECT TWinControl::BoundsRect() const {
+  if (!FHandle) return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+  RECT r{};
+  GetWindowRect(FHandle, &r);
+  if (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(FHandle), (POINT*)&r, 2);
+  return r;
+}
+
 void TWinControl::SetBounds(int l, int t, int w, int h) {
-  if (l == FLeft && t == FTop && w == FWidth && h == FHeight) return;
-  FLeft = l, FTop = t, FWidth = w, FHeight = h;
+  RECT r = BoundsRect();
+  if (l == r.left && t == r.top && w == r.right - r.left && h == r.bottom - r.top) return;
   if (FHandle) SetWindowPos(FHandle, nullptr, l, t, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  else FLeft = l, FTop = t, FWidth = w, FHeight = h;
   BoundsChanged();
 }
 
+std::string TWinControl::Caption() const {
+  if (!FHandle) return FCaption;
+  std::string s(GetWindowTextLengthA(FHandle) + 1, '\0');
+  s.resize(GetWindowTextA(FHandle, s.data(), (int)s.size()));
+  return s;
+}
+
 void TWinControl::SetCaption(const std::string& v) {
-  if (v == FCaption) return;
-  FCaption = v;
+  if (v == Caption()) return;
   if (FHandle) SetWindowTextA(FHandle, v.c_str());
+  else FCaption = v;
   CaptionChanged();
 }
 
@@ -182,15 +201,15 @@ void TWinControl::ApplyFontToWindow() {
 }
 
 void TWinControl::SetVisible(bool v) {
-  if (v == FVisible) return;
-  FVisible = v;
+  if (v == Visible()) return;
   if (FHandle) ShowWindow(FHandle, v ? SW_SHOW : SW_HIDE);
+  else FVisible = v;
 }
 
 void TWinControl::SetEnabled(bool v) {
-  if (v == FEnabled) return;
-  FEnabled = v;
+  if (v == Enabled()) return;
   if (FHandle) EnableWindow(FHandle, v);
+  else FEnabled = v;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -387,7 +406,6 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_SHOWWINDOW: {
       LRESULT r = DefaultHandler(msg, w, l);
-      FVisible = w != 0;
       Fire(w ? OnShow : OnHide, this);
       return r;
     }
@@ -467,11 +485,12 @@ void TGroupBox::Paint(HDC dc) {
   GetTextMetricsA(dc, &tm);
   RECT frame{0, tm.tmHeight / 2, r.right, r.bottom};
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-  if (Caption().empty()) return;
+  std::string caption = Caption();
+  if (caption.empty()) return;
   SIZE sz{};
-  GetTextExtentPoint32A(dc, Caption().c_str(), (int)Caption().size(), &sz);
+  GetTextExtentPoint32A(dc, caption.c_str(), (int)caption.size(), &sz);
   RECT tr{8, 0, 8 + sz.cx + 2, tm.tmHeight};
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  ExtTextOutA(dc, 9, 0, ETO_OPAQUE, &tr, Caption().c_str(), (UINT)Caption().size(), nullptr);
+  ExtTextOutA(dc, 9, 0, ETO_OPAQUE, &tr, caption.c_str(), (UINT)caption.size(), nullptr);
 }

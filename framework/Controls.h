@@ -29,21 +29,24 @@ public:
   TWinControl* Parent() const { return FParent; }
   static TWinControl* FromHandle(HWND h);
 
-  int Left() const { return FLeft; }
-  int Top() const { return FTop; }
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
+  // Bounds, caption, visibility and the enabled state are asked of the window, which the user,
+  // the system and other programs change too; what is kept here only seeds its creation.
+  // Bounds are in the parent's client coordinates, a top-level window's in the screen's.
+  RECT BoundsRect() const;
+  int Left() const { return BoundsRect().left; }
+  int Top() const { return BoundsRect().top; }
+  int Width() const { RECT r = BoundsRect(); return r.right - r.left; }
+  int Height() const { RECT r = BoundsRect(); return r.bottom - r.top; }
   void SetBounds(int l, int t, int w, int h);
-  RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
 
-  const std::string& Caption() const { return FCaption; }
+  std::string Caption() const;
   void SetCaption(const std::string& v);
   const gdi::FontSpec& Font() const { return FFont; }
   void SetFont(const gdi::FontSpec& f);
   HFONT FontHandle() const { return FFontHandle; }
-  bool Visible() const { return FVisible; }
+  bool Visible() const { return FHandle ? (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0 : FVisible; }
   void SetVisible(bool v);
-  bool Enabled() const { return FEnabled; }
+  bool Enabled() const { return FHandle ? IsWindowEnabled(FHandle) != FALSE : FEnabled; }
   void SetEnabled(bool v);
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
@@ -70,7 +73,7 @@ protected:
   virtual void BoundsChanged() {}
   void ApplyFontToWindow();
   HWND FHandle = nullptr;
-  bool FVisible = true;
+  bool FVisible = true;  // shown when created (a child window; top-level ones start hidden)
 
 private:
   friend LRESULT CALLBACK VelmorWndProc(HWND, UINT, WPARAM, LPARAM);

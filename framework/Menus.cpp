@@ -1,4 +1,6 @@
 #include "framework/Menus.h"
+#include "framework/Application.h"
+#include "framework/OSError.h"
 #include "framework/Transparent.h"
 #include <algorithm>
 #include <cctype>
@@ -31,11 +33,19 @@ std::set<const TMenuItem*>& Live() {
   return s;
 }
 
+// Takes every item out of a menu without destroying their submenus. A removal the system
+// refuses ends it rather than asking again for ever.
+void ClearMenu(HMENU m) {
+  while (GetMenuItemCount(m) > 0 && RemoveMenu(m, 0, MF_BYPOSITION)) {
+  }
+}
+
 class TMenuBarItem : public TMenuItem {
 public:
   explicit TMenuBarItem(TComponent* AOwner) : TMenuItem(AOwner) {
     FIsBar = true;
     FHandle = CreateMenu();
+    if (!FHandle) RaiseLastOSError("Cannot create a menu bar");
   }
   HWND FWindow = nullptr;
 
@@ -61,7 +71,7 @@ TMenuItem::~TMenuItem() {
   if (FParent) FParent->Remove(this);
   if (FHandle) {
     // Children may still sit in our menu as submenus: detach them before destroying it.
-    while (GetMenuItemCount(FHandle) > 0) RemoveMenu(FHandle, 0, MF_BYPOSITION);
+    ClearMenu(FHandle);
     DestroyMenu(FHandle);
   }
 }
@@ -205,6 +215,7 @@ void TMenuItem::Changed() {
 HMENU TMenuItem::Handle() {
   if (!FHandle) {
     FHandle = CreatePopupMenu();
+    if (!FHandle) RaiseLastOSError("Cannot create a menu");
     Rebuild();
   }
   return FHandle;
@@ -231,14 +242,18 @@ void TMenuItem::FillItemInfo(MENUITEMINFOA& mi, std::string& text) {
 
 void TMenuItem::Rebuild() {
   if (!FHandle) return;
-  while (GetMenuItemCount(FHandle) > 0) RemoveMenu(FHandle, 0, MF_BYPOSITION);
+  ClearMenu(FHandle);
   UINT pos = 0;
   for (auto* c : FItems) {
     if (!c->FVisible) continue;
     MENUITEMINFOA mi;
     std::string text;
     c->FillItemInfo(mi, text);
-    InsertMenuItemA(FHandle, pos++, TRUE, &mi);
+    // Reported here rather than raised: a menu is rebuilt from destructors too.
+    if (!InsertMenuItemA(FHandle, pos++, TRUE, &mi)) {
+      Guarded(this, [&] { RaiseLastOSError("Cannot add the menu item " + c->Name()); });
+      break;
+    }
   }
   TMenuItem* top = this;
   while (top->FParent) top = top->FParent;

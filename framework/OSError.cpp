@@ -16,3 +16,8 @@ std::string OSErrorMessage(DWORD code) {
 }
 
 void RaiseLastOSError() { throw Exception(OSErrorMessage(GetLastError())); }
+
+void RaiseLastOSError(const std::string& what) {
+  DWORD code = GetLastError();  // before building the text can change it
+  throw Exception(what + ": " + OSErrorMessage(code));
+}

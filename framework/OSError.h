@@ -8,5 +8,7 @@ std::string SysErrorMessage(DWORD code);
 // "System Error.  Code: <code>." + line break + the system's text; for code 0 (the system gave
 // none) "A call to an OS function failed".
 std::string OSErrorMessage(DWORD code);
-// Raises the failure of the last system call (GetLastError) as an Exception.
+// Raises the failure of the last system call (GetLastError) as an Exception; with what, the
+// message begins with what was being done: "<what>: System Error.  Code: …".
 [[noreturn]] void RaiseLastOSError();
+[[noreturn]] void RaiseLastOSError(const std::string& what);

@@ -35,7 +35,8 @@ void TLabel::AutoSize() {
   SIZE sz{0, 0};
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
-  if (!Caption().empty()) GetTextExtentPoint32A(dc, Caption().c_str(), (int)Caption().size(), &sz);
+  std::string caption = Caption();
+  if (!caption.empty()) GetTextExtentPoint32A(dc, caption.c_str(), (int)caption.size(), &sz);
   SetBounds(Left(), Top(), sz.cx, tm.tmHeight);
 }
 
@@ -248,14 +249,7 @@ void TSpinEdit::PlaceButton() {
   SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kSpinButtonWidth + 1));
 }
 
-std::string TSpinEdit::Text() const {
-  if (!Handle()) return Caption();
-  int n = GetWindowTextLengthA(Handle());
-  std::string s(n + 1, '\0');
-  GetWindowTextA(Handle(), s.data(), n + 1);
-  s.resize(n);
-  return s;
-}
+std::string TSpinEdit::Text() const { return Caption(); }
 
 void TSpinEdit::SetText(const std::string& t) {
   if (Handle()) SetWindowTextA(Handle(), t.c_str());

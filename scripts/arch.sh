@@ -18,6 +18,20 @@ velmor_run_arch() {
   esac
 }
 
+# Runs a command whose output is only noise while it works: velmor_quiet WHAT COMMAND...
+# When it fails it says WHAT failed, with the command's last lines, and returns its status, so
+# that a script under set -e never ends without a word.
+velmor_quiet() {
+  local what=$1 out rc=0 lines
+  shift
+  out=$("$@" 2>&1) || rc=$?
+  [ "$rc" -eq 0 ] && return 0
+  echo "$what failed (exit $rc):" >&2
+  mapfile -t lines <<<"$out"
+  printf '  %s\n' "${lines[@]: -20}" >&2
+  return "$rc"
+}
+
 velmor_build_arches() {
   local r; r=$(velmor_run_arch)
   if [ "$r" = i686 ]; then echo i686; else echo "i686 x86_64"; fi

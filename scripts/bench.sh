@@ -16,9 +16,14 @@ loader=$(velmor_wine_loader "$arch")
 # The start-up benchmark starts the program as a Windows path.
 exe=$(velmor_dist_dir "$arch" "$here")/velmor.exe
 export VELMOR_EXE=$(printf 'Z:%s' "$exe" | tr '/' '\\')
+failed=()
 for b in "$dir"/bench/*_bench.exe; do
-  # A benchmark that waits on something that never comes must not hold the run forever.
-  timeout 900 "$loader" "$b" </dev/null 2>/dev/null | cat
+  # A benchmark that waits on something that never comes must not hold the run forever. One
+  # that fails is named, and the others still run.
+  rc=0
+  timeout 900 "$loader" "$b" </dev/null | cat || rc=$?
+  [ "$rc" -eq 0 ] || { echo "bench: $(basename "$b") failed (exit $rc)" >&2; failed+=("$(basename "$b")"); }
 done
-bash "$here/scripts/idle.sh" 60
-bash "$here/scripts/readme.sh"
+bash "$here/scripts/idle.sh" 60 || { echo "bench: the idle run failed" >&2; failed+=(idle); }
+bash "$here/scripts/readme.sh" || { echo "bench: the Read me run failed" >&2; failed+=(readme); }
+[ ${#failed[@]} -eq 0 ] || { echo "bench: failed: ${failed[*]}" >&2; exit 1; }

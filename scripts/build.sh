@@ -20,10 +20,10 @@ for preset in $presets; do
   # made with another compiler (the posix thread model, before) is configured afresh and its
   # objects are built again.
   if [ ! -f "$dir/Makefile" ]; then
-    cmake --preset "$preset" >/dev/null
+    velmor_quiet "build: configuring $preset" cmake --preset "$preset"
   elif [ "$(basename "$(configured_compiler "$dir")")" != "$(wanted_compiler "${preset#*-}")" ]; then
     echo "== $preset: configured with $(basename "$(configured_compiler "$dir")"), now $(wanted_compiler "${preset#*-}"): configuring afresh"
-    cmake --preset "$preset" --fresh >/dev/null
+    velmor_quiet "build: configuring $preset afresh" cmake --preset "$preset" --fresh
     cmake --build "$dir" --target clean >/dev/null
   fi
   # Progress lines are dropped; with pipefail a failed step still fails the pipeline, and

@@ -5,6 +5,7 @@
 set -eu
 prefix=$1 kind=$2
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/arch.sh"
 # The marker holds the recipe's number: a prefix made by an older recipe is made again.
 recipe=3
 ready() { [ "$(cat "$prefix/.velmor-ready" 2>/dev/null)" = "$recipe" ]; }
@@ -24,15 +25,18 @@ ready && exit 0
 rm -rf "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
+# wineboot's own status says little (it can fail after making the prefix): the prefix is looked at.
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+[ -d "$prefix/drive_c/windows/system32" ] || { echo "prefix.sh: wineboot made no prefix in $prefix" >&2; exit 1; }
+reg() { velmor_quiet "prefix.sh: reg add $1 /v $3" /usr/lib/wine/wine64 reg add "$@" /f; }
 if [ "$kind" = headless ]; then
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
 fi
 # Windows' core fonts are not here: their metric twins stand in, in every weight.
 for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono"; do
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
+  reg 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}"
 done
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 /usr/lib/wine/wineserver -w 2>/dev/null || true
 # Debian's Wine looks for its own fonts beside its data folder, where they are not: without a
 # copy, Marlett never loads (every close box shows an "r") and "MS Sans Serif", Tahoma and

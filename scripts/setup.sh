@@ -105,15 +105,15 @@ for arch in $(velmor_build_arches); do
   if [ "$arch" = i686 ]; then cflags+=" -fno-asynchronous-unwind-tables"; fi
   work=$deps/$arch/jpeg-work
   rm -rf "$work" && mkdir -p "$work"
-  (cd "$work" && apt-get source -q --download-only libjpeg-turbo >/dev/null 2>&1 \
-     && dpkg-source -x --skip-patches ./*.dsc src >/dev/null 2>&1)
-  cmake -S "$work/src" -B "$work/build" -G "Unix Makefiles" \
+  (cd "$work" && velmor_quiet "setup: apt-get source libjpeg-turbo" apt-get source -q --download-only libjpeg-turbo \
+     && velmor_quiet "setup: unpacking libjpeg-turbo's source" dpkg-source -x --skip-patches ./*.dsc src)
+  velmor_quiet "setup: configuring libjpeg-turbo for $arch" cmake -S "$work/src" -B "$work/build" -G "Unix Makefiles" \
     -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
     -DWITH_SIMD=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF \
     -DCMAKE_C_FLAGS_RELEASE="$cflags" \
-    -DCMAKE_INSTALL_PREFIX="$out" >/dev/null
-  cmake --build "$work/build" -j"$(nproc)" --target jpeg-static >/dev/null
+    -DCMAKE_INSTALL_PREFIX="$out"
+  velmor_quiet "setup: building libjpeg-turbo for $arch" cmake --build "$work/build" -j"$(nproc)" --target jpeg-static
   mkdir -p "$out/lib" "$out/include"
   cp "$(find "$work/build" -name 'libjpeg*.a' | head -n 1)" "$out/lib/libjpeg.a"
   cp "$work/build/jconfig.h" "$work/src/jpeglib.h" "$work/src/jmorecfg.h" "$work/src/jerror.h" "$out/include/"

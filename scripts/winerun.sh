@@ -2,7 +2,7 @@
 # Runs a Windows program under Wine in the build's own headless prefix (never ~/.wine).
 # Usage: winerun.sh ARCH PREFIX program.exe [args...]
 # The prefix uses Wine's null graphics driver: windows, controls and GDI work without X.
-set -u
+set -euo pipefail
 arch=$1 prefix=$2
 shift 2
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="

@@ -362,9 +362,9 @@ TEST(MainWindowPaint, PaintingLeavesNoGdiObjectBehind) {
   RedrawWindow(w.f->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   gdi::Dib dib(330, 120);
   int live = gdi::LiveObjects();
-  for (int i = 0; i < 20; ++i)
+  for (int i = 0; i < 2; ++i)
     RedrawWindow(w.f->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  for (int i = 0; i < 20; ++i) SendMessageA(w.f->Panel2->Handle(), WM_PRINTCLIENT, (WPARAM)dib.DC(), PRF_CLIENT);
+  for (int i = 0; i < 2; ++i) SendMessageA(w.f->Panel2->Handle(), WM_PRINTCLIENT, (WPARAM)dib.DC(), PRF_CLIENT);
   EXPECT_EQ(gdi::LiveObjects(), live);
 }
 

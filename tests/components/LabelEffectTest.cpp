@@ -52,10 +52,9 @@ struct Painted {
 };
 
 // Where the system puts the caption drawn plainly into the label's rectangle (same font).
-TBox Reference(const TLabelEffect& l, UINT align) {
+TBox Reference(const TLabelEffect& l, UINT align, gdi::FontSpec desc) {
   gdi::Dib dib(l.Width(), l.Height());
   gdi::FillSolid(dib.DC(), RECT{0, 0, dib.Width(), dib.Height()}, kWhite);
-  gdi::FontSpec desc = l.Font();
   desc.Quality = NONANTIALIASED_QUALITY;
   gdi::Font f = gdi::MakeFont(desc);
   gdi::Select s(dib.DC(), f.Get());
@@ -65,22 +64,32 @@ TBox Reference(const TLabelEffect& l, UINT align) {
   DrawTextA(dib.DC(), l.Caption().c_str(), (int)l.Caption().size(), &r, align | DT_WORDBREAK | DT_EXPANDTABS);
   return BoxOf(dib, RGB(0, 0, 0));
 }
+TBox Reference(const TLabelEffect& l, UINT align) { return Reference(l, align, l.Font()); }
 
-TEST(LabelEffect, CreationAndTheSettersWithTheirGuards) {
+// A new label as it comes: the caption in Times New Roman 20 in a 142 x 33 place, a grey face
+// raised by a white highlight one pixel up and left and a black shadow one down and right.
+TEST(LabelEffect, ANewLabelIsRaisedGreyTimesNewRoman) {
   Host host;
   TLabelEffect l(host.form, host.panel);
-  EXPECT_EQ(l.Width(), 142);
-  EXPECT_EQ(l.Height(), 33);
-  EXPECT_TRUE(l.Transparent());
-  EXPECT_EQ(l.Font().Name, "Times New Roman");
-  EXPECT_EQ(l.Font().Size, 20);
-  EXPECT_EQ(l.FontColor(), 0x808080u) << "the csWindows face";
-  EXPECT_EQ(l.GraduateFrom(), clWindowText) << "the font's colour before the scheme coloured it";
-  EXPECT_EQ(l.EffectStyle(), esRaised);
-  EXPECT_EQ(l.ColourScheme(), csWindows);
-  EXPECT_EQ(l.DirectionHighlight(), edUpLeft);
-  EXPECT_EQ(l.DirectionShadow(), edDownRight);
+  EXPECT_EQ(std::make_pair(l.Width(), l.Height()), std::make_pair(142, 33));
+  l.SetBounds(10, 10, 142, 33);  // clear of the panel's white bevel
+  l.SetCaption("HIH");
+  gdi::Dib dib(142, 33);
+  PaintLabel(l, dib);
+  TBox ref = Reference(l, DT_CENTER, gdi::FontSpec{.Name = "Times New Roman", .Size = 20});
+  TBox face = BoxOf(dib, RGB(128, 128, 128)), shadow = BoxOf(dib, RGB(0, 0, 0)), light = BoxOf(dib, kWhite);
+  ASSERT_GT(ref.Count, 0);
+  EXPECT_EQ(face.Count, ref.Count) << "the whole caption in the grey face";
+  EXPECT_EQ(face.Right - face.Left, ref.Right - ref.Left);
+  EXPECT_EQ(face.Bottom - face.Top, ref.Bottom - ref.Top);
+  EXPECT_EQ(std::make_pair(light.Left, light.Top), std::make_pair(face.Left - 1, face.Top - 1));
+  EXPECT_EQ(std::make_pair(shadow.Right, shadow.Bottom), std::make_pair(face.Right + 1, face.Bottom + 1));
+  EXPECT_EQ(BoxOf(dib, RGB(1, 2, 3)).Count, 0) << "a transparent label shows its parent around the letters";
+}
 
+TEST(LabelEffect, TheSettersWithTheirGuards) {
+  Host host;
+  TLabelEffect l(host.form, host.panel);
   // A depth set by hand makes the style custom and ends the button behaviour.
   l.SetAsButton(true);
   l.SetDepthShadow(3);
@@ -89,43 +98,60 @@ TEST(LabelEffect, CreationAndTheSettersWithTheirGuards) {
   l.SetDepthShadow(200);
   EXPECT_EQ(l.DepthShadow(), 10) << "depths stay within 0..10";
 
-  // The styles' table, each from a custom state.
+  // Each style as painted, from a custom state: where the shadow (blue) and the highlight
+  // (green) stand out from the face, as (x, y) of their outermost pixels; none: not seen.
+  const POINT none{99, 99};
   struct TStyleCase {
     TEffectStyle style;
-    TEffectDirection hd, sd;
-    int dh, ds;
+    POINT shadowAt, lightAt;  // +1: beyond the face's right or bottom, -1: its left or top
+    int depth;
     bool asButtonKept;
   } styles[] = {
-      {esNone, edNone, edNone, 0, 0, false},
-      {esRaised, edUpLeft, edDownRight, 1, 1, true},
-      {esSunken, edDownRight, edUpLeft, 1, 1, true},
-      {esShadow, edNone, edDownRight, 0, 2, false},
-      {esFlying, edDownRight, edDownRight, 1, 5, false},
+      {esNone, none, none, 0, false},
+      {esRaised, {1, 1}, {-1, -1}, 1, true},
+      {esSunken, {-1, -1}, {1, 1}, 1, true},
+      {esShadow, {1, 1}, none, 2, false},
+      {esFlying, {1, 1}, none, 5, false},  // the highlight takes the shadow's colour, under it
   };
   for (const auto& c : styles) {
-    l.SetEffectStyle(esRaised);
-    l.SetAsButton(true);
-    l.SetEffectStyle(c.style);
-    EXPECT_EQ(l.DirectionHighlight(), c.hd) << c.style;
-    EXPECT_EQ(l.DirectionShadow(), c.sd) << c.style;
-    EXPECT_EQ(l.DepthHighlight(), c.dh) << c.style;
-    EXPECT_EQ(l.DepthShadow(), c.ds) << c.style;
-    EXPECT_EQ(l.AsButton(), c.asButtonKept) << c.style;
-    EXPECT_NE(l.EffectStyle(), esCustom) << c.style << ": applying a style is not a change by hand";
+    Painted p;
+    p.l.SetAlignment(taLeftJustify);
+    p.l.SetDepthShadow(3);
+    p.l.SetAsButton(true);
+    p.l.SetEffectStyle(c.style);
+    gdi::Dib dib(p.l.Width(), p.l.Height());
+    PaintLabel(p.l, dib);
+    TBox face = BoxOf(dib, kRed), shadow = BoxOf(dib, kBlue), light = BoxOf(dib, kGreen);
+    auto standsOut = [&](const TBox& b, POINT at, int depth) {
+      if (at.x == none.x) return b.Count == 0;
+      bool x = at.x > 0 ? b.Right == face.Right + depth : b.Left == face.Left - depth;
+      bool y = at.y > 0 ? b.Bottom == face.Bottom + depth : b.Top == face.Top - depth;
+      return b.Count > 0 && x && y;
+    };
+    EXPECT_TRUE(standsOut(shadow, c.shadowAt, c.depth)) << c.style;
+    EXPECT_TRUE(standsOut(light, c.lightAt, 1)) << c.style;
+    EXPECT_EQ(p.l.AsButton(), c.asButtonKept) << c.style;
+    EXPECT_NE(p.l.EffectStyle(), esCustom) << c.style << ": applying a style is not a change by hand";
   }
-  EXPECT_EQ(l.ColourHighlight(), 0u) << "flying: the highlight takes the scheme's shadow colour";
 
-  // csGold: its row, copied into csCustom's.
-  l.SetColourScheme(csGold);
-  EXPECT_EQ(l.ColourHighlight(), 0x00FFFFu);
-  EXPECT_EQ(l.ColourShadow(), 0u);
-  EXPECT_EQ(l.FontColor(), 0x008080u);
-  EXPECT_EQ(l.CustomRow().Highlight, 0x00FFFFu);
-  EXPECT_EQ(l.CustomRow().Face, 0x008080u);
-  l.SetColourScheme(csSteel);
-  l.SetColourScheme(csCustom);
-  EXPECT_EQ(l.ColourHighlight(), 0xFFFF00u) << "csCustom now holds the steel row";
-  EXPECT_EQ(l.FontColor(), 0x808000u);
+  // A scheme paints in its colours and leaves them in csCustom's row: gold is yellow, black
+  // and olive; steel, kept as custom, aqua, navy and teal.
+  struct TSchemeCase {
+    TColourScheme set, then;
+    COLORREF light, shadow, face;
+  } schemes[] = {{csGold, csGold, RGB(255, 255, 0), RGB(0, 0, 0), RGB(128, 128, 0)},
+                 {csSteel, csCustom, RGB(0, 255, 255), RGB(0, 0, 128), RGB(0, 128, 128)}};
+  for (const auto& c : schemes) {
+    Painted p;
+    p.l.SetEffectStyle(esRaised);
+    p.l.SetColourScheme(c.set);
+    p.l.SetColourScheme(c.then);
+    gdi::Dib dib(p.l.Width(), p.l.Height());
+    PaintLabel(p.l, dib);
+    EXPECT_GT(BoxOf(dib, c.light).Count, 0) << c.set;
+    EXPECT_GT(BoxOf(dib, c.shadow).Count, 0) << c.set;
+    EXPECT_GT(BoxOf(dib, c.face).Count, 0) << c.set;
+  }
 
   // A highlight set by hand switches to csCustom and takes that row's face.
   l.SetColourScheme(csWindows);

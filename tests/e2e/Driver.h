@@ -42,9 +42,8 @@ public:
   void Log(const std::string& line);
   int Finish();
 
-private:
-public:
   const std::string& Exe() const { return FExe; }
+  const std::string& Artifacts() const { return FArtifacts; }
 
 private:
   std::string FExe, FArtifacts, FScenario;
@@ -61,3 +60,5 @@ std::string StoredSetting(const char* name);
 // The scenarios of folders with any name, and of a second start.
 int FoldersScenario(Driver& d);
 int TwoCopiesScenario(Driver& d);
+// Restore after the window was dragged away by its title bar.
+int DragScenario(Driver& d);

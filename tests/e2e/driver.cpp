@@ -831,6 +831,16 @@ int EndSessionScenario(Driver& d) {
 bool RestoreWindow(Driver& d) { return Restore(d); }
 std::string StoredSetting(const char* name) { return Setting(name); }
 
+namespace {
+// A scenario plays with the driver alone; a few also take the program's path, or that and the
+// artifacts folder (copies: a scenario may give the driver another program to start).
+int Play(Driver& d, int (*f)(Driver&)) { return f(d); }
+int Play(Driver& d, int (*f)(Driver&, const std::string&)) { return f(d, std::string(d.Exe())); }
+int Play(Driver& d, int (*f)(Driver&, const std::string&, const std::string&)) {
+  return f(d, std::string(d.Exe()), std::string(d.Artifacts()));
+}
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc < 4) {
     fprintf(stderr, "usage: driver SCENARIO velmor.exe artifacts\n");
@@ -838,19 +848,10 @@ int main(int argc, char** argv) {
   }
   Driver d(argv[2], argv[3], argv[1]);
   std::string s = argv[1];
-  if (s == "main") return MainWindowScenario(d);
-  if (s == "settings") return SettingsScenario(d);
-  if (s == "language") return LanguageScenario(d);
-  if (s == "tray") return TrayScenario(d);
-  if (s == "buttons") return ButtonsScenario(d);
-  if (s == "about") return AboutScenario(d);
-  if (s == "help") return HelpScenario(d, argv[2]);
-  if (s == "menus") return MenusScenario(d, argv[2]);
-  if (s == "noreadme") return NoReadmeScenario(d, argv[2], argv[3]);
-  if (s == "folders") return FoldersScenario(d);
-  if (s == "twocopies") return TwoCopiesScenario(d);
-  if (s == "notify") return NotifyScenario(d);
-  if (s == "endsession") return EndSessionScenario(d);
+#define VELMOR_E2E(name, play) \
+  if (s == #name) return Play(d, play);
+#include "tests/e2e/scenarios.def"
+#undef VELMOR_E2E
   d.Log("unknown scenario " + s);
   d.Check(false, "scenario exists");
   return d.Finish();

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <functional>
 #include <memory>
 #include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/Menus.h"
+#include "framework/OSError.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timers.h"
 #include "tests/TestSupport.h"
@@ -100,7 +102,61 @@ TEST(Controls, AHiddenWindowIsNotRepaintedButPaintedWholeWhenShown) {
   delete form;
 }
 
+// A window the system refuses names its class and the system's error code (here a child
+// window whose parent is gone).
+TEST(Controls, AWindowThatCannotBeMadeIsReportedWithTheSystemsCode) {
+  TestForm form(nullptr);
+  DestroyWindow(form.Handle());
+  std::string message;
+  try {
+    TPanel panel(&form, &form);
+  } catch (const Exception& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message, "Cannot create a window of class TPanel: " + OSErrorMessage(ERROR_TLW_WITH_WSCHILD));
+}
+
 // ---- the error box ----------------------------------------------------------------------------
+
+// What the user, the system or another program does to a window is what the control then
+// reports, and setting the earlier state again takes effect.
+TEST(Controls, StateIsReadFromTheWindow) {
+  TestForm form(nullptr);
+  auto* label = new TLabel(&form, &form);
+  label->SetCaption("ab");
+  label->SetBounds(10, 20, 30, 15);
+  form.SetPosition(100, 100);
+  const int fw = form.Width(), fh = form.Height();
+  form.Show();
+  struct Row {
+    const char* what;
+    TWinControl* c;
+    std::function<void(HWND)> change;  // done to the window behind the control's back
+    std::function<bool()> changed;     // what the control reports then
+    std::function<void()> restore;     // through the control: back as before
+    std::function<bool()> restored;
+  } rows[] = {
+      {"a moved form", &form, [](HWND h) { SetWindowPos(h, nullptr, 5, 6, 0, 0, SWP_NOSIZE | SWP_NOZORDER); },
+       [&] { return form.Left() == 5 && form.Top() == 6 && form.Width() == fw; },
+       [&] { form.SetPosition(100, 100); }, [&] { RECT r; GetWindowRect(form.Handle(), &r); return r.left == 100 && r.top == 100; }},
+      {"a moved child", label, [](HWND h) { MoveWindow(h, 1, 2, 40, 16, FALSE); },
+       [&] { return label->Left() == 1 && label->Top() == 2 && label->Width() == 40 && label->Height() == 16; },
+       [&] { label->SetBounds(10, 20, 30, 15); }, [&] { return label->Left() == 10 && label->Width() == 30; }},
+      {"a hidden form", &form, [](HWND h) { ShowWindow(h, SW_HIDE); }, [&] { return !form.Visible(); },
+       [&] { form.Show(); }, [&] { return IsWindowVisible(form.Handle()) != FALSE; }},
+      {"a new text", label, [](HWND h) { SetWindowTextA(h, "cd"); }, [&] { return label->Caption() == "cd"; },
+       [&] { label->SetCaption("ab"); }, [&] { return label->Caption() == "ab"; }},
+      {"a disabled child", label, [](HWND h) { EnableWindow(h, FALSE); }, [&] { return !label->Enabled(); },
+       [&] { label->SetEnabled(true); }, [&] { return IsWindowEnabled(label->Handle()) != FALSE; }},
+  };
+  for (auto& row : rows) {
+    row.change(row.c->Handle());
+    EXPECT_TRUE(row.changed()) << row.what;
+    row.restore();
+    EXPECT_TRUE(row.restored()) << row.what;
+  }
+  EXPECT_EQ(form.Height(), fh);
+}
 
 TEST(ErrorBox, FullStopIsAddedAfterCharactersThatSortAfterIt) {
   EXPECT_EQ(ErrorBoxText("Failed to set data for 'Soglia'"), "Failed to set data for 'Soglia'") << "' sorts before .";
