@@ -535,7 +535,8 @@ void TAnimatedImage::AdjustSize() {
 void TAnimatedImage::AfterPictureChange() {
   if (!*FAlive) return;
   AdjustSize();
-  // No palette to realise (see GetPalette), so a paint under way needs nothing more.
+  // No palette to realise (every display we run on has true colour), so a paint under way
+  // needs nothing more.
   if (!FDrawing) Invalidate();
 }
 

@@ -180,9 +180,6 @@ public:
   bool Loading() const { return FLoading; }
   void Loaded() override;
 
-  // No palette realisation: every display we run on has true colour.
-  HPALETTE GetPalette() const { return nullptr; }
-
 protected:
   void Paint(HDC dc) override;
   void DrawCurrentFrame(HDC dc) override;
