@@ -37,7 +37,7 @@ TEST(LanguageListing, ListsTheFilesSortedWithoutRegardToCase) {
   TTempFolder dir;
   for (const char* n : {"Italiano.lng", "english.lng", "Deutsch.lng", "readme.txt", "lng", "Zulu.lng", "alpha.lng"})
     dir.Write(n, "[FLAG]\r\n");
-  EXPECT_EQ(ListLanguageFiles(dir.Path()),
+  EXPECT_EQ(ListLanguageFiles(Widen(dir.Path())),
             (Names{"alpha.lng", "Deutsch.lng", "english.lng", "Italiano.lng", "Zulu.lng"}));
 }
 
@@ -51,22 +51,22 @@ TEST(LanguageListing, OnlyPlainFilesAreListed) {
   ASSERT_TRUE(dir.SetAttributes("s.lng", FILE_ATTRIBUTE_SYSTEM));
   dir.Write("ro.lng", "");
   ASSERT_TRUE(dir.SetAttributes("ro.lng", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
-  EXPECT_EQ(ListLanguageFiles(dir.Path()), (Names{"plain.lng", "ro.lng"}));
+  EXPECT_EQ(ListLanguageFiles(Widen(dir.Path())), (Names{"plain.lng", "ro.lng"}));
 }
 
 TEST(LanguageListing, OddNamesAreListedAsTheyStand) {
   TTempFolder dir;
   for (const char* n : {"a.lng.lng", "English.LNG", "R&D.lng", "a.lng", "x.lngx", "y.lng.bak", "empty.lng"})
     dir.Write(n, "");
-  EXPECT_EQ(ListLanguageFiles(dir.Path()), (Names{"a.lng", "a.lng.lng", "empty.lng", "English.LNG", "R&D.lng"}));
+  EXPECT_EQ(ListLanguageFiles(Widen(dir.Path())), (Names{"a.lng", "a.lng.lng", "empty.lng", "English.LNG", "R&D.lng"}));
 }
 
 TEST(LanguageListing, NoFolderOrNoFilesGiveAnEmptyList) {
   TTempFolder dir;
-  EXPECT_TRUE(ListLanguageFiles(dir.Path()).empty());
-  EXPECT_TRUE(ListLanguageFiles(dir / "missing").empty());
-  EXPECT_TRUE(ListLanguageFiles("").empty());
-  EXPECT_TRUE(ListLanguageFiles(std::string(5000, 'x')).empty());
+  EXPECT_TRUE(ListLanguageFiles(Widen(dir.Path())).empty());
+  EXPECT_TRUE(ListLanguageFiles(Widen(dir / "missing")).empty());
+  EXPECT_TRUE(ListLanguageFiles(Widen("")).empty());
+  EXPECT_TRUE(ListLanguageFiles(Widen(std::string(5000, 'x'))).empty());
 }
 
 // A folder named in Cyrillic holds the files as any other; a file named in Greek, which the ANSI
@@ -100,12 +100,12 @@ TEST(LanguageListing, FoldersAndNamesOutsideTheAnsiCodePage) {
 TEST(LanguageListing, LeavesNoHandleOpen) {
   TTempFolder dir;
   for (const char* n : {"f1.lng", "f2.lng", "f3.lng", "f4.lng", "f5.lng"}) dir.Write(n, "");
-  ListLanguageFiles(dir.Path());
+  ListLanguageFiles(Widen(dir.Path()));
   // GetProcessHandleCount answers 0 under Wine: each handle value is asked instead.
   const int before = OpenHandles();
   for (int i = 0; i < 50; ++i) {
-    ListLanguageFiles(dir.Path());
-    ListLanguageFiles(dir / "missing");
+    ListLanguageFiles(Widen(dir.Path()));
+    ListLanguageFiles(Widen(dir / "missing"));
   }
   EXPECT_EQ(OpenHandles(), before);
 }
