@@ -1,6 +1,7 @@
 #include "components/OvColorBtns.h"
 #include <cctype>
 #include "framework/Application.h"
+#include "framework/Forms.h"
 
 void FreeDitherPattern();  // OvColorBtns.Faces.cpp
 
