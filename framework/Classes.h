@@ -13,6 +13,14 @@ public:
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+// Mouse events: the button, the keys and buttons held (ssDouble: the second click of a double
+// click), and the position.
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+using TShiftState = unsigned;
+constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
 // Fire an event only when it is assigned.
 template <class Ev, class... A>
 inline void Fire(const Ev& ev, A&&... a) {
