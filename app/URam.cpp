@@ -1,6 +1,8 @@
 #include "app/URam.h"
 #include "framework/Application.h"
 #include "framework/Paths.h"
+#include "windows/UAbout.h"
+#include "windows/UFrmReadme.h"
 
 TfrmVelmor::TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env)
     : TForm(AOwner, "TfrmVelmor"),
@@ -131,18 +133,34 @@ void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked
 
 void TfrmVelmor::Notifica1Click(TObject* Sender) { Notifica1->SetChecked(!Notifica1->Checked()); }
 
+void TfrmVelmor::SetAboutWindow(TfrmAbout* f) {
+  if (FAbout) RemoveFreeNotification(FAbout);
+  FAbout = f;
+  if (f) FreeNotification(f);
+}
+
+void TfrmVelmor::SetReadmeWindow(TFrmReadMe* f) {
+  if (FReadme) RemoveFreeNotification(FReadme);
+  FReadme = f;
+  if (f) FreeNotification(f);
+}
+
+void TfrmVelmor::Notification(TComponent* AComponent) {
+  TForm::Notification(AComponent);
+  if (AComponent == FAbout) FAbout = nullptr;
+  if (AComponent == FReadme) FReadme = nullptr;
+}
+
 // The Readme viewer is a window of the application's, made after this one; while it shows,
 // modal, another Read me does nothing.
 void TfrmVelmor::ReadMe1Click(TObject* Sender) {
-  auto* viewer = Owner() ? dynamic_cast<TForm*>(Owner()->FindComponent("FrmReadMe")) : nullptr;
-  if (viewer && !viewer->Visible() && !viewer->Modal()) viewer->ShowModal();
+  if (FReadme && !FReadme->Visible() && !FReadme->Modal()) FReadme->ShowModal();
 }
 
 // The About window, like the viewer, is the application's; while it shows, modal, another
 // About does nothing.
 void TfrmVelmor::About1Click(TObject* Sender) {
-  auto* about = Owner() ? dynamic_cast<TForm*>(Owner()->FindComponent("frmAbout")) : nullptr;
-  if (about && !about->Visible() && !about->Modal()) about->ShowModal();
+  if (FAbout && !FAbout->Visible() && !FAbout->Modal()) FAbout->ShowModal();
 }
 
 // ---- engine events ----------------------------------------------------------------------------

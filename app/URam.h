@@ -45,6 +45,9 @@ struct TVelmorEnvironment {
 inline constexpr const char* kBuiltInFreedText = "Freed %1 Mb - %2 Mb available";
 inline constexpr const char* kBuiltInNotifyCaption = "Notify after a run";
 
+class TfrmAbout;
+class TFrmReadMe;
+
 class TfrmVelmor : public TForm {
 public:
   explicit TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env = {});
@@ -100,6 +103,11 @@ public:
   void Notifica1Click(TObject* Sender);
   void ReadMe1Click(TObject* Sender);
   void About1Click(TObject* Sender);
+  // The About window and the Readme viewer that About and Read me show, made after this
+  // window; each is forgotten when it goes. Without one, its command does nothing.
+  void SetAboutWindow(TfrmAbout* f);
+  void SetReadmeWindow(TFrmReadMe* f);
+  void Notification(TComponent* AComponent) override;
 
   // Language: the captions from the current language file, the Language menu and its clicks.
   void ApplyLanguage();
@@ -168,6 +176,8 @@ private:
 
   int32_t FLangCount = 0;                  // language items made so far; names them a1, a2, ...
   std::unique_ptr<TProfileFile> FLangIni;  // the language file, open only while it is applied
+  TfrmAbout* FAbout = nullptr;
+  TFrmReadMe* FReadme = nullptr;
 };
 
 
