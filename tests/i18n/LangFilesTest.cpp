@@ -7,7 +7,7 @@
 #include <set>
 #include "i18n/LangFiles.h"
 #include "i18n/ProfileFile.h"
-#include "tests/ProcessCounts.h"
+#include "support/ProcessCounts.h"
 #include "tests/TempFolder.h"
 
 namespace {
