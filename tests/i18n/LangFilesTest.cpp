@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "framework/Classes.h"
 #include "framework/Paths.h"
 #include <windows.h>
 #include <algorithm>
@@ -204,10 +205,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 // The accelerator letter of a caption (lower case), or 0 when it has none.
-char Accelerator(const std::string& caption) {
-  size_t at = caption.find('&');
-  return at == std::string::npos || at + 1 >= caption.size() ? 0 : (char)tolower((unsigned char)caption[at + 1]);
-}
+char Accelerator(const std::string& caption) { return (char)tolower((unsigned char)AcceleratorOf(caption)); }
 
 TEST(ShippedLanguages, EveryFileHasAllEighteenKeysAndAFlag) {
   const std::set<std::string> flags{"AT", "BE", "CN", "D", "EN", "ES", "FR", "GR", "IT", "JP", "RO", "RU"};
