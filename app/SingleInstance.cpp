@@ -1,13 +1,8 @@
 #include "app/SingleInstance.h"
 #include "app/Commands.h"
 
-TSingleInstance::TSingleInstance(const wchar_t* name) {
-  FMutex = CreateMutexW(nullptr, FALSE, name);
+TSingleInstance::TSingleInstance(const wchar_t* name) : FMutex(CreateMutexW(nullptr, FALSE, name)) {
   FAnother = FMutex && GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-TSingleInstance::~TSingleInstance() {
-  if (FMutex) CloseHandle(FMutex);
 }
 
 bool RestoreRunningCopy(DWORD limitMs) {

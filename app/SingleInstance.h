@@ -2,22 +2,20 @@
 // a later start finds it, brings the running copy's window up and ends.
 #pragma once
 #include <windows.h>
+#include "framework/Handles.h"
 
 // The mutex of one running copy, held for the process's lifetime.
 class TSingleInstance {
 public:
   // name: a kernel object name, "Local\\Velmor" for the program.
   explicit TSingleInstance(const wchar_t* name);
-  ~TSingleInstance();
-  TSingleInstance(const TSingleInstance&) = delete;
-  TSingleInstance& operator=(const TSingleInstance&) = delete;
 
   // Another copy of this user holds the name. A copy of another user in the same session holds
   // one this user may not open: that does not count, and this copy runs on its own.
   bool AnotherIsRunning() const { return FAnother; }
 
 private:
-  HANDLE FMutex = nullptr;  // scoped by this object
+  THandle FMutex;
   bool FAnother = false;
 };
 

@@ -25,16 +25,6 @@ const bool kDefaultNotify = true;
 const unsigned kMaxSettingBytes = 4096;
 }  // namespace
 
-std::string RunEntryFor(const std::string& exePath) {
-  if (exePath.find(' ') == std::string::npos) return exePath;
-  return "\"" + exePath + "\"";
-}
-
-std::wstring RunEntryFor(const std::wstring& exePath) {
-  if (exePath.find(L' ') == std::wstring::npos) return exePath;
-  return L"\"" + exePath + L"\"";
-}
-
 std::string StoredLanguageFile(const std::string& lingua) {
   // Empty stays empty: a key without "Lingua" names no file, and shows empty captions.
   if (lingua.empty() || IsBareFileName(lingua)) return lingua;

@@ -1,6 +1,8 @@
 #include "app/URam.h"
 #include "framework/Application.h"
 #include "framework/Paths.h"
+#include "windows/UAbout.h"
+#include "windows/UFrmReadme.h"
 
 TfrmVelmor::TfrmVelmor(TComponent* AOwner, TVelmorEnvironment env)
     : TForm(AOwner, "TfrmVelmor"),
@@ -29,53 +31,6 @@ uint64_t TfrmVelmor::FreeRam() { return FMemory->Status().AvailPhys; }
 uint64_t TfrmVelmor::UsedRam() {
   TMemoryStatus s = FMemory->Status();
   return s.TotalPhys - s.AvailPhys;
-}
-
-std::string FormatGrouped(uint64_t v, const std::string& separator) {
-  if (v == 0) return "";
-  std::string digits = std::to_string(v), out;
-  int lead = (int)digits.size() % 3;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i && (int)(i - lead) % 3 == 0) out += separator;
-    out += digits[i];
-  }
-  return out;
-}
-
-std::string ThousandSeparator() {
-  char buf[8] = {};
-  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, buf, sizeof(buf)) <= 0) return ",";
-  return buf;
-}
-
-std::string MemoryLine(const std::string& prefix, uint64_t bytes, const std::string& separator) {
-  return prefix + " " + FormatGrouped(bytes >> 10, separator) + " Kb (" + FormatGrouped(bytes >> 20, separator) +
-         " Mb)";
-}
-
-std::string MemoryLine(const std::string& prefix, uint64_t bytes) {
-  return MemoryLine(prefix, bytes, ThousandSeparator());
-}
-
-std::string RunReport(const std::string& pattern, uint64_t availBefore, uint64_t availAfter,
-                      const std::string& separator) {
-  // A run that ends with less available than it began with (other programs took memory
-  // meanwhile) freed nothing, rather than a negative or wrapped-round figure.
-  const uint64_t freed = availAfter > availBefore ? availAfter - availBefore : 0;
-  // Unlike the memory line's "#,###", a sentence needs its zero.
-  auto figure = [&](uint64_t bytes) {
-    std::string s = FormatGrouped(bytes >> 20, separator);
-    return s.empty() ? std::string("0") : s;
-  };
-  std::string out;
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
-      out += figure(pattern[++i] == '1' ? freed : availAfter);
-    } else {
-      out += pattern[i];
-    }
-  }
-  return out;
 }
 
 // ---- start-up and closing ---------------------------------------------------------------------
@@ -178,18 +133,34 @@ void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked
 
 void TfrmVelmor::Notifica1Click(TObject* Sender) { Notifica1->SetChecked(!Notifica1->Checked()); }
 
+void TfrmVelmor::SetAboutWindow(TfrmAbout* f) {
+  if (FAbout) RemoveFreeNotification(FAbout);
+  FAbout = f;
+  if (f) FreeNotification(f);
+}
+
+void TfrmVelmor::SetReadmeWindow(TFrmReadMe* f) {
+  if (FReadme) RemoveFreeNotification(FReadme);
+  FReadme = f;
+  if (f) FreeNotification(f);
+}
+
+void TfrmVelmor::Notification(TComponent* AComponent) {
+  TForm::Notification(AComponent);
+  if (AComponent == FAbout) FAbout = nullptr;
+  if (AComponent == FReadme) FReadme = nullptr;
+}
+
 // The Readme viewer is a window of the application's, made after this one; while it shows,
 // modal, another Read me does nothing.
 void TfrmVelmor::ReadMe1Click(TObject* Sender) {
-  auto* viewer = Owner() ? dynamic_cast<TForm*>(Owner()->FindComponent("FrmReadMe")) : nullptr;
-  if (viewer && !viewer->Visible() && !viewer->Modal()) viewer->ShowModal();
+  if (FReadme && !FReadme->Visible() && !FReadme->Modal()) FReadme->ShowModal();
 }
 
 // The About window, like the viewer, is the application's; while it shows, modal, another
 // About does nothing.
 void TfrmVelmor::About1Click(TObject* Sender) {
-  auto* about = Owner() ? dynamic_cast<TForm*>(Owner()->FindComponent("frmAbout")) : nullptr;
-  if (about && !about->Visible() && !about->Modal()) about->ShowModal();
+  if (FAbout && !FAbout->Visible() && !FAbout->Modal()) FAbout->ShowModal();
 }
 
 // ---- engine events ----------------------------------------------------------------------------

@@ -12,7 +12,11 @@
 #include "components/OvColorBtns.h"
 #include "components/OvVersCpt.h"
 #include "components/TrayShell.h"
+#include "app/Figures.h"
+#include "app/RunEntry.h"
+#include "app/Taskbar.h"
 #include "engine/mxMaxMem.h"
+#include "framework/Forms.h"
 #include "framework/Controls.h"
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
@@ -40,6 +44,9 @@ struct TVelmorEnvironment {
 // the notification existed do not have them, and they then show these instead of nothing.
 inline constexpr const char* kBuiltInFreedText = "Freed %1 Mb - %2 Mb available";
 inline constexpr const char* kBuiltInNotifyCaption = "Notify after a run";
+
+class TfrmAbout;
+class TFrmReadMe;
 
 class TfrmVelmor : public TForm {
 public:
@@ -96,6 +103,11 @@ public:
   void Notifica1Click(TObject* Sender);
   void ReadMe1Click(TObject* Sender);
   void About1Click(TObject* Sender);
+  // The About window and the Readme viewer that About and Read me show, made after this
+  // window; each is forgotten when it goes. Without one, its command does nothing.
+  void SetAboutWindow(TfrmAbout* f);
+  void SetReadmeWindow(TFrmReadMe* f);
+  void Notification(TComponent* AComponent) override;
 
   // Language: the captions from the current language file, the Language menu and its clicks.
   void ApplyLanguage();
@@ -164,12 +176,10 @@ private:
 
   int32_t FLangCount = 0;                  // language items made so far; names them a1, a2, ...
   std::unique_ptr<TProfileFile> FLangIni;  // the language file, open only while it is applied
+  TfrmAbout* FAbout = nullptr;
+  TFrmReadMe* FReadme = nullptr;
 };
 
-// The log-on Run entry's data for the executable at exePath: the path itself, in double quotes
-// when it holds a blank, so that the system cannot take "C:\Program.exe" for "C:\Program Files\...".
-std::string RunEntryFor(const std::string& exePath);
-std::wstring RunEntryFor(const std::wstring& exePath);
 
 // The language file a stored "Lingua" names: the value itself when it is a bare file name of
 // the program's folder, else the default "Italiano.lng" (a path, a drive, "..", a device name
@@ -180,22 +190,3 @@ std::string StoredLanguageFile(const std::string& lingua);
 // command of its own from cmLanguageFirst on.
 constexpr int kMaxLanguageItems = 1000;
 
-// The balloon's text after a run: pattern with %1 replaced by the megabytes freed (the rise of
-// the available memory, never below 0) and %2 by the megabytes available afterwards, each with
-// the thousands separator ("0" for zero). Any other character, "%" included, stays as it is.
-std::string RunReport(const std::string& pattern, uint64_t availBefore, uint64_t availAfter,
-                      const std::string& separator);
-
-// "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
-std::string FormatGrouped(uint64_t v, const std::string& separator);
-// The user's locale thousands separator.
-std::string ThousandSeparator();
-// prefix + " " + KB + " Kb (" + MB + " Mb)".
-std::string MemoryLine(const std::string& prefix, uint64_t bytes, const std::string& separator);
-std::string MemoryLine(const std::string& prefix, uint64_t bytes);
-
-// The taskbar's edge (ABE_LEFT, ABE_TOP, ABE_RIGHT, ABE_BOTTOM; -1 when the shell cannot say)
-// and rectangle. Raises the system's error when there is no taskbar window.
-int TaskbarEdge(RECT& Rect);
-// Where a window of size w x h goes on a W x H screen: the corner beside the taskbar.
-POINT TaskbarCorner(int edge, const RECT& taskbar, int W, int H, int w, int h);

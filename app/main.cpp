@@ -29,10 +29,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!main) return 1;
   // Then the About window and the Readme viewer, both hidden. An About window that cannot be
   // made leaves About doing nothing.
-  Guarded(&app, [&] { app.CreateForm<TfrmAbout>(); });
+  Guarded(&app, [&] { main->SetAboutWindow(app.CreateForm<TfrmAbout>()); });
   // A Readme.txt that does not load is reported by the viewer, which stays, empty; a viewer
   // that cannot be made at all leaves Read me doing nothing.
-  Guarded(&app, [&] { app.CreateForm<TFrmReadMe>(); });
+  Guarded(&app, [&] { main->SetReadmeWindow(app.CreateForm<TFrmReadMe>()); });
   // The window stays hidden: the program lives in the tray until Restore.
   app.Run();
   return 0;

@@ -18,8 +18,8 @@
 #include "app/URam.h"
 #include "bench/BenchSupport.h"
 #include "framework/Application.h"
-#include "tests/ProcessCounts.h"
-#include "tests/components/TraySupport.h"
+#include "support/ProcessCounts.h"
+#include "support/MenuCloser.h"
 
 namespace {
 

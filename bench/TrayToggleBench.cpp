@@ -8,7 +8,7 @@
 #include "components/TrayShell.h"
 #include "framework/Application.h"
 #include "framework/Handles.h"
-#include "tests/components/TraySupport.h"
+#include "support/ProcessCounts.h"
 
 // The baseline's thread: starts and ends.
 static unsigned __stdcall Nothing(void*) { return 0; }

@@ -202,9 +202,7 @@ void TIconList::ReadData(const uint8_t* data, size_t size) {
 }
 
 void TIconList::ReadResource(HINSTANCE module, const char* name) {
-  HRSRC res = FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-  HGLOBAL loaded = res ? LoadResource(module, res) : nullptr;
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) throw Exception(std::string("Resource ") + name + " not found");
-  ReadData(static_cast<const uint8_t*>(data), SizeofResource(module, res));
+  TResourceBytes res = ResourceBytes(module, name);
+  if (!res.Data) throw Exception(std::string("Resource ") + name + " not found");
+  ReadData(static_cast<const uint8_t*>(res.Data), res.Size);
 }

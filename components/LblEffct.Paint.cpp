@@ -24,7 +24,7 @@ COLORREF Ref(TRgb c) { return RGB(c.R & 0xFF, c.G & 0xFF, c.B & 0xFF); }
 TRgb Between(TRgb from, TRgb to, int n, int N) {
   if (N <= 0) return to;
   // Halves to the even neighbour (the default rounding mode), as every rounding of colours here.
-  auto step = [&](int a, int b) { return a + (int)std::nearbyint(double(n) * (b - a) / N); };
+  auto step = [&](int a, int b) { return a + RoundHalfEven(double(n) * (b - a) / N); };
   return {step(from.R, to.R), step(from.G, to.G), step(from.B, to.B)};
 }
 

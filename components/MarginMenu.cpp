@@ -43,11 +43,9 @@ void DrawCheck(HDC dc, int left, int top, int size, COLORREF colour) {
 }  // namespace
 
 gdi::FontSpec MenuFont(bool bold) {
-  NONCLIENTMETRICSA ncm{};
-  ncm.cbSize = sizeof(ncm);
+  LOGFONTA lf;
   gdi::FontSpec f;  // "MS Sans Serif" 8 pt
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0) && ncm.lfMenuFont.lfFaceName[0])
-    f = gdi::FontSpec::FromLogFont(ncm.lfMenuFont);
+  if (ReadMenuLogFont(lf)) f = gdi::FontSpec::FromLogFont(lf);
   f.Bold = f.Bold || bold;
   return f;
 }
@@ -84,16 +82,8 @@ private:
     for (int pos = 0; pos < GetMenuItemCount(m); ++pos) {
       TMenuItem* item = TMenuItem::FindCommand(GetMenuItemID(m, pos));
       if (!item) continue;
-      const std::string& s = item->Caption();
-      for (size_t i = 0; i + 1 < s.size(); ++i) {
-        if (s[i] != '&') continue;
-        if (s[i + 1] == '&') {
-          ++i;
-          continue;
-        }
-        if (std::toupper((unsigned char)s[i + 1]) == std::toupper((unsigned char)c)) return MAKELRESULT(pos, MNC_EXECUTE);
-        break;
-      }
+      char a = AcceleratorOf(item->Caption());
+      if (a && std::toupper((unsigned char)a) == std::toupper((unsigned char)c)) return MAKELRESULT(pos, MNC_EXECUTE);
     }
     return MAKELRESULT(0, MNC_IGNORE);
   }

@@ -16,7 +16,7 @@ COLORREF Nearest(COLORREF c, HDC dc) {
 
 int LightenChannel(int c, int percent) {
   // Halves round to even, as the rest of the program's arithmetic does.
-  return Clamp(c + (int)std::nearbyint((255 - c) * percent / 100.0));
+  return Clamp(c + RoundHalfEven((255 - c) * percent / 100.0));
 }
 
 

@@ -205,7 +205,7 @@ void TFlatMenuPainter::DrawDropDownItem(TMenuItem* item, HDC dc, RECT r, bool se
   if (item->Checked()) DrawCheck(item, dc, Mirror(r, check, rtl), framed, selected);
   if (picture) DrawPicture(item, FPicture, Mirror(r, icon, rtl), selected, rtl);
   if (item->IsLine()) {
-    int y = r.top + (int)std::nearbyint((r.bottom - r.top) / 2.0);
+    int y = r.top + RoundHalfEven((r.bottom - r.top) / 2.0);
     FRow.Fill(Mirror(r, RECT{tr.left + 7, y, tr.right, y + 1}, rtl), FPal.Separator);
     return;
   }

@@ -17,25 +17,12 @@ TForm* AsForm(TComponent* owner) {
   return form;
 }
 
-// The record without Vista's last field: systems before Vista refuse the longer one, and later
-// ones still answer the shorter, so it serves everywhere.
-constexpr UINT kOldMetricsSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-static_assert(kOldMetricsSize == 340, "the metrics record of the systems before Vista");
-struct TMetrics {
-  NONCLIENTMETRICSA m;
-  int paddedBorderWidth;  // Vista's addition, never asked for
-  char spare[16];
-};
 }  // namespace
 
 BOOL(WINAPI* TFlatMenuPainter::SystemParametersInfoCall)(UINT, UINT, PVOID, UINT) = SystemParametersInfoA;
 
 bool TFlatMenuPainter::SystemMenuLogFont(LOGFONTA& lf) {
-  TMetrics ncm{};
-  ncm.m.cbSize = kOldMetricsSize;
-  if (!SystemParametersInfoCall(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0)) return false;
-  if (!ncm.m.lfMenuFont.lfFaceName[0]) return false;
-  lf = ncm.m.lfMenuFont;
+  if (!ReadMenuLogFont(lf, SystemParametersInfoCall)) return false;
   if (!lstrcmpA(lf.lfFaceName, "MS Sans Serif")) lstrcpyA(lf.lfFaceName, "Tahoma");
   return true;
 }
@@ -307,7 +294,7 @@ void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& hei
   SIZE image = PictureSize(item);
   if (!item->IsBarItem()) image.cx = std::max<LONG>(image.cx, FIconWidth);
   int w = t.cx - (text.find('&') != std::string::npos ? Extent(dc, "&").cx : 0) + image.cx + 10;
-  int h = item->IsLine() ? 4 : std::max<int>(t.cy + (int)std::nearbyint(0.75 * t.cy), image.cy + 4);
+  int h = item->IsLine() ? 4 : std::max<int>(t.cy + RoundHalfEven(0.75 * t.cy), image.cy + 4);
   width = std::max(width, w);
   height = std::max(height, h);
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 #include "framework/Classes.h"
-#include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/Gdi.h"
 #include "framework/Menus.h"
 

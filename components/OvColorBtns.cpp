@@ -1,6 +1,7 @@
 #include "components/OvColorBtns.h"
 #include <cctype>
 #include "framework/Application.h"
+#include "framework/Forms.h"
 
 void FreeDitherPattern();  // OvColorBtns.Faces.cpp
 
@@ -10,16 +11,6 @@ namespace {
 int liveButtons = 0;
 TTimer* repeatTimer = nullptr;
 TOvColorBtn* repeatTarget = nullptr;
-
-// The character after the caption's single "&" ("&&" is a plain ampersand), or 0.
-char Accelerator(const std::string& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i)
-    if (caption[i] == '&') {
-      if (caption[i + 1] != '&') return caption[i + 1];
-      ++i;
-    }
-  return 0;
-}
 }  // namespace
 
 TOvColorBtn::TOvColorBtn(TComponent* AOwner, TWinControl* AParent)
@@ -238,7 +229,7 @@ void TOvColorBtn::Click() {
 }
 
 bool TOvColorBtn::DialogChar(char ch) {
-  char a = Accelerator(Caption());
+  char a = AcceleratorOf(Caption());
   if (!a || !Enabled() || std::toupper((unsigned char)a) != std::toupper((unsigned char)ch)) return false;
   Click();
   return true;

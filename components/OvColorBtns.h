@@ -10,11 +10,10 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "components/Animate.h"
 #include "components/OvColorUtils.h"
-#include "components/TrayShell.h"  // the mouse event types
 #include "framework/Gdi.h"
 #include "framework/Controls.h"
+#include "framework/StripBitmap.h"
 #include "framework/Timers.h"
 
 enum TClr95ButtonStyle {

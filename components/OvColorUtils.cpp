@@ -97,10 +97,7 @@ bool PlayButtonSound(const std::string& name) {
   if (attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY))
     return PlaySoundA(name.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT), true;
   // PlaySound itself looks for resources of the type "WAVE" only: play the data from memory.
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC res = FindResourceA(module, name.c_str(), "RT_RCDATA");
-  HGLOBAL data = res ? LoadResource(module, res) : nullptr;
-  const void* bytes = data ? LockResource(data) : nullptr;
+  const void* bytes = ResourceBytes(GetModuleHandleA(nullptr), name.c_str(), "RT_RCDATA").Data;
   if (!bytes) return false;
   PlaySoundA(static_cast<const char*>(bytes), nullptr, SND_ASYNC | SND_MEMORY | SND_NODEFAULT);
   return true;

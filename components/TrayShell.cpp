@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 #include "framework/Application.h"
-#include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/Handles.h"
 
 namespace {

@@ -16,12 +16,6 @@
 #include "framework/Icons.h"
 #include "framework/Menus.h"
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-using TShiftState = unsigned;
-constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
-using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
-
 // The notification record in its first form, which every shell accepts: 88 bytes in a 32-bit
 // process (the shell tells the forms apart by cbSize).
 struct TNotifyIconData {

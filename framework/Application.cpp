@@ -1,6 +1,6 @@
 #include "framework/Application.h"
 #include <exception>
-#include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/OSError.h"
 
 TApplication* Application = nullptr;

@@ -57,6 +57,22 @@ void TComponent::RemoveComponent(TComponent* c) {
   if (it != FComponents.end()) FComponents.erase(it);
 }
 
+char AcceleratorOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i)
+    if (caption[i] == '&') {
+      if (caption[i + 1] != '&') return caption[i + 1];
+      ++i;
+    }
+  return 0;
+}
+
+TResourceBytes ResourceBytes(HMODULE module, const char* name, const char* type) {
+  HRSRC res = FindResourceA(module, name, type);
+  HGLOBAL loaded = res ? LoadResource(module, res) : nullptr;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  return data ? TResourceBytes{data, SizeofResource(module, res)} : TResourceBytes{};
+}
+
 int RoundHalfEven(double v) {
   double f = std::floor(v), diff = v - f;
   if (diff > 0.5) return (int)f + 1;

@@ -1,5 +1,6 @@
 // Components with owners, names and events: the base every piece of the program stands on.
 #pragma once
+#include <windows.h>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,14 @@ public:
 };
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Mouse events: the button, the keys and buttons held (ssDouble: the second click of a double
+// click), and the position.
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+using TShiftState = unsigned;
+constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
 // Fire an event only when it is assigned.
 template <class Ev, class... A>
@@ -73,3 +82,16 @@ private:
 
 // Round half to even (12.5 gives 12, 37.5 gives 38): progress values and colour arithmetic.
 int RoundHalfEven(double v);
+
+// The character a caption marks with its first single "&" ("&&" is a plain ampersand), or 0:
+// the accelerator of a menu item or button.
+char AcceleratorOf(const std::string& caption);
+
+// The bytes of a resource of the module, as the loaded image holds them (valid while the
+// module stays loaded); Data null and Size 0 when it is missing. The type is RT_RCDATA unless
+// another (an id or a type name) is given.
+struct TResourceBytes {
+  const void* Data = nullptr;
+  DWORD Size = 0;
+};
+TResourceBytes ResourceBytes(HMODULE module, const char* name, const char* type = MAKEINTRESOURCEA(10));

@@ -1,27 +1,39 @@
 // Kernel objects that close themselves: handles of threads, events, files and mutexes, find
-// handles, and the one lock the framework uses between threads.
+// handles, loaded libraries (and registry keys, in Registry.h), and the one lock the framework
+// uses between threads.
 #pragma once
 #include <windows.h>
+#include <type_traits>
 #include <utility>
 
+// A closer names the handle's type and how to let it go.
 namespace detail {
 struct TKernelClose {
+  using Type = HANDLE;
   static void Close(HANDLE h) { CloseHandle(h); }
 };
 struct TFindClose {
+  using Type = HANDLE;
   static void Close(HANDLE h) { FindClose(h); }
+};
+struct TLibraryClose {
+  using Type = HMODULE;
+  static void Close(HMODULE h) { FreeLibrary(h); }
 };
 }  // namespace detail
 
 // Owns one handle. The creating calls report failure in two ways, CreateFile and
 // FindFirstFile with INVALID_HANDLE_VALUE, CreateThread, CreateEvent and CreateMutex with NULL:
 // both are taken as "no handle", so Valid() is right whichever call made it. (-1 is also the
-// current process's pseudo handle, which is never ours to close.)
+// current process's pseudo handle, which is never ours to close.) Handles of other types have
+// only null for "none".
 template <class Closer>
 class TScopedHandle {
 public:
+  using Handle = typename Closer::Type;
+
   TScopedHandle() = default;
-  explicit TScopedHandle(HANDLE h) : FHandle(Normal(h)) {}
+  explicit TScopedHandle(Handle h) : FHandle(Normal(h)) {}
   ~TScopedHandle() { Reset(); }
   TScopedHandle(TScopedHandle&& o) noexcept : FHandle(std::exchange(o.FHandle, nullptr)) {}
   TScopedHandle& operator=(TScopedHandle&& o) noexcept {
@@ -34,22 +46,26 @@ public:
   TScopedHandle(const TScopedHandle&) = delete;
   TScopedHandle& operator=(const TScopedHandle&) = delete;
 
-  void Reset(HANDLE h = nullptr) {
+  void Reset(Handle h = nullptr) {
     if (FHandle) Closer::Close(FHandle);
     FHandle = Normal(h);
   }
   // Null when there is none.
-  HANDLE Get() const { return FHandle; }
+  Handle Get() const { return FHandle; }
   bool Valid() const { return FHandle != nullptr; }
   explicit operator bool() const { return Valid(); }
 
 private:
-  static HANDLE Normal(HANDLE h) { return h == INVALID_HANDLE_VALUE ? nullptr : h; }
-  HANDLE FHandle = nullptr;
+  static Handle Normal(Handle h) {
+    if constexpr (std::is_same_v<Handle, HANDLE>) return h == INVALID_HANDLE_VALUE ? nullptr : h;
+    else return h;
+  }
+  Handle FHandle = nullptr;
 };
 
 using THandle = TScopedHandle<detail::TKernelClose>;
 using TFindHandle = TScopedHandle<detail::TFindClose>;
+using TModuleHandle = TScopedHandle<detail::TLibraryClose>;
 
 // An event: manual reset stays set until reset, automatic reset wakes one waiter and clears.
 // Empty when the system refuses one.

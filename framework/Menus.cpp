@@ -4,6 +4,7 @@
 #include "framework/Transparent.h"
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <map>
 #include <set>
 
@@ -54,7 +55,25 @@ protected:
     if (FWindow) DrawMenuBar(FWindow);
   }
 };
+
+// The record without Vista's last field: systems before Vista refuse the longer one, and later
+// ones still answer the shorter, so it serves everywhere.
+constexpr UINT kOldMetricsSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
+static_assert(kOldMetricsSize == 340, "the metrics record of the systems before Vista");
+struct TMetrics {
+  NONCLIENTMETRICSA m;
+  int paddedBorderWidth;  // Vista's addition, never asked for
+  char spare[16];
+};
 }  // namespace
+
+bool ReadMenuLogFont(LOGFONTA& lf, BOOL(WINAPI* ask)(UINT, UINT, PVOID, UINT)) {
+  TMetrics ncm{};
+  ncm.m.cbSize = kOldMetricsSize;
+  if (!ask || !ask(SPI_GETNONCLIENTMETRICS, ncm.m.cbSize, &ncm, 0) || !ncm.m.lfMenuFont.lfFaceName[0]) return false;
+  lf = ncm.m.lfMenuFont;
+  return true;
+}
 
 TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
     : TComponent(AOwner), FCommand(command ? command : FreeCommand()) {
@@ -281,10 +300,9 @@ bool TMenuItem::MeasureItem(HWND owner, MEASUREITEMSTRUCT& mi) {
     item->OnMeasureItem(item, dc, w, h);
   } else {
     // No painter: room for the caption in the menu font.
-    NONCLIENTMETRICSA ncm{};
-    ncm.cbSize = sizeof(ncm);
+    LOGFONTA lf;
     gdi::Font font;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) font.Reset(CreateFontIndirectA(&ncm.lfMenuFont));
+    if (ReadMenuLogFont(lf)) font.Reset(CreateFontIndirectA(&lf));
     gdi::Select sf(dc, font);
     SIZE sz{};
     GetTextExtentPoint32A(dc, item->FCaption.c_str(), (int)item->FCaption.size(), &sz);
@@ -329,19 +347,11 @@ bool TMenuItem::MenuChar(HMENU menu, char key, LRESULT& result) {
     if (!GetMenuItemInfoA(menu, pos, TRUE, &mi) || !(mi.fType & MFT_OWNERDRAW)) continue;
     TMenuItem* item = FromItemData(mi.dwItemData);
     if (!item) continue;
-    const std::string& s = item->FCaption;
-    for (size_t i = 0; i + 1 < s.size(); ++i) {
-      if (s[i] != '&') continue;
-      if (s[i + 1] == '&') {
-        ++i;
-        continue;
-      }
-      if (std::toupper((unsigned char)s[i + 1]) == std::toupper((unsigned char)key)) {
-        // Runs the item, or opens its drop-down.
-        result = MAKELRESULT(pos, MNC_EXECUTE);
-        return true;
-      }
-      break;
+    char a = AcceleratorOf(item->FCaption);
+    if (a && std::toupper((unsigned char)a) == std::toupper((unsigned char)key)) {
+      // Runs the item, or opens its drop-down.
+      result = MAKELRESULT(pos, MNC_EXECUTE);
+      return true;
     }
   }
   return false;

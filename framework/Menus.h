@@ -11,6 +11,10 @@
 #include "framework/Gdi.h"
 #include "framework/ImgList.h"
 
+// The system's menu font (SPI_GETNONCLIENTMETRICS, asked through ask); false, lf unchanged,
+// when the system cannot say or names no face.
+bool ReadMenuLogFont(LOGFONTA& lf, BOOL(WINAPI* ask)(UINT, UINT, PVOID, UINT) = SystemParametersInfoA);
+
 class TMenu;
 class TMenuItem;
 // Paints an owner-drawn item into ARect of ACanvas; Selected while it is highlighted.

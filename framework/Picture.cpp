@@ -23,11 +23,6 @@ void TPicture::RegisterFileFormat(const std::string& extension, const std::strin
   Formats()[Upper(extension)] = TFormat{description, std::move(reader)};
 }
 
-std::string TPicture::FileFormatDescription(const std::string& extension) {
-  auto it = Formats().find(Upper(extension));
-  return it == Formats().end() ? std::string() : it->second.Description;
-}
-
 bool TPicture::LoadFromData(const std::string& extension, const void* data, size_t size) {
   auto it = Formats().find(Upper(extension));
   TPictureData fresh;
@@ -40,10 +35,8 @@ bool TPicture::LoadFromData(const std::string& extension, const void* data, size
 }
 
 bool TPicture::LoadFromResource(HINSTANCE module, const char* name, const std::string& extension) {
-  HRSRC r = FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-  HGLOBAL g = r ? LoadResource(module, r) : nullptr;
-  const void* p = g ? LockResource(g) : nullptr;
-  return LoadFromData(extension, p, p ? SizeofResource(module, r) : 0);
+  TResourceBytes res = ResourceBytes(module, name);
+  return LoadFromData(extension, res.Data, res.Size);
 }
 
 void TPicture::Clear() {

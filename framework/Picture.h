@@ -21,8 +21,6 @@ class TPicture {
 public:
   // Registers (or replaces) the reader of the format with this extension, letter case aside.
   static void RegisterFileFormat(const std::string& extension, const std::string& description, TPictureReader reader);
-  // The description the format was registered with; empty for a format nobody registered.
-  static std::string FileFormatDescription(const std::string& extension);
 
   bool Empty() const { return !FData.Bitmap; }
   int Width() const { return FData.Width; }

@@ -15,9 +15,8 @@ std::string Relative(const std::string& path) {
 }
 }  // namespace
 
-void TRegKey::Reset(HKEY h) {
-  if (FHandle && !IsPredefined(FHandle)) RegCloseKey(FHandle);
-  FHandle = h;
+void detail::TRegKeyClose::Close(HKEY h) {
+  if (!IsPredefined(h)) RegCloseKey(h);
 }
 
 TRegKey TRegKey::Open(HKEY parent, const std::string& path, REGSAM access, LONG* error) {

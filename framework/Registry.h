@@ -4,37 +4,24 @@
 #include <winreg.h>
 #include <string>
 #include "framework/Classes.h"
+#include "framework/Handles.h"
 
-// An owned key handle, closed when it goes. The predefined roots (HKEY_LOCAL_MACHINE, ...) are
-// never owned by one; a handle a caller opened itself can be.
-class TRegKey {
+namespace detail {
+// The predefined roots (HKEY_LOCAL_MACHINE, ...) are never closed; a key a caller opened is.
+struct TRegKeyClose {
+  using Type = HKEY;
+  static void Close(HKEY h);
+};
+}  // namespace detail
+
+// An owned key handle, closed when it goes.
+class TRegKey : public TScopedHandle<detail::TRegKeyClose> {
 public:
-  TRegKey() = default;
-  explicit TRegKey(HKEY h) : FHandle(h) {}
-  ~TRegKey() { Reset(); }
-  TRegKey(TRegKey&& o) noexcept : FHandle(o.Release()) {}
-  TRegKey& operator=(TRegKey&& o) noexcept {
-    if (this != &o) Reset(o.Release());
-    return *this;
-  }
-  TRegKey(const TRegKey&) = delete;
-  TRegKey& operator=(const TRegKey&) = delete;
-
-  HKEY Get() const { return FHandle; }
-  explicit operator bool() const { return FHandle != nullptr; }
-  HKEY Release() {
-    HKEY h = FHandle;
-    FHandle = nullptr;
-    return h;
-  }
-  void Reset(HKEY h = nullptr);
+  using TScopedHandle::TScopedHandle;
 
   // The key at path below parent, or an empty handle (with the system's error in *error).
   static TRegKey Open(HKEY parent, const std::string& path, REGSAM access, LONG* error = nullptr);
   static TRegKey Create(HKEY parent, const std::string& path, REGSAM access, LONG* error = nullptr);
-
-private:
-  HKEY FHandle = nullptr;
 };
 
 // A registry read or write that failed; the message names the value.

@@ -5,15 +5,12 @@
 #include <vector>
 #include "framework/Paths.h"
 
-TLibrary::TLibrary(const std::wstring& path) {
+TModuleHandle LoadLibraryAt(const std::wstring& path) {
   // With a full path, the library's own imports are looked for beside it, in the system
   // folder, and not beside the program either.
-  FModule = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (!FModule) throw Exception("Cannot load " + AnsiOf(path));
-}
-
-TLibrary::~TLibrary() {
-  if (FModule) FreeLibrary(FModule);
+  TModuleHandle m(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  if (!m) throw Exception("Cannot load " + AnsiOf(path));
+  return m;
 }
 
 std::wstring SystemRichEditPath() {
@@ -112,7 +109,7 @@ std::wstring BreakLongLines(const std::wstring& s, size_t limit) {
 }
 
 TRichEdit::TRichEdit(TComponent* AOwner, TWinControl* AParent)
-    : TWinControl(AOwner, AParent), FLibrary(std::make_unique<TLibrary>(SystemRichEditPath())) {
+    : TWinControl(AOwner, AParent), FLibrary(LoadLibraryAt(SystemRichEditPath())) {
   CreateWnd("RICHEDIT", ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE, true);
   SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, 0);  // wrap at the right edge
 }

@@ -2,23 +2,12 @@
 // the system folder only: a DLL of that name planted beside the program must never run.
 #pragma once
 #include <windows.h>
-#include <memory>
 #include <string>
 #include "framework/Controls.h"
+#include "framework/Handles.h"
 
-// A library loaded by full path and freed with its object.
-class TLibrary {
-public:
-  // Raises "Cannot load <path>" when the library does not load.
-  explicit TLibrary(const std::wstring& path);
-  ~TLibrary();
-  TLibrary(const TLibrary&) = delete;
-  TLibrary& operator=(const TLibrary&) = delete;
-  HMODULE Handle() const { return FModule; }
-
-private:
-  HMODULE FModule = nullptr;
-};
+// The library at this full path, loaded; raises "Cannot load <path>" when it does not load.
+TModuleHandle LoadLibraryAt(const std::wstring& path);
 
 // "<system folder>\riched32.dll".
 std::wstring SystemRichEditPath();
@@ -48,7 +37,7 @@ public:
   void SetText(const std::string& v);
 
 private:
-  std::unique_ptr<TLibrary> FLibrary;
+  TModuleHandle FLibrary;
   size_t FLineLimit = 0;
 };
 

@@ -63,7 +63,3 @@ std::vector<std::string> ListLanguageFiles(const std::wstring& folder) {
   std::stable_sort(names.begin(), names.end(), LessIgnoringCase);
   return names;
 }
-
-std::vector<std::string> ListLanguageFiles(const std::string& folder) {
-  return folder.empty() ? std::vector<std::string>() : ListLanguageFiles(Widen(folder));
-}

@@ -22,4 +22,3 @@ bool IsBareFileName(const std::string& name);
 // is not ".lng" (in any case) that only matched through its short 8.3 alias, and a name the
 // ANSI code page cannot hold exactly. A missing or unreadable folder gives an empty list.
 std::vector<std::string> ListLanguageFiles(const std::wstring& folder);
-std::vector<std::string> ListLanguageFiles(const std::string& folder);

@@ -13,17 +13,5 @@ std::string ReadProfileString(const std::wstring& file, const std::string& secti
                                      kProfileValueMax + 1, file.c_str());
   if (n > kProfileValueMax) n = kProfileValueMax;
   std::wstring value(buf, wcsnlen(buf, n));
-  if (value.empty()) return std::string();
-  int size = WideCharToMultiByte(CP_ACP, 0, value.data(), (int)value.size(), nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::string();
-  std::string out(size, '\0');
-  WideCharToMultiByte(CP_ACP, 0, value.data(), (int)value.size(), &out[0], size, nullptr, nullptr);
-  return out;
+  return AnsiOf(value);
 }
-
-std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
-                              const std::string& def) {
-  return ReadProfileString(Widen(file), section, key, def);
-}
-
-TProfileFile::TProfileFile(const std::string& ansiFileName) : FFileName(Widen(ansiFileName)) {}

@@ -13,16 +13,12 @@ constexpr unsigned kProfileValueMax = 2047;
 // holds, byte for byte, as the ANSI profile call would give it.
 std::string ReadProfileString(const std::wstring& file, const std::string& section, const std::string& key,
                               const std::string& def = std::string());
-// The same for a file named in ANSI text.
-std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
-                              const std::string& def = std::string());
 
 // An open profile file: only its name. Opening never fails and checks nothing; each read asks
 // the file afresh, one call per key.
 class TProfileFile {
 public:
   explicit TProfileFile(std::wstring fileName) : FFileName(std::move(fileName)) {}
-  explicit TProfileFile(const std::string& ansiFileName);
   const std::wstring& FileName() const { return FFileName; }
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def = std::string()) const {

@@ -8,7 +8,7 @@
 #include "components/LblEffct.h"
 #include "components/PkJpegImage.h"
 #include "components/verslab.h"
-#include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
 // Opens a file or address through the shell with owner as the owning window; ShellExecuteA with

@@ -2,7 +2,7 @@
 // read-only in a sizable modal window with an OK button.
 #pragma once
 #include <string>
-#include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/RichEdit.h"
 #include "framework/StdCtrls.h"
 

@@ -32,6 +32,7 @@ struct Program : TTempFolder, TAppWindow<> {
     ShownErrors().clear();  // what earlier tests left there is theirs
     Write("Readme.txt", readme);
     viewer = app->CreateForm<TFrmReadMe>(Widen(Path() + "\\"));
+    f->SetReadmeWindow(viewer);
   }
   void Command(UINT id) { SendMessageA(f->Handle(), WM_COMMAND, id, 0); }
 };
@@ -143,6 +144,7 @@ TEST(MenuCommands, AboutShowsItsWindowModallyAndASecondDoesNothing) {
   Program p;
   // Start-up's order: the About window after the main window (the viewer here came first).
   auto* about = p.app->CreateForm<TfrmAbout>(std::wstring(), [](HWND, const std::string&) {});
+  p.f->SetAboutWindow(about);
   int shown = 0;
   bool mainEnabled = true;
   about->OnShow = [&](TObject*) {

@@ -7,7 +7,7 @@
 #include "app/URam.h"
 #include "framework/Application.h"
 #include "tests/app/AppWindow.h"
-#include "tests/ProcessCounts.h"
+#include "support/ProcessCounts.h"
 #include "tests/TempFolder.h"
 #include "tests/TestRegistry.h"
 #include "tests/TestSupport.h"

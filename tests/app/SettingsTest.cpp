@@ -479,8 +479,8 @@ TEST_F(Settings, AutostartPathWithBlanksIsQuoted) {
   Click(w->f, w->f->autostart);
   ASSERT_TRUE(RunValue());
   EXPECT_EQ(RunText(), "\"C:\\Program Files\\Velmor\\velmor.exe\"");
-  EXPECT_EQ(RunEntryFor("C:\\Velmor\\velmor.exe"), "C:\\Velmor\\velmor.exe");
-  EXPECT_EQ(RunEntryFor("C:\\A B\\C D\\v.exe"), "\"C:\\A B\\C D\\v.exe\"");
+  EXPECT_EQ(RunEntryFor(L"C:\\Velmor\\velmor.exe"), L"C:\\Velmor\\velmor.exe");
+  EXPECT_EQ(RunEntryFor(L"C:\\A B\\C D\\v.exe"), L"\"C:\\A B\\C D\\v.exe\"");
 }
 
 TEST_F(Settings, AutostartWithoutAPathGivenWritesTheRunningProgram) {
@@ -489,7 +489,7 @@ TEST_F(Settings, AutostartWithoutAPathGivenWritesTheRunningProgram) {
   auto w = Start("");
   Click(w->f, w->f->autostart);
   ASSERT_TRUE(RunValue());
-  EXPECT_EQ(RunText(), RunEntryFor(path));
+  EXPECT_EQ(RunText(), AnsiOf(RunEntryFor(Widen(path))));
 }
 
 TEST_F(Settings, AutostartOnKeepsAnExistingValue) {

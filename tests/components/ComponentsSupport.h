@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <functional>
 #include "framework/Application.h"
-#include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/Gdi.h"
 
 const COLORREF kMagenta = RGB(255, 0, 255);

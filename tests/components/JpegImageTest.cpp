@@ -92,8 +92,6 @@ TEST(JpegImage, DamagedStreamsDecodeToNothingAndTheProcessGoesOn) {
 TEST(JpegImage, TheControlRegistersJpegAndSizesItselfToThePicture) {
   Host host(false, 320, 100);
   auto* img = new TPkJpegImage(host.form, host.panel);
-  EXPECT_EQ(TPicture::FileFormatDescription("JPEG"), "JPEGs");
-  EXPECT_EQ(TPicture::FileFormatDescription("jpeg"), "JPEGs");
   img->SetBounds(20, 10, 10, 10);
   img->SetAutoSize(true);
   EXPECT_TRUE(img->Picture().LoadFromResource(GetModuleHandleA(nullptr), "ABOUT_LOGO", "JPEG"));

@@ -1,11 +1,13 @@
-// What the tray tests share: a shell that records what the icon sends it, and counts of the
-// process's threads and handles.
+// What the tray tests share: a shell that records what the icon sends it, a pump that waits
+// for a condition, and (from support/) the process's counts and the menu closer.
 #pragma once
 #include <windows.h>
 #include <cstring>
 #include <string>
 #include <vector>
 #include "components/TrayShell.h"
+#include "support/MenuCloser.h"
+#include "support/ProcessCounts.h"
 
 struct TRecordingShell {
   struct Call {
@@ -47,11 +49,6 @@ struct TRecordingShell {
   }
 };
 
-// Threads of this process, from the system's snapshot.
-int ProcessThreads();
-// Handles of this process, from the system's handle table (GetProcessHandleCount is a stub
-// under Wine).
-int ProcessHandles();
 // Handles messages until done() holds; gives up (false) after a generous while so that a fault
 // fails the test instead of hanging it.
 template <class F>
@@ -68,5 +65,3 @@ bool PumpUntil(F done) {
   }
   return true;
 }
-// Posts a message that closes the open menu as soon as the menu's loop takes it.
-void CloseMenuSoon();

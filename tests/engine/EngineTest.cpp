@@ -4,7 +4,7 @@
 #include <vector>
 #include "engine/mxMaxMem.h"
 #include "tests/FakeMemory.h"
-#include "tests/ProcessCounts.h"
+#include "support/ProcessCounts.h"
 
 namespace {
 

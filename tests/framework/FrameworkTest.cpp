@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 #include "framework/Application.h"
-#include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/OSError.h"
 #include "framework/StdCtrls.h"

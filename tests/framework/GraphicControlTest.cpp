@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "framework/Application.h"
+#include "framework/Forms.h"
 #include "framework/GraphicControls.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "framework/Classes.h"
 #include "framework/Paths.h"
 #include <windows.h>
 #include <algorithm>
@@ -7,7 +8,7 @@
 #include <set>
 #include "i18n/LangFiles.h"
 #include "i18n/ProfileFile.h"
-#include "tests/ProcessCounts.h"
+#include "support/ProcessCounts.h"
 #include "tests/TempFolder.h"
 
 namespace {
@@ -37,7 +38,7 @@ TEST(LanguageListing, ListsTheFilesSortedWithoutRegardToCase) {
   TTempFolder dir;
   for (const char* n : {"Italiano.lng", "english.lng", "Deutsch.lng", "readme.txt", "lng", "Zulu.lng", "alpha.lng"})
     dir.Write(n, "[FLAG]\r\n");
-  EXPECT_EQ(ListLanguageFiles(dir.Path()),
+  EXPECT_EQ(ListLanguageFiles(Widen(dir.Path())),
             (Names{"alpha.lng", "Deutsch.lng", "english.lng", "Italiano.lng", "Zulu.lng"}));
 }
 
@@ -51,22 +52,22 @@ TEST(LanguageListing, OnlyPlainFilesAreListed) {
   ASSERT_TRUE(dir.SetAttributes("s.lng", FILE_ATTRIBUTE_SYSTEM));
   dir.Write("ro.lng", "");
   ASSERT_TRUE(dir.SetAttributes("ro.lng", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
-  EXPECT_EQ(ListLanguageFiles(dir.Path()), (Names{"plain.lng", "ro.lng"}));
+  EXPECT_EQ(ListLanguageFiles(Widen(dir.Path())), (Names{"plain.lng", "ro.lng"}));
 }
 
 TEST(LanguageListing, OddNamesAreListedAsTheyStand) {
   TTempFolder dir;
   for (const char* n : {"a.lng.lng", "English.LNG", "R&D.lng", "a.lng", "x.lngx", "y.lng.bak", "empty.lng"})
     dir.Write(n, "");
-  EXPECT_EQ(ListLanguageFiles(dir.Path()), (Names{"a.lng", "a.lng.lng", "empty.lng", "English.LNG", "R&D.lng"}));
+  EXPECT_EQ(ListLanguageFiles(Widen(dir.Path())), (Names{"a.lng", "a.lng.lng", "empty.lng", "English.LNG", "R&D.lng"}));
 }
 
 TEST(LanguageListing, NoFolderOrNoFilesGiveAnEmptyList) {
   TTempFolder dir;
-  EXPECT_TRUE(ListLanguageFiles(dir.Path()).empty());
-  EXPECT_TRUE(ListLanguageFiles(dir / "missing").empty());
-  EXPECT_TRUE(ListLanguageFiles("").empty());
-  EXPECT_TRUE(ListLanguageFiles(std::string(5000, 'x')).empty());
+  EXPECT_TRUE(ListLanguageFiles(Widen(dir.Path())).empty());
+  EXPECT_TRUE(ListLanguageFiles(Widen(dir / "missing")).empty());
+  EXPECT_TRUE(ListLanguageFiles(Widen("")).empty());
+  EXPECT_TRUE(ListLanguageFiles(Widen(std::string(5000, 'x'))).empty());
 }
 
 // A folder named in Cyrillic holds the files as any other; a file named in Greek, which the ANSI
@@ -100,12 +101,12 @@ TEST(LanguageListing, FoldersAndNamesOutsideTheAnsiCodePage) {
 TEST(LanguageListing, LeavesNoHandleOpen) {
   TTempFolder dir;
   for (const char* n : {"f1.lng", "f2.lng", "f3.lng", "f4.lng", "f5.lng"}) dir.Write(n, "");
-  ListLanguageFiles(dir.Path());
+  ListLanguageFiles(Widen(dir.Path()));
   // GetProcessHandleCount answers 0 under Wine: each handle value is asked instead.
   const int before = OpenHandles();
   for (int i = 0; i < 50; ++i) {
-    ListLanguageFiles(dir.Path());
-    ListLanguageFiles(dir / "missing");
+    ListLanguageFiles(Widen(dir.Path()));
+    ListLanguageFiles(Widen(dir / "missing"));
   }
   EXPECT_EQ(OpenHandles(), before);
 }
@@ -124,25 +125,25 @@ TEST(ProfileReading, SectionsAndKeysInAnyCaseQuotesAndBlanks) {
             "[OTHER]\r\n"
             "Defrag=wrong section\r\n");
   const std::string f = dir / "t.lng";
-  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Defrag"), "Found");
-  EXPECT_EQ(ReadProfileString(f, "MainFile", "ABORT"), "spaced out");
-  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Quit"), "quoted value");
-  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Open"), "single");
-  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Close"), "  blanks kept inside quotes  ");
-  EXPECT_EQ(ReadProfileString(f, "MAINFILE", "Hidden"), "");
-  EXPECT_EQ(ReadProfileString(f, "OTHER", "Defrag"), "wrong section");
+  EXPECT_EQ(ReadProfileString(Widen(f), "MAINFILE", "Defrag"), "Found");
+  EXPECT_EQ(ReadProfileString(Widen(f), "MainFile", "ABORT"), "spaced out");
+  EXPECT_EQ(ReadProfileString(Widen(f), "MAINFILE", "Quit"), "quoted value");
+  EXPECT_EQ(ReadProfileString(Widen(f), "MAINFILE", "Open"), "single");
+  EXPECT_EQ(ReadProfileString(Widen(f), "MAINFILE", "Close"), "  blanks kept inside quotes  ");
+  EXPECT_EQ(ReadProfileString(Widen(f), "MAINFILE", "Hidden"), "");
+  EXPECT_EQ(ReadProfileString(Widen(f), "OTHER", "Defrag"), "wrong section");
 }
 
 TEST(ProfileReading, MissingFileSectionOrKeyGivesTheDefault) {
   TTempFolder dir;
   dir.Write("t.lng", "[MAINFILE]\r\nDefrag=x\r\n");
-  EXPECT_EQ(ReadProfileString(dir / "t.lng", "LABELS", "FreeMem"), "");
-  EXPECT_EQ(ReadProfileString(dir / "t.lng", "MAINFILE", "Abort"), "");
-  EXPECT_EQ(ReadProfileString(dir / "t.lng", "MAINFILE", "Abort", "def"), "def");
-  EXPECT_EQ(ReadProfileString(dir / "none.lng", "MAINFILE", "Defrag"), "");
-  EXPECT_EQ(ReadProfileString(dir.Path(), "MAINFILE", "Defrag"), "") << "a folder";
-  EXPECT_EQ(ReadProfileString("", "MAINFILE", "Defrag", "def"), "def") << "never the Windows folder's win.ini";
-  TProfileFile ini(dir / "t.lng");
+  EXPECT_EQ(ReadProfileString(Widen(dir / "t.lng"), "LABELS", "FreeMem"), "");
+  EXPECT_EQ(ReadProfileString(Widen(dir / "t.lng"), "MAINFILE", "Abort"), "");
+  EXPECT_EQ(ReadProfileString(Widen(dir / "t.lng"), "MAINFILE", "Abort", "def"), "def");
+  EXPECT_EQ(ReadProfileString(Widen(dir / "none.lng"), "MAINFILE", "Defrag"), "");
+  EXPECT_EQ(ReadProfileString(Widen(dir.Path()), "MAINFILE", "Defrag"), "") << "a folder";
+  EXPECT_EQ(ReadProfileString(Widen(""), "MAINFILE", "Defrag", "def"), "def") << "never the Windows folder's win.ini";
+  TProfileFile ini(Widen(dir / "t.lng"));
   EXPECT_EQ(ini.ReadString("MAINFILE", "Defrag"), "x");
 }
 
@@ -152,27 +153,27 @@ TEST(ProfileReading, ALongValueIsCutAt2047Characters) {
   for (int i = 0; value.size() < 5000; ++i) value += (char)('a' + i % 26);
   value.resize(5000);
   dir.Write("long.lng", "[MAINFILE]\r\nDefrag=" + value + "\r\nAbort=after\r\n");
-  std::string got = ReadProfileString(dir / "long.lng", "MAINFILE", "Defrag");
+  std::string got = ReadProfileString(Widen(dir / "long.lng"), "MAINFILE", "Defrag");
   EXPECT_EQ(got.size(), 2047u);
   EXPECT_EQ(got, value.substr(0, 2047));
-  EXPECT_EQ(ReadProfileString(dir / "long.lng", "MAINFILE", "Abort"), "after") << "the next key is intact";
+  EXPECT_EQ(ReadProfileString(Widen(dir / "long.lng"), "MAINFILE", "Abort"), "after") << "the next key is intact";
   std::string exact(2047, 'q');
   dir.Write("exact.lng", "[S]\r\nK=" + exact + "\r\n");
-  EXPECT_EQ(ReadProfileString(dir / "exact.lng", "S", "K"), exact);
+  EXPECT_EQ(ReadProfileString(Widen(dir / "exact.lng"), "S", "K"), exact);
 }
 
 TEST(ProfileReading, TextsKeepTheirAnsiCharacters) {
   TTempFolder dir;
   dir.Write("t.lng", "[LABELS]\r\nFreeMem=M\xE9moire disponible \xE0 \xFC\xDF\x80\r\n");
-  EXPECT_EQ(ReadProfileString(dir / "t.lng", "LABELS", "FreeMem"), "M\xE9moire disponible \xE0 \xFC\xDF\x80");
+  EXPECT_EQ(ReadProfileString(Widen(dir / "t.lng"), "LABELS", "FreeMem"), "M\xE9moire disponible \xE0 \xFC\xDF\x80");
 }
 
 TEST(ProfileReading, ReadingNeverWritesTheFile) {
   TTempFolder dir;
   const std::string text = "[MAINFILE]\r\nDefrag=x\r\n";
   dir.Write("t.lng", text);
-  ReadProfileString(dir / "t.lng", "MAINFILE", "Defrag");
-  ReadProfileString(dir / "t.lng", "NEW", "Key");
+  ReadProfileString(Widen(dir / "t.lng"), "MAINFILE", "Defrag");
+  ReadProfileString(Widen(dir / "t.lng"), "NEW", "Key");
   WIN32_FILE_ATTRIBUTE_DATA data{};
   ASSERT_TRUE(GetFileAttributesExA((dir / "t.lng").c_str(), GetFileExInfoStandard, &data));
   EXPECT_EQ(data.nFileSizeLow, text.size());
@@ -204,10 +205,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 // The accelerator letter of a caption (lower case), or 0 when it has none.
-char Accelerator(const std::string& caption) {
-  size_t at = caption.find('&');
-  return at == std::string::npos || at + 1 >= caption.size() ? 0 : (char)tolower((unsigned char)caption[at + 1]);
-}
+char Accelerator(const std::string& caption) { return (char)tolower((unsigned char)AcceleratorOf(caption)); }
 
 TEST(ShippedLanguages, EveryFileHasAllEighteenKeysAndAFlag) {
   const std::set<std::string> flags{"AT", "BE", "CN", "D", "EN", "ES", "FR", "GR", "IT", "JP", "RO", "RU"};
@@ -219,12 +217,12 @@ TEST(ShippedLanguages, EveryFileHasAllEighteenKeysAndAFlag) {
     for (const auto& [section, names] : AllKeys())
       for (const std::string& key : names) {
         ++keys;
-        std::string v = ReadProfileString(path, section, key);
+        std::string v = ReadProfileString(Widen(path), section, key);
         EXPECT_FALSE(v.empty()) << name << " " << section << "/" << key;
         EXPECT_LE(std::count(v.begin(), v.end(), '&'), 1) << name << " " << section << "/" << key;
       }
     EXPECT_EQ(keys, 18);
-    EXPECT_EQ(ReadProfileString(path, "FLAG", "Index"), flagOf.at(name));
+    EXPECT_EQ(ReadProfileString(Widen(path), "FLAG", "Index"), flagOf.at(name));
     for (char c : name) EXPECT_TRUE(c > 0 && c < 127) << name << ": plain ASCII file names";
   }
 }
@@ -245,9 +243,9 @@ TEST(ShippedLanguages, FilesAreWindows1252TextWithWindowsLineEnds) {
       }
     }
   }
-  EXPECT_EQ(ReadProfileString(ShippedLanguageFolder() + "\\Deutsch.lng", "LABELS", "FreeMem"),
+  EXPECT_EQ(ReadProfileString(Widen(ShippedLanguageFolder() + "\\Deutsch.lng"), "LABELS", "FreeMem"),
             "Verf\xFCgbarer Speicher:");
-  EXPECT_EQ(ReadProfileString(ShippedLanguageFolder() + "\\Francais.lng", "MAINFILE", "Defrag"), "&D\xE9" "fragmenter");
+  EXPECT_EQ(ReadProfileString(Widen(ShippedLanguageFolder() + "\\Francais.lng"), "MAINFILE", "Defrag"), "&D\xE9" "fragmenter");
 }
 
 TEST(ShippedLanguages, AcceleratorsAreUniqueInEachMenu) {
@@ -265,7 +263,7 @@ TEST(ShippedLanguages, AcceleratorsAreUniqueInEachMenu) {
     for (const auto& [menu, entries] : menus) {
       std::set<char> used;
       for (const auto& [section, key] : entries) {
-        char a = Accelerator(ReadProfileString(path, section, key));
+        char a = Accelerator(ReadProfileString(Widen(path), section, key));
         EXPECT_NE(a, 0) << name << " " << section << "/" << key << " has no accelerator";
         EXPECT_TRUE(used.insert(a).second) << name << ": '" << a << "' twice in the " << menu;
       }

@@ -1,5 +1,6 @@
-#include "tests/components/TraySupport.h"
+#include "support/ProcessCounts.h"
 #include <tlhelp32.h>
+#include <vector>
 
 int ProcessThreads() {
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -41,26 +42,4 @@ int ProcessHandles() {
   for (ULONG i = 0; i < info->Count; ++i)
     if (info->Handles[i].Pid == GetCurrentProcessId()) ++n;
   return n;
-}
-
-namespace {
-LRESULT CALLBACK CloserProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  if (m == WM_APP) {
-    EndMenu();
-    return 0;
-  }
-  return DefWindowProcA(h, m, w, l);
-}
-}  // namespace
-
-void CloseMenuSoon() {
-  static HWND closer = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = CloserProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TTestMenuCloser";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, "TTestMenuCloser", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
-  }();
-  PostMessageA(closer, WM_APP, 0, 0);
 }

@@ -1,6 +1,6 @@
-// What this process holds, counted in ways that work under Wine too, where
-// GetProcessHandleCount, the private-usage figure of GetProcessMemoryInfo and GetGuiResources
-// answer 0.
+// What this process holds, for the tests and the benchmarks alike, counted in ways that work
+// under Wine too, where GetProcessHandleCount, the private-usage figure of GetProcessMemoryInfo
+// and GetGuiResources answer 0.
 #pragma once
 #include <windows.h>
 #include <cstddef>
@@ -27,3 +27,9 @@ inline int OpenHandles() {
     if (GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags)) ++n;
   return n;
 }
+
+// Threads of this process, from the system's snapshot.
+int ProcessThreads();
+// Handles of this process, from the system's handle table (GetProcessHandleCount is a stub
+// under Wine).
+int ProcessHandles();

@@ -1,0 +1,38 @@
+#include "app/Taskbar.h"
+#include <shellapi.h>
+#include "framework/OSError.h"
+
+static_assert(sizeof(void*) != 4 || sizeof(APPBARDATA) == 36, "the application-bar record is 36 bytes");
+
+int TaskbarEdge(RECT& Rect) {
+  HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+  if (!tray) RaiseLastOSError();
+  APPBARDATA abd{};
+  abd.cbSize = sizeof(abd);
+  abd.hWnd = tray;
+  if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) return -1;
+  Rect = abd.rc;
+  // Some shells (Wine's) answer with a rectangle one pixel thick; the window beside it would
+  // then cover the taskbar and the tray icon. The taskbar's own window knows its size.
+  bool across = abd.uEdge == ABE_TOP || abd.uEdge == ABE_BOTTOM;
+  LONG thickness = across ? Rect.bottom - Rect.top : Rect.right - Rect.left;
+  RECT own{};
+  if (thickness <= 1 && GetWindowRect(tray, &own) && (across ? own.bottom - own.top : own.right - own.left) > 1)
+    Rect = own;
+  return static_cast<int>(abd.uEdge);
+}
+
+POINT TaskbarCorner(int edge, const RECT& r, int W, int H, int w, int h) {
+  switch (edge) {
+    case ABE_LEFT:
+      return POINT{r.right, H - h};
+    case ABE_TOP:
+      return POINT{W - w, r.bottom};
+    case ABE_RIGHT:
+      return POINT{W - w - (r.right - r.left), H - h};
+    case ABE_BOTTOM:
+      return POINT{W - w, H - h - (r.bottom - r.top)};
+    default:  // unknown: the screen's bottom right
+      return POINT{W - w, H - h};
+  }
+}

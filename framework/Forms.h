@@ -1,0 +1,64 @@
+// Top-level windows: a form, its closing and its modal loop.
+#pragma once
+#include <windows.h>
+#include "framework/Controls.h"
+
+class TMainMenu;
+
+enum TCloseAction { caNone, caHide, caFree };
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+// A top-level window owned by the application's window: single non-sizable border, only the
+// close box in its title bar; or, with the style given, whatever frame that style makes.
+class TForm : public TCustomControl {
+public:
+  TForm(TComponent* AOwner, const char* className, bool borderless = false);
+  TForm(TComponent* AOwner, const char* className, DWORD style, DWORD exStyle);
+  ~TForm() override;
+
+  // The client area's size; a form without a sizing border keeps it, growing or shrinking
+  // with its menu bar when that wraps to more rows or fewer.
+  void SetClientSize(int w, int h);
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetMenu(TMainMenu* m);
+  TMainMenu* Menu() const { return FMenu; }
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle s);
+  void SetIcon(HICON big, HICON small);
+  void SetPosition(int left, int top);
+
+  // Asks the form to close: OnClose decides between hiding, freeing and nothing.
+  void Close();
+  int ShowModal();
+  bool Modal() const { return FModal; }
+  int ModalResult() const { return FModalResult; }
+  void SetModalResult(int r) { FModalResult = r; }
+  // True once the form was closed with caFree: it stays as an object until the application
+  // frees it, but its window is gone.
+  bool Released() const { return FReleased; }
+
+  TNotifyEvent OnCreate, OnShow, OnActivate, OnHide, OnDestroy;
+  TCloseEvent OnClose;
+
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  void Notification(TComponent* AComponent) override;
+
+protected:
+  // Runs the description's creation handler after the controls exist.
+  void DoCreate();
+  void BoundsChanged() override;
+
+private:
+  void AdjustToClient();
+  int FClientW = 0, FClientH = 0;
+  bool FAdjusting = false;
+  TMainMenu* FMenu = nullptr;
+  TFormStyle FFormStyle = fsNormal;
+  bool FModal = false;
+  int FModalResult = mrNone;
+  bool FReleased = false;
+  bool FBorderless;
+};
