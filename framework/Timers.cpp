@@ -25,7 +25,9 @@ struct TTickState {
   std::atomic<unsigned> Interval{1000};
 };
 
-// The window thread's list of timers, by window-timer id and by the serial of a running
+// The window, made with the first timer that runs, stays for the rest of the process: a
+// window made and destroyed with each switch of the tray animation would cost more than the
+// thread. The window thread's list of timers, by window-timer id and by the serial of a running
 // thread. A serial is never used twice, so a tick still queued for a thread that has ended
 // (or a timer that is gone) finds nobody.
 struct TTimerDispatch {
@@ -47,12 +49,6 @@ struct TTimerDispatch {
     }
     Window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
     return Window;
-  }
-
-  static void Release() {
-    if (!Timers.empty() || !Window) return;
-    DestroyWindow(Window);  // may run inside its own procedure, which then touches nothing more
-    Window = nullptr;
   }
 
   static void Run(TTimer* t) {
@@ -138,7 +134,6 @@ TTimer::~TTimer() {
   OnTimer = nullptr;
   Stop();
   TTimerDispatch::Timers.erase(FId);
-  TTimerDispatch::Release();
 }
 
 void TTimer::SetEnabled(bool v) {

@@ -4,7 +4,7 @@
 // then waits until that tick has run before it sleeps again, so ticks never pile up.
 //
 // Every timer of the process ticks through one hidden message window, made by the window
-// thread with the first timer and destroyed with the last; timers are made, changed and
+// thread when the first timer starts and kept from then on; timers are made, changed and
 // destroyed on that thread. A threaded timer has its thread only while it runs: an idle thread
 // would hold its stack for as long as the program sits in the tray.
 #pragma once
