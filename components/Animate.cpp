@@ -1,262 +1,5 @@
 #include "components/Animate.h"
-#include <atomic>
 #include "framework/Application.h"
-
-// ---- the timer's thread ---------------------------------------------------------------------
-//
-// Why it cannot deadlock: the user-interface thread waits for the timer thread in one place
-// only, the destructor's join, and it sets the stop event first. Every wait of the timer thread
-// (its sleep, and its wait for a handed-over tick to finish) also ends on that stop event, and
-// the thread holds no lock while it waits. So however a tick ends (disabling the timer,
-// destroying it), the thread is never waiting for the user-interface thread while that one
-// waits for it. The join also delivers messages other threads send to this one, in case an
-// unsynchronised tick's handler sends to a window.
-
-namespace {
-const UINT kTickMessage = WM_USER + 1;
-const UINT kFailedMessage = WM_USER + 2;  // the thread ended on an error
-// Each thread signs its ticks, so a tick still queued for a destroyed timer can never be taken
-// for one of a later timer whose window happens to get the same handle.
-std::atomic<WPARAM> lastSerial{0};
-
-int Win32Priority(TThreadPriority p) {
-  switch (p) {
-    case tpIdle: return THREAD_PRIORITY_IDLE;
-    case tpLowest: return THREAD_PRIORITY_LOWEST;
-    case tpLower: return THREAD_PRIORITY_BELOW_NORMAL;
-    case tpNormal: return THREAD_PRIORITY_NORMAL;
-    case tpHigher: return THREAD_PRIORITY_ABOVE_NORMAL;
-    case tpHighest: return THREAD_PRIORITY_HIGHEST;
-    case tpTimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
-  }
-  return THREAD_PRIORITY_NORMAL;
-}
-}  // namespace
-
-class TThreadTimer::TTimerThread {
-public:
-  // What the thread and the user-interface thread share; it lives as long as either needs it.
-  struct TState {
-    TCriticalSection Lock;
-    THandle Stop = MakeEvent(true);   // terminate (stays set)
-    THandle Wake = MakeEvent(false);  // the settings changed
-    THandle Done = MakeEvent(false);  // a handed-over tick has run
-    HWND Target = nullptr;
-    WPARAM Serial = ++lastSerial;
-    bool Terminated = false;
-    bool Sync = true;
-    bool Pending = false;  // a tick is posted and not yet taken
-    unsigned Interval = 1000;
-  };
-
-  // It exists only while its timer runs, so it starts ticking at once.
-  explicit TTimerThread(HWND target) : FState(std::make_shared<TState>()) {
-    FState->Target = target;
-    if (!FState->Stop || !FState->Wake || !FState->Done) throw Exception("Cannot start the timer's thread");
-    auto* arg = new std::shared_ptr<TState>(FState);
-    FThread = StartThread(&Entry, arg);
-    if (!FThread) {
-      delete arg;
-      throw Exception("Cannot start the timer's thread");
-    }
-  }
-
-  ~TTimerThread() {
-    {
-      TLock l(FState->Lock);
-      FState->Terminated = true;
-    }
-    SetEvent(FState->Stop.Get());
-    JoinThread(FThread);
-  }
-
-  void Configure(unsigned interval, bool sync) {
-    {
-      TLock l(FState->Lock);
-      FState->Interval = interval;
-      FState->Sync = sync;
-    }
-    SetEvent(FState->Wake.Get());  // a sleep under way starts again with the new settings
-  }
-
-  void SetPriority(TThreadPriority p) { ::SetThreadPriority(FThread.Get(), Win32Priority(p)); }
-  const std::shared_ptr<TState>& State() const { return FState; }
-
-private:
-  static unsigned __stdcall Entry(void* arg) {
-    std::shared_ptr<TState> s = std::move(*static_cast<std::shared_ptr<TState>*>(arg));
-    delete static_cast<std::shared_ptr<TState>*>(arg);
-    // Nothing here should fail; should it all the same, the window thread reports it.
-    try {
-      Execute(*s);
-    } catch (...) {
-      PostMessageA(s->Target, kFailedMessage, s->Serial, 0);
-    }
-    return 0;
-  }
-
-  static void Execute(TState& s) {
-    HANDLE sleepEnds[2] = {s.Stop.Get(), s.Wake.Get()};
-    HANDLE tickEnds[2] = {s.Stop.Get(), s.Done.Get()};
-    for (;;) {
-      unsigned interval;
-      {
-        TLock l(s.Lock);
-        if (s.Terminated) return;
-        interval = s.Interval;
-      }
-      if (interval == 0) {
-        WaitForMultipleObjects(2, sleepEnds, FALSE, INFINITE);
-        continue;
-      }
-      if (WaitForMultipleObjects(2, sleepEnds, FALSE, interval) != WAIT_TIMEOUT) continue;
-      // Every tick runs on the user-interface thread: the thread only posts it. In step with the
-      // window (SyncEvent) it waits until the tick has run; otherwise it sleeps on at once, but
-      // posts no new tick while one is still waiting in the queue.
-      bool sync, pending;
-      {
-        TLock l(s.Lock);
-        if (s.Terminated) return;
-        sync = s.Sync;
-        pending = s.Pending;
-      }
-      if (sync) {
-        ResetEvent(s.Done.Get());
-        // A tick the window cannot take (its queue full) is skipped, not waited for.
-        if (PostMessageA(s.Target, kTickMessage, s.Serial, 0)) WaitForMultipleObjects(2, tickEnds, FALSE, INFINITE);
-      } else if (!pending) {
-        TLock l(s.Lock);
-        s.Pending = PostMessageA(s.Target, kTickMessage, s.Serial, 0) != FALSE;
-      }
-    }
-  }
-
-  std::shared_ptr<TState> FState;
-  THandle FThread;
-};
-
-// ---- the timer ------------------------------------------------------------------------------
-
-class TThreadTimer::TTimerWindow : public TCustomControl {
-public:
-  explicit TTimerWindow(TThreadTimer* t) : TCustomControl(t, nullptr), FTimer(t) {
-    FVisible = false;
-    CreateWnd("TThreadTimerWindow", WS_POPUP, WS_EX_TOOLWINDOW, false);
-  }
-
-  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override {
-    if (msg == WM_TIMER && w == 1) {
-      FTimer->Tick();
-      return 0;
-    }
-    if (msg == kTickMessage) {
-      // The tick may destroy the timer and this window: hold the shared state, touch nothing else.
-      std::shared_ptr<TTimerThread::TState> s = FTimer->FThread ? FTimer->FThread->State() : nullptr;
-      if (!s || w != s->Serial) return 0;
-      bool terminated;
-      {
-        TLock l(s->Lock);
-        terminated = s->Terminated;
-        s->Pending = false;
-      }
-      if (!terminated) {
-        TThreadTimer* timer = FTimer;
-        Guarded(timer, [timer] { timer->Tick(); });
-      }
-      SetEvent(s->Done.Get());
-      return 0;
-    }
-    if (msg == kFailedMessage) {
-      if (FTimer->FThread && w == FTimer->FThread->State()->Serial) throw Exception("The timer's thread failed");
-      return 0;
-    }
-    return TCustomControl::WndProc(msg, w, l);
-  }
-
-private:
-  TThreadTimer* FTimer;
-};
-
-TThreadTimer::TThreadTimer(TComponent* AOwner) : TComponent(AOwner) {
-  FWindow = new TTimerWindow(this);
-  ApplyTimerSettings();
-}
-
-TThreadTimer::~TThreadTimer() {
-  FDestroying = true;
-  FEnabled = false;
-  FOnTimer = nullptr;
-  FThread.reset();  // stops and joins the thread
-  if (FWindowTimer && FWindow->Handle()) KillTimer(FWindow->Handle(), 1);
-  FWindowTimer = false;
-  // The window, an owned component, goes with the base destructor.
-}
-
-void TThreadTimer::SetEnabled(bool v) {
-  if (v == FEnabled) return;
-  FEnabled = v;
-  ApplyTimerSettings();
-}
-
-void TThreadTimer::SetInterval(unsigned v) {
-  if (v == FInterval) return;
-  FInterval = v;
-  ApplyTimerSettings();
-}
-
-void TThreadTimer::SetOnTimer(TNotifyEvent v) {
-  bool changed = (v != nullptr) != (FOnTimer != nullptr);
-  FOnTimer = std::move(v);
-  if (changed) ApplyTimerSettings();
-}
-
-void TThreadTimer::SetSyncEvent(bool v) {
-  if (v == FSyncEvent) return;
-  FSyncEvent = v;
-  ApplyTimerSettings();
-}
-
-void TThreadTimer::SetThreaded(bool v) {
-  if (v == FThreaded) return;
-  FThreaded = v;
-  ApplyTimerSettings();
-}
-
-void TThreadTimer::SetThreadPriority(TThreadPriority v) {
-  if (v == FThreadPriority) return;
-  FThreadPriority = v;
-  if (FThreaded) ApplyTimerSettings();
-}
-
-// The thread lives only while the timer runs in threaded mode: an idle thread would hold its
-// stack for as long as the program sits in the tray, and that may be months.
-void TThreadTimer::ApplyTimerSettings() {
-  if (FDestroying) return;
-  HWND h = FWindow->Handle();
-  if (FWindowTimer) {
-    KillTimer(h, 1);
-    FWindowTimer = false;
-  }
-  if (!Running()) {
-    FThread.reset();  // ends and joins it; its wait for a tick ends on the stop event
-    return;
-  }
-  if (FThreaded) {
-    if (!FThread) FThread = std::make_unique<TTimerThread>(h);
-    FThread->SetPriority(FThreadPriority);
-    FThread->Configure(FInterval, FSyncEvent);
-  } else {
-    FThread.reset();
-    if (!h || !SetTimer(h, 1, FInterval, nullptr)) throw Exception("Not enough timers available");
-    FWindowTimer = true;
-  }
-}
-
-void TThreadTimer::Tick() {
-  if (!FEnabled || FDestroying || !FOnTimer) return;
-  TNotifyEvent ev = FOnTimer;  // the handler may destroy this timer and its event with it
-  ev(this);
-}
 
 // ---- the image control ----------------------------------------------------------------------
 
@@ -288,8 +31,6 @@ void TImageControl::WMPaint(HDC dc) {
 
 TAnimatedImage::TAnimatedImage(TComponent* AOwner, TWinControl* AParent) : TImageControl(AOwner, AParent) {
   FTimer = new TThreadTimer(this);
-  FTimer->SetEnabled(false);
-  FTimer->SetInterval(100);
   FGlyph = std::make_unique<TStripBitmap>();
   FGlyph->OnChange = [this] { StripChanged(); };
   FPicture = FGlyph.get();
@@ -325,22 +66,16 @@ void TAnimatedImage::SetActive(bool v) {
   if (v == FActive) return;
   std::shared_ptr<bool> alive = FAlive;
   if (v) {
-    FTimer->SetOnTimer([this](TObject* s) { StepFrame(s); });
+    FTimer->OnTimer = [this](TObject* s) { StepFrame(s); };
     FTimer->SetEnabled(true);
-    {
-      TLock l(FLock);
-      FActive = FTimer->Enabled();
-    }
+    FActive = FTimer->Enabled();
     DoStart();
     return;
   }
   FTimer->SetEnabled(false);
-  FTimer->SetOnTimer(nullptr);
-  {
-    TLock l(FLock);
-    FActive = false;
-    ShowInactive();
-  }
+  FTimer->OnTimer = nullptr;
+  FActive = false;
+  ShowInactive();
   DoFrameChanged();
   if (*alive) DoStop();
   if (*alive) AfterPictureChange();
@@ -348,11 +83,8 @@ void TAnimatedImage::SetActive(bool v) {
 
 void TAnimatedImage::SetGlyphNum(int v) {
   if (v == FGlyphNum || v < 0 || v >= FNumGlyphs) return;
-  {
-    TLock l(FLock);
-    FGlyphNum = v;
-    ShowInactive();
-  }
+  FGlyphNum = v;
+  ShowInactive();
   std::shared_ptr<bool> alive = FAlive;
   DoFrameChanged();
   if (*alive) AfterPictureChange();
@@ -361,18 +93,15 @@ void TAnimatedImage::SetGlyphNum(int v) {
 void TAnimatedImage::SetNumGlyphs(int v) {
   if (v < 1) v = 1;  // a strip has at least one frame
   if (v == FNumGlyphs) return;
-  {
-    TLock l(FLock);
-    FNumGlyphs = v;
-    if (FInactiveGlyph < v) {
-      ShowInactive();
-    } else {
-      FInactiveGlyph = -1;
-      FGlyphNum = 0;
-    }
-    if (FGlyphNum >= v) FGlyphNum = 0;  // never left on a frame the strip no longer has
-    CalcFrameSize();
+  FNumGlyphs = v;
+  if (FInactiveGlyph < v) {
+    ShowInactive();
+  } else {
+    FInactiveGlyph = -1;
+    FGlyphNum = 0;
   }
+  if (FGlyphNum >= v) FGlyphNum = 0;  // never left on a frame the strip no longer has
+  CalcFrameSize();
   std::shared_ptr<bool> alive = FAlive;
   DoFrameChanged();
   if (*alive) AfterPictureChange();
@@ -382,11 +111,8 @@ void TAnimatedImage::SetInactiveGlyph(int v) {
   if (v < 0) v = -1;
   if (v == FInactiveGlyph) return;
   if (v >= FNumGlyphs && !FLoading) return;
-  {
-    TLock l(FLock);
-    FInactiveGlyph = v;
-    ShowInactive();
-  }
+  FInactiveGlyph = v;
+  ShowInactive();
   std::shared_ptr<bool> alive = FAlive;
   DoFrameChanged();
   if (*alive) AfterPictureChange();
@@ -433,21 +159,18 @@ void TAnimatedImage::SetAutoSize(bool v) {
 
 void TAnimatedImage::StripChanged() {
   FMasked = gdi::MaskedBitmap();  // of the old picture
-  {
-    TLock l(FLock);
-    FTransparentColor = FGlyph->TransparentColor();
-    FNumGlyphs = 1;
-    FGlyphNum = 0;
-    FFrameWidth = FFrameHeight = 0;
-    int w = FGlyph->Width(), h = FGlyph->Height();
-    if (FOrientation == goHorizontal) {
-      if (h > 0 && w % h == 0) FNumGlyphs = w / h;
-    } else {
-      if (w > 0 && h % w == 0) FNumGlyphs = h / w;
-    }
-    if (FNumGlyphs < 1) FNumGlyphs = 1;
-    CalcFrameSize();
+  FTransparentColor = FGlyph->TransparentColor();
+  FNumGlyphs = 1;
+  FGlyphNum = 0;
+  FFrameWidth = FFrameHeight = 0;
+  int w = FGlyph->Width(), h = FGlyph->Height();
+  if (FOrientation == goHorizontal) {
+    if (h > 0 && w % h == 0) FNumGlyphs = w / h;
+  } else {
+    if (w > 0 && h % w == 0) FNumGlyphs = h / w;
   }
+  if (FNumGlyphs < 1) FNumGlyphs = 1;
+  CalcFrameSize();
   MakeMask();
   AfterPictureChange();
 }
@@ -476,11 +199,8 @@ int TAnimatedImage::ShownFrame() const {
 void TAnimatedImage::Loaded() {
   TImageControl::Loaded();
   FLoading = false;
-  {
-    TLock l(FLock);
-    CalcFrameSize();
-    ShowInactive();
-  }
+  CalcFrameSize();
+  ShowInactive();
   AfterPictureChange();
 }
 
@@ -499,17 +219,13 @@ void TAnimatedImage::AfterPictureChange() {
 
 void TAnimatedImage::StepFrame(TObject* Sender) {
   if (!Visible() || FNumGlyphs <= 1 || !Parent() || !Parent()->Handle()) return;
-  {
-    TLock l(FLock);
-    int next = FGlyphNum + 1 >= FNumGlyphs ? 0 : FGlyphNum + 1;
-    if (next == FInactiveGlyph) next = next + 1 >= FNumGlyphs ? 0 : next + 1;
-    FGlyphNum = next;
-  }
-  // Events run outside the locks: a handler may destroy the image.
+  int next = FGlyphNum + 1 >= FNumGlyphs ? 0 : FGlyphNum + 1;
+  if (next == FInactiveGlyph) next = next + 1 >= FNumGlyphs ? 0 : next + 1;
+  FGlyphNum = next;
+  // A handler may destroy the image.
   std::shared_ptr<bool> alive = FAlive;
   DoFrameChanged();
   if (!*alive) return;
-  TLock c(FCanvasLock);
   Repaint();
 }
 

@@ -7,59 +7,8 @@
 #include "framework/GraphicControls.h"
 #include "framework/Handles.h"
 #include "framework/StripBitmap.h"
+#include "framework/Timers.h"
 #include "framework/Transparent.h"
-
-// ---- the timer ------------------------------------------------------------------------------
-
-enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
-
-// A timer that ticks from a thread of its own (Threaded, the default) or from a window timer.
-// In threaded mode the thread sleeps for Interval and then hands the tick to the user-interface
-// thread: with SyncEvent it waits until the tick has run; without, it sleeps on at once (and
-// posts no second tick while one still waits). OnTimer always runs on the user-interface
-// thread, behind the program's exception barrier. Whatever a tick does, the timer included
-// (disabling it, destroying it), the user-interface thread never waits for a thread that is
-// waiting for it.
-class TThreadTimer : public TComponent {
-public:
-  explicit TThreadTimer(TComponent* AOwner);
-  ~TThreadTimer() override;
-
-  bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool v);
-  unsigned Interval() const { return FInterval; }
-  void SetInterval(unsigned v);
-  const TNotifyEvent& OnTimer() const { return FOnTimer; }
-  void SetOnTimer(TNotifyEvent v);
-  bool SyncEvent() const { return FSyncEvent; }
-  void SetSyncEvent(bool v);
-  bool Threaded() const { return FThreaded; }
-  // Window-timer mode fails with "Not enough timers available" when the system refuses a timer.
-  void SetThreaded(bool v);
-  TThreadPriority ThreadPriority() const { return FThreadPriority; }
-  void SetThreadPriority(TThreadPriority v);
-
-  // Fires OnTimer while enabled: every tick comes here. Tests call it to tick without waiting.
-  virtual void Tick();
-
-protected:
-  void ApplyTimerSettings();
-
-private:
-  class TTimerWindow;
-  class TTimerThread;  // the sleeping thread, private to this timer
-  bool Running() const { return FInterval != 0 && FEnabled && FOnTimer != nullptr; }
-  bool FEnabled = true;
-  unsigned FInterval = 1000;
-  TNotifyEvent FOnTimer;
-  TTimerWindow* FWindow = nullptr;  // receives the thread's ticks and, in window mode, WM_TIMER
-  bool FSyncEvent = true;
-  bool FThreaded = true;
-  std::unique_ptr<TTimerThread> FThread;
-  TThreadPriority FThreadPriority = tpNormal;
-  bool FWindowTimer = false;
-  bool FDestroying = false;
-};
 
 // ---- the controls ---------------------------------------------------------------------------
 
@@ -78,7 +27,6 @@ protected:
   TStripBitmap* FPicture = nullptr;  // not owned
   bool FDrawing = false;             // the paint routine runs
   bool FPaintBuffered = false;       // a paint into the off-screen bitmap runs
-  TCriticalSection FLock;            // around every change of the frame fields and a whole tick
   TCriticalSection FCanvasLock;      // around painting
 };
 

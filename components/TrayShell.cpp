@@ -6,12 +6,9 @@
 #include "framework/Application.h"
 #include "framework/Forms.h"
 #include "framework/Handles.h"
+#include "framework/Timers.h"
 
 namespace {
-// Private messages of the icon's own window class.
-const UINT WM_TRAYTICK = WM_APP + 1;    // wParam: the thread's serial
-const UINT WM_TRAYFAILED = WM_APP + 2;  // the thread ended on an error; wParam: its serial
-
 UINT TaskbarCreatedMessage() {
   static const UINT m = RegisterWindowMessageA("TaskbarCreated");
   return m;
@@ -26,6 +23,10 @@ TShiftState KeyShift() {
 }
 
 bool HasImage(const TIcon* icon) { return icon && !icon->Empty(); }
+
+// An interval of 0 switches frames as fast as the window thread takes them, as a sleep of 0
+// would; to the timer 0 means "stopped".
+unsigned TickerInterval(unsigned short ms) { return ms ? ms : 1; }
 }  // namespace
 
 BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data) {
@@ -33,112 +34,6 @@ BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data) {
 }
 
 std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
-
-// ---- the animation thread ----------------------------------------------------------------------
-// It sleeps Interval, posts one tick to the icon's window and waits until the window thread
-// has taken it before it sleeps again, so ticks never pile up in the queue. It touches nothing
-// of the icon: its interval, pause and end are set through its own lock.
-
-class TTrayIcon::TTimerThread {
-public:
-  TTimerThread(HWND target, WPARAM serial, unsigned interval, bool paused)
-      : FTarget(target), FSerial(serial), FInterval(interval), FPaused(paused) {
-    if (FWake) FThread = StartThread(&Entry, this);
-    if (!FThread) throw Exception("Cannot start the animation thread");
-  }
-
-  ~TTimerThread() {
-    Set([&] { FTerminated = true; });
-    JoinThread(FThread);
-  }
-
-  WPARAM Serial() const { return FSerial; }
-  // A wait under way keeps its end; the next one takes the new interval.
-  void SetInterval(unsigned ms) {
-    TLock l(FLock);
-    FInterval = ms;
-  }
-  void Pause() { Set([&] { FPaused = true; }); }
-  void Resume() { Set([&] { FPaused = false; }); }
-  bool Paused() {
-    TLock l(FLock);
-    return FPaused;
-  }
-  // The window thread has handled the tick: the next sleep may begin.
-  void TickTaken() { Set([&] { FTickPending = false; }); }
-  std::string Failure() {
-    TLock l(FLock);
-    return FFailure;
-  }
-
-private:
-  template <class F>
-  void Set(F f) {
-    {
-      TLock l(FLock);
-      f();
-    }
-    SetEvent(FWake.Get());
-  }
-
-  static unsigned __stdcall Entry(void* self) {
-    static_cast<TTimerThread*>(self)->Execute();
-    return 0;
-  }
-
-  // The thread's loop: an exception barrier that reports to the window thread.
-  void Execute() {
-    try {
-      bool waiting = false;  // a wait for the interval is under way and ends at 'due'
-      DWORD due = 0;
-      for (;;) {
-        {
-          TLock l(FLock);
-          if (FTerminated) return;
-          if (FPaused || FTickPending) {
-            waiting = false;
-          } else if (!waiting) {
-            // The interval is read afresh before every wait.
-            due = GetTickCount() + FInterval;
-            waiting = true;
-          } else if ((int)(due - GetTickCount()) <= 0) {
-            waiting = false;
-            FTickPending = PostMessageA(FTarget, WM_TRAYTICK, FSerial, 0) != FALSE;
-            continue;
-          }
-        }
-        // Woken early by a change: look again. A pause or the end cuts the wait short; any
-        // other change lets it run on to the same end.
-        DWORD left = waiting ? std::max<int>((int)(due - GetTickCount()), 0) : INFINITE;
-        WaitForSingleObject(FWake.Get(), left);
-      }
-    } catch (const std::exception& e) {
-      Fail(e.what());
-    } catch (...) {
-      Fail("Animation thread failed");
-    }
-  }
-
-  void Fail(const char* what) {
-    try {
-      TLock l(FLock);
-      FFailure = what;
-    } catch (...) {
-    }
-    PostMessageA(FTarget, WM_TRAYFAILED, FSerial, 0);
-  }
-
-  HWND FTarget;
-  WPARAM FSerial;
-  TCriticalSection FLock;
-  THandle FWake = MakeEvent(false);
-  unsigned FInterval;
-  bool FPaused;
-  bool FTerminated = false;
-  bool FTickPending = false;
-  std::string FFailure;
-  THandle FThread;  // last: everything above exists before the thread runs
-};
 
 // ---- the icon's window -------------------------------------------------------------------------
 
@@ -178,7 +73,7 @@ TTrayIcon::~TTrayIcon() {
   FIcon->OnChange = nullptr;
   FIcons->OnChange = nullptr;
   FAnimated = false;
-  StopAnimationThread();
+  FTicker.reset();  // ends and joins its thread
   HideIcon();
   // Ticks still in the queue die with the window.
   delete FWindow;
@@ -189,8 +84,8 @@ HWND TTrayIcon::Handle() const { return FWindow ? FWindow->Handle() : nullptr; }
 
 bool TTrayIcon::Send(DWORD message) { return FShellNotify && FShellNotify(message, &FData) != FALSE; }
 
-bool TTrayIcon::AnimationRunning() const { return FThread && !FThread->Paused(); }
-bool TTrayIcon::AnimationPaused() const { return FThread && FThread->Paused(); }
+bool TTrayIcon::AnimationRunning() const { return FTicker && FTicker->Enabled(); }
+bool TTrayIcon::AnimationPaused() const { return FTicker && !FTicker->Enabled(); }
 
 void TTrayIcon::SetActive(bool v) {
   if (v == FActive) return;
@@ -209,7 +104,7 @@ void TTrayIcon::SetHint(const std::string& v) {
 
 void TTrayIcon::SetInterval(unsigned short v) {
   FInterval = v;
-  if (FThread) FThread->SetInterval(v);
+  if (FTicker) FTicker->SetInterval(TickerInterval(v));
 }
 
 void TTrayIcon::SetPopupMenu(TPopupMenu* v) {
@@ -254,14 +149,14 @@ void TTrayIcon::ShowIcon() {
   FAdded = Send(NIM_ADD);
   if (FAdded && ShortHint(FHint).empty()) Send(NIM_MODIFY);
   // The animation runs only while the icon is in the tray.
-  if (FAnimated && FAdded && FThread) FThread->Resume();
+  if (FAnimated && FAdded && FTicker) FTicker->SetEnabled(true);
 }
 
 void TTrayIcon::HideIcon() {
   Send(NIM_DELETE);
   FAdded = false;
   FPressed = 0;
-  if (FAnimated && FThread) FThread->Pause();
+  if (FAnimated && FTicker) FTicker->SetEnabled(false);
 }
 
 void TTrayIcon::RefreshIcon(bool tipOnly) {
@@ -297,19 +192,19 @@ bool TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
   return FShellNotify(NIM_MODIFY, reinterpret_cast<TNotifyIconData*>(&data)) != FALSE;
 }
 
-void TTrayIcon::StopAnimationThread() {
-  FThread.reset();  // ends and joins the thread
-}
-
 void TTrayIcon::SetAnimated(bool v) {
   bool on = v && FIcons->Count() > 0;
   if (on == FAnimated) return;
   if (on) {
-    FThread = std::make_unique<TTimerThread>(Handle(), ++FThreadSerial, FInterval, !FAdded);
+    auto ticker = std::make_unique<TTimer>(nullptr, true, false);
+    ticker->SetInterval(TickerInterval(FInterval));
+    ticker->OnTimer = [this](TObject*) { AdvanceFrame(); };
+    ticker->SetEnabled(FAdded);  // paused while the icon is out
+    FTicker = std::move(ticker);
     FAnimated = true;
   } else {
     FAnimated = false;
-    StopAnimationThread();
+    FTicker.reset();  // ends and joins its thread
   }
   FFrameIndex = 0;
   RefreshIcon();
@@ -327,17 +222,6 @@ void TTrayIcon::AdvanceFrame() {
 bool TTrayIcon::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_TRAYICONNOTIFY && FEnabled) {
     HandleNotify(static_cast<UINT>(l));
-    return true;
-  }
-  if (msg == WM_TRAYTICK) {
-    if (FThread && w == FThread->Serial()) {
-      FThread->TickTaken();
-      if (!FThread->Paused()) AdvanceFrame();
-    }
-    return true;
-  }
-  if (msg == WM_TRAYFAILED) {
-    if (FThread && w == FThread->Serial()) throw Exception(FThread->Failure());
     return true;
   }
   if (msg != 0 && msg == TaskbarCreatedMessage()) {

@@ -1,10 +1,10 @@
 // The notification-area (tray) icon: one icon with a tooltip, mouse actions on it turned into
 // events, a popup menu on a right click, and an animation through a list of icons.
 //
-// Threads: the animation has a thread of its own, but that thread only sleeps and hands each
-// tick to the window thread (a message to the icon's window). Everything else, the frame
-// step, the notification record and every call to the shell, runs on the window thread, so
-// the two never share the record. The icon stops and joins its thread before it goes.
+// Threads: the animation runs on a threaded timer, whose thread only sleeps and hands each
+// tick to the window thread. Everything else, the frame step, the notification record and
+// every call to the shell, runs on the window thread, so the two never share the record. The
+// icon stops and joins that thread before it goes.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>  // NIM_ADD, NIM_MODIFY, NIM_DELETE
@@ -15,6 +15,8 @@
 #include "framework/Classes.h"
 #include "framework/Icons.h"
 #include "framework/Menus.h"
+
+class TTimer;
 
 // The notification record in its first form, which every shell accepts: 88 bytes in a 32-bit
 // process (the shell tells the forms apart by cbSize).
@@ -84,14 +86,14 @@ public:
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
 
-  // The hidden window that receives the icon's messages, the shell's "TaskbarCreated" and the
-  // animation ticks.
+  // The hidden window that receives the icon's messages and the shell's "TaskbarCreated".
   HWND Handle() const;
   // The last add succeeded and the icon is in the notification area.
   bool Added() const { return FAdded; }
   int FrameIndex() const { return FFrameIndex; }
   const TNotifyIconData& NotifyData() const { return FData; }
-  // The animation thread exists and is not paused (it is paused while the icon is out).
+  // The animation is on and ticking, or on and paused: it pauses while the icon is out, and
+  // its thread exists only while it ticks.
   bool AnimationRunning() const;
   bool AnimationPaused() const;
 
@@ -106,7 +108,7 @@ public:
   // characters). Only while the icon is in the notification area and the text is not empty;
   // false when nothing was shown. The tooltip and the icon are left as they are.
   bool ShowBalloon(const std::string& title, const std::string& text);
-  // One animation step: the next frame, back to 0 after the last. The thread's ticks arrive here.
+  // One animation step: the next frame, back to 0 after the last. The timer's ticks arrive here.
   void AdvanceFrame();
   // Rebuilds the notification record from the window, the current icon and the hint.
   virtual void FillNotifyData();
@@ -126,14 +128,12 @@ protected:
   bool ClickDefaultItem();
 
 private:
-  class TTimerThread;  // the animation thread, private to this icon
   class TTrayWindow;
   friend class TTrayWindow;
   // A message of the icon's window; false leaves it to the default handling.
   bool HandleMessage(UINT msg, WPARAM w, LPARAM l);
   void HandleNotify(UINT code);
   bool Send(DWORD message);
-  void StopAnimationThread();
 
   TTrayWindow* FWindow = nullptr;
   bool FActive = true;
@@ -147,8 +147,7 @@ private:
   TNotifyIconData FData{};
   std::unique_ptr<TIcon> FIcon;
   std::unique_ptr<TIconList> FIcons;
-  std::unique_ptr<TTimerThread> FThread;
-  WPARAM FThreadSerial = 0;  // tells the current thread's ticks from late ones of an earlier thread
+  std::unique_ptr<TTimer> FTicker;  // exists while the animation is on
   std::string FHint;
   TPopupMenu* FPopupMenu = nullptr;
   TShellNotify FShellNotify;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include "framework/Timers.h"
 
 bool TryStrToInt(const std::string& s, int& out) {
   size_t i = 0;
@@ -137,12 +138,16 @@ namespace {
 const int kSpinButtonWidth = 15;
 // A held arrow steps again after the first delay, then at the repeat rate.
 const UINT kFirstRepeat = 400, kRepeat = 100;
-const UINT_PTR kRepeatTimer = 1;
 }  // namespace
 
 TUpDown::TUpDown(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {
   SetBounds(0, 0, kSpinButtonWidth, 10);
   CreateWnd(UPDOWN_CLASSA, 0, 0, false);
+  FRepeat = new TTimer(this, false, false);
+  FRepeat->OnTimer = [this](TObject*) {
+    FRepeat->SetInterval(kRepeat);
+    if (FPressed && FOver) Step();
+  };
 }
 
 int TUpDown::ArrowAt(int y) const {
@@ -177,14 +182,16 @@ void TUpDown::Press(int arrow) {
   FOver = true;
   SetCapture(Handle());
   InvalidateRect(Handle(), nullptr, FALSE);
-  SetTimer(Handle(), kRepeatTimer, kFirstRepeat, nullptr);
+  FRepeat->SetEnabled(false);  // a new press waits the first delay again
+  FRepeat->SetInterval(kFirstRepeat);
+  FRepeat->SetEnabled(true);
   Step();
 }
 
 void TUpDown::Release() {
   if (!FPressed) return;
   FPressed = 0;
-  KillTimer(Handle(), kRepeatTimer);
+  FRepeat->SetEnabled(false);
   if (GetCapture() == Handle()) ReleaseCapture();
   InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -207,13 +214,6 @@ LRESULT TUpDown::WndProc(UINT msg, WPARAM w, LPARAM l) {
         }
       }
       return 0;
-    case WM_TIMER:
-      if (w == kRepeatTimer) {
-        SetTimer(Handle(), kRepeatTimer, kRepeat, nullptr);
-        if (FPressed && FOver) Step();
-        return 0;
-      }
-      break;
     case WM_LBUTTONUP:
       Release();
       return 0;

@@ -6,6 +6,8 @@
 #include <vector>
 #include "framework/Controls.h"
 
+class TTimer;
+
 // A static text that sizes itself to its caption.
 class TLabel : public TWinControl {
 public:
@@ -65,6 +67,8 @@ public:
   TUpDown(TComponent* AOwner, TWinControl* AParent);
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   void Paint(HDC dc) override;
+  // Repeats a held arrow; tests tick it by hand.
+  TTimer* RepeatTimer() const { return FRepeat; }
 
 private:
   int ArrowAt(int y) const;
@@ -73,6 +77,7 @@ private:
   void Step();
   int FPressed = 0;    // the arrow held: 0 none, +1 the upper, -1 the lower
   bool FOver = false;  // the pointer is over the held arrow: only then does it repeat
+  TTimer* FRepeat;     // owned
 };
 
 // An integer field with up and down buttons. Once a maximum is set, values are kept within

@@ -211,7 +211,7 @@ TEST(AnimatedImageFrames, IntervalIsTheTimers) {
   EXPECT_EQ(t.img->Timer()->Interval(), 500u);
   t.img->SetAsyncDrawing(true);
   EXPECT_TRUE(t.img->AsyncDrawing());
-  EXPECT_TRUE(t.img->Timer()->SyncEvent()) << "frames are always stepped on the user-interface thread";
+  EXPECT_TRUE(t.img->Timer()->Threaded());
 }
 
 TEST(AnimatedImageFrames, AHandlerMayDestroyTheImage) {
@@ -371,56 +371,90 @@ TEST(AnimatedImagePaint, ImagesGoWithoutLeavingGdiObjects) {
 }
 
 // ---- the timer --------------------------------------------------------------------------------
+// The image's timer is the framework's one ticker in its threaded form; its window form is
+// tried beside it where the two share a path.
 
 struct Ticks {
   std::atomic<int> count{0};
   std::atomic<DWORD> thread{0};
 };
 
-TEST(ThreadTimer, ThreadedTicksRunOnTheUserInterfaceThread) {
-  Ticks ticks;
-  auto* timer = new TThreadTimer(nullptr);
-  timer->SetInterval(1);
-  timer->SetOnTimer([&](TObject* s) {
-    EXPECT_EQ(s, timer);
-    ticks.thread = GetCurrentThreadId();
-    ++ticks.count;
-  });
-  ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; }));
-  EXPECT_EQ(ticks.thread, GetCurrentThreadId());
-  delete timer;
+// The hidden window every timer of the process ticks through, or nullptr.
+HWND TickWindow() { return FindWindowExA(HWND_MESSAGE, nullptr, "TTimerWindow", nullptr); }
+
+TEST(ThreadTimer, TicksRunOnTheUserInterfaceThreadThroughOneWindow) {
+  for (bool threaded : {true, false}) {
+    SCOPED_TRACE(threaded ? "threaded" : "window timer");
+    Ticks ticks;
+    auto* other = new TTimer(nullptr, !threaded);
+    HWND window = TickWindow();
+    ASSERT_NE(window, nullptr);
+    auto* timer = new TTimer(nullptr, threaded, false);
+    EXPECT_EQ(TickWindow(), window) << "one window for every timer";
+    timer->SetInterval(1);
+    timer->OnTimer = [&](TObject* s) {
+      EXPECT_EQ(s, timer);
+      ticks.thread = GetCurrentThreadId();
+      ++ticks.count;
+    };
+    timer->SetEnabled(true);
+    ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; }));
+    EXPECT_EQ(ticks.thread, GetCurrentThreadId());
+    delete other;
+    delete timer;
+    TTimer again(nullptr, threaded);
+    EXPECT_EQ(TickWindow(), window) << "kept for the next timer";
+  }
 }
 
-TEST(ThreadTimer, NoTicksWhileDisabledOrWithoutHandlerOrInterval) {
+TEST(ThreadTimer, NoTicksWhileDisabledOrWithoutInterval) {
   Ticks ticks;
   TThreadTimer timer(nullptr);
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(timer.Interval(), 100u) << "the image's timer is made disabled, at 100 ms";
   timer.SetInterval(1);
-  timer.SetEnabled(false);
-  timer.SetOnTimer([&](TObject*) { ++ticks.count; });
+  timer.OnTimer = [&](TObject*) { ++ticks.count; };
   PumpAWhile();
   EXPECT_EQ(ticks.count, 0);
   timer.Tick();
   EXPECT_EQ(ticks.count, 0) << "Tick fires only while enabled";
   timer.SetEnabled(true);
   timer.SetInterval(0);
+  EXPECT_FALSE(timer.ThreadRunning());
   PumpAWhile();
   EXPECT_EQ(ticks.count, 0);
   timer.SetInterval(1);
   ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 1; }));
 }
 
-TEST(ThreadTimer, DisabledFromItsOwnTickStopsWithoutDeadlock) {
-  Ticks ticks;
-  TThreadTimer timer(nullptr);
-  timer.SetInterval(1);
-  timer.SetOnTimer([&](TObject*) {
-    if (++ticks.count == 3) timer.SetEnabled(false);
-  });
-  ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; }));
-  PumpAWhile();
-  EXPECT_EQ(ticks.count, 3);
-  timer.SetEnabled(true);
-  ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 5; })) << "enabled again, it ticks again";
+TEST(ThreadTimer, DisabledOrDestroyedFromItsOwnTick) {
+  for (bool threaded : {true, false}) {
+    SCOPED_TRACE(threaded ? "threaded" : "window timer");
+    Ticks ticks;
+    {
+      TTimer timer(nullptr, threaded);
+      timer.SetInterval(1);
+      timer.OnTimer = [&](TObject*) {
+        if (++ticks.count == 3) timer.SetEnabled(false);
+      };
+      ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; }));
+      PumpAWhile();
+      EXPECT_EQ(ticks.count, 3);
+      timer.SetEnabled(true);
+      ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 5; })) << "enabled again, it ticks again";
+    }
+    ticks.count = 0;
+    auto* timer = new TTimer(nullptr, threaded);
+    timer->SetInterval(1);
+    timer->OnTimer = [&](TObject*) {
+      ++ticks.count;
+      delete timer;
+      timer = nullptr;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return timer == nullptr; }));
+    PumpAWhile();
+    EXPECT_EQ(ticks.count, 1);
+  }
 }
 
 TEST(ThreadTimer, HasAThreadOnlyWhileItRunsThreaded) {
@@ -429,40 +463,28 @@ TEST(ThreadTimer, HasAThreadOnlyWhileItRunsThreaded) {
   TThreadTimer timer(nullptr);
   EXPECT_EQ(ProcessThreads(), idle) << "a timer that does not run keeps no thread";
   timer.SetInterval(1);
-  timer.SetOnTimer([&](TObject*) { ++ticks.count; });
+  timer.OnTimer = [&](TObject*) { ++ticks.count; };
+  timer.SetEnabled(true);
   EXPECT_EQ(ProcessThreads(), idle + 1);
   ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 1; }));
+  timer.SetInterval(2);
+  EXPECT_EQ(ProcessThreads(), idle + 1) << "a new interval keeps the thread";
   timer.SetEnabled(false);
   EXPECT_EQ(ProcessThreads(), idle) << "stopped, its thread is gone";
-  timer.SetThreaded(false);
-  timer.SetEnabled(true);
+  TTimer windowTimer(nullptr);
+  windowTimer.SetInterval(1);
+  windowTimer.OnTimer = [&](TObject*) { ++ticks.count; };
   EXPECT_EQ(ProcessThreads(), idle) << "the window timer needs no thread";
   ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 2; }));
-  timer.SetThreaded(true);
-  EXPECT_EQ(ProcessThreads(), idle + 1);
-  ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; })) << "back on its thread, it ticks again";
-}
-
-TEST(ThreadTimer, DestroyedFromItsOwnTick) {
-  Ticks ticks;
-  auto* timer = new TThreadTimer(nullptr);
-  timer->SetInterval(1);
-  timer->SetOnTimer([&](TObject*) {
-    ++ticks.count;
-    delete timer;
-    timer = nullptr;
-  });
-  ASSERT_TRUE(PumpUntil([&] { return timer == nullptr; }));
-  PumpAWhile();
-  EXPECT_EQ(ticks.count, 1);
 }
 
 TEST(ThreadTimer, DestroyedWhileItsThreadWaitsForTheUserInterface) {
   Application->ProcessMessages();
   Ticks ticks;
   auto* timer = new TThreadTimer(nullptr);
-  timer->SetOnTimer([&](TObject*) { ++ticks.count; });
+  timer->OnTimer = [&](TObject*) { ++ticks.count; };
   timer->SetInterval(1);
+  timer->SetEnabled(true);
   // Handle nothing until the thread has handed over a tick and waits for it.
   for (int i = 0; i < 100000 && !(HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE); ++i) Sleep(1);
   ASSERT_TRUE(HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE);
@@ -471,79 +493,31 @@ TEST(ThreadTimer, DestroyedWhileItsThreadWaitsForTheUserInterface) {
   EXPECT_EQ(ticks.count, 0) << "the tick handed over to a destroyed timer is dropped";
 }
 
-BOOL CALLBACK CollectTimerWindow(HWND h, LPARAM l) {
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  if (std::string(cls) == "TThreadTimerWindow") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-  return TRUE;
-}
-
-// The hidden windows of the timers alive on this thread.
-std::vector<HWND> TimerWindows() {
-  std::vector<HWND> v;
-  EnumThreadWindows(GetCurrentThreadId(), CollectTimerWindow, (LPARAM)&v);
-  return v;
-}
-
-// Without SyncEvent the thread does not wait for a tick to run, yet every tick still runs on the
-// user-interface thread, behind its exception barrier, and a busy window finds one tick queued,
-// not hundreds.
-TEST(ThreadTimer, WithoutSyncEventTicksStillRunOnTheUserInterfaceThread) {
-  Application->ProcessMessages();
-  std::vector<HWND> before = TimerWindows();
-  Ticks ticks;
-  {
-    TThreadTimer timer(nullptr);
-    HWND own = nullptr;
-    for (HWND h : TimerWindows())
-      if (std::find(before.begin(), before.end(), h) == before.end()) own = h;
-    timer.SetSyncEvent(false);
-    timer.SetInterval(1);
-    timer.SetThreadPriority(tpLower);
-    timer.SetOnTimer([&](TObject*) {
-      ticks.thread = GetCurrentThreadId();
-      ++ticks.count;
-    });
-    Sleep(100);  // busy: no messages handled
-    EXPECT_EQ(ticks.count, 0) << "nothing runs on the timer's thread";
-    std::vector<MSG> queued;
-    MSG msg;
-    while (PeekMessageA(&msg, own, 0, 0, PM_REMOVE)) queued.push_back(msg);
-    EXPECT_EQ(queued.size(), 1u) << "one tick waits, however long the window was busy";
-    for (MSG& m : queued) DispatchMessageA(&m);
-    ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; }));
-    EXPECT_EQ(ticks.thread, GetCurrentThreadId());
-  }  // joins the thread
-  int after = ticks.count;
-  PumpAWhile();
-  EXPECT_EQ(ticks.count, after) << "no tick after destruction";
-}
-
 TEST(ThreadTimer, AnExceptionInATickGoesToTheErrorBoxAndTheTimerGoesOn) {
-  ShownErrors().clear();
-  Ticks ticks;
-  TThreadTimer timer(nullptr);
-  timer.SetInterval(1);
-  timer.SetOnTimer([&](TObject*) {
-    if (++ticks.count == 1) throw Exception("Tick failed");
-  });
-  ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 2; }));
-  ASSERT_EQ(ShownErrors().size(), 1u);
-  EXPECT_EQ(ShownErrors()[0], "Tick failed");
+  for (bool threaded : {true, false}) {
+    SCOPED_TRACE(threaded ? "threaded" : "window timer");
+    ShownErrors().clear();
+    Ticks ticks;
+    TTimer timer(nullptr, threaded);
+    timer.SetInterval(1);
+    timer.OnTimer = [&](TObject*) {
+      if (++ticks.count == 1) throw Exception("Tick failed");
+    };
+    ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 2; }));
+    ASSERT_EQ(ShownErrors().size(), 1u);
+    EXPECT_EQ(ShownErrors()[0], "Tick failed");
+  }
 }
 
 TEST(ThreadTimer, TicksDoNotPileUpWhileTheUserInterfaceIsBusy) {
   Application->ProcessMessages();
-  std::vector<HWND> before = TimerWindows();
   Ticks ticks;
   auto* timer = new TThreadTimer(nullptr);
-  std::vector<HWND> after = TimerWindows();
-  ASSERT_EQ(after.size(), before.size() + 1);
-  HWND own = nullptr;
-  for (HWND h : after)
-    if (std::find(before.begin(), before.end(), h) == before.end()) own = h;
-  timer->SetOnTimer([&](TObject*) { ++ticks.count; });
+  timer->OnTimer = [&](TObject*) { ++ticks.count; };
   timer->SetInterval(1);
+  timer->SetEnabled(true);
+  HWND own = TickWindow();
+  ASSERT_NE(own, nullptr);
   Sleep(100);  // busy: some hundred intervals go by without a message handled
   int queued = 0;
   MSG msg;
@@ -551,38 +525,6 @@ TEST(ThreadTimer, TicksDoNotPileUpWhileTheUserInterfaceIsBusy) {
   EXPECT_EQ(queued, 1) << "the thread waits for its tick to be run before it hands over the next";
   delete timer;  // the thread still waits for the tick taken away above: the stop ends that
   EXPECT_EQ(ticks.count, 0);
-}
-
-TEST(ThreadTimer, WindowTimerModeFailsWithoutItsWindow) {
-  std::vector<HWND> before = TimerWindows();
-  TThreadTimer timer(nullptr);
-  timer.SetOnTimer([](TObject*) {});
-  for (HWND h : TimerWindows())
-    if (std::find(before.begin(), before.end(), h) == before.end()) DestroyWindow(h);
-  try {
-    timer.SetThreaded(false);
-    FAIL() << "no window, no window timer";
-  } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "Not enough timers available");
-  }
-}
-
-TEST(ThreadTimer, WindowTimerMode) {
-  Ticks ticks;
-  TThreadTimer timer(nullptr);
-  timer.SetThreaded(false);
-  timer.SetInterval(1);
-  timer.SetOnTimer([&](TObject*) {
-    ticks.thread = GetCurrentThreadId();
-    if (++ticks.count == 3) timer.SetEnabled(false);
-  });
-  ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 3; }));
-  EXPECT_EQ(ticks.thread, GetCurrentThreadId());
-  PumpAWhile();
-  EXPECT_EQ(ticks.count, 3);
-  timer.SetEnabled(true);
-  timer.SetThreaded(true);  // back to the thread
-  ASSERT_TRUE(PumpUntil([&] { return ticks.count >= 5; }));
 }
 
 }  // namespace
