@@ -316,15 +316,17 @@ void TImageControl::WMPaint(HDC dc) {
   TLock l(FCanvasLock);
   int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
-  // Compatible with the target rather than the screen, so a paint into a bitmap keeps its colours.
-  gdi::Bitmap buffer(CreateCompatibleBitmap(dc, w, h));
-  gdi::MemDC mem(dc);
-  if (!buffer || !mem) return Paint(dc);
-  gdi::Select s(mem, buffer);
-  FPaintBuffered = true;
-  Paint(mem);
-  FPaintBuffered = false;
-  BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+  // Every image control paints on the window thread, one after another: one kept buffer serves
+  // them all.
+  static gdi::BackBuffer buffer;
+  if (!buffer.Fit(w, h)) return Paint(dc);
+  {
+    gdi::SavedDC state(buffer.DC());
+    FPaintBuffered = true;
+    Paint(buffer.DC());
+    FPaintBuffered = false;
+  }
+  BitBlt(dc, 0, 0, w, h, buffer.DC(), 0, 0, SRCCOPY);
 }
 
 // ---- the animated image ---------------------------------------------------------------------

@@ -44,22 +44,13 @@ RECT Mirror(const RECT& row, const RECT& x, bool rtl) {
 
 bool TFlatMenuPainter::TRowBuffer::Fit(const RECT& area) {
   int w = area.right - area.left, h = area.bottom - area.top;
-  if (w <= 0 || h <= 0 || w > kMaxRowSide || h > kMaxRowSide) return false;
-  if (!Dib || !Dib->Bits() || Dib->Width() < w || Dib->Height() < h) {
-    int ow = Dib ? Dib->Width() : 0, oh = Dib ? Dib->Height() : 0;
-    Dib.reset();
-    Dib = std::make_unique<gdi::Dib>(std::max(w, ow), std::max(h, oh));
-    if (!Dib->Bits()) {
-      Dib.reset();
-      return false;
-    }
-  }
+  if (w > kMaxRowSide || h > kMaxRowSide || !Buffer.Fit(w, h)) return false;
   Area = area;
   return true;
 }
 
 unsigned& TFlatMenuPainter::TRowBuffer::At(int x, int y) const {
-  return Dib->Bits()[(y - Area.top) * Dib->Width() + (x - Area.left)];
+  return Buffer.At(x - Area.left, y - Area.top);
 }
 
 void TFlatMenuPainter::TRowBuffer::Fill(RECT r, COLORREF c) const {
@@ -109,21 +100,12 @@ bool TFlatMenuPainter::LoadPicture(TMenuItem* item, HDC dc, TPicture& pic) {
     return GetDIBits(dc, item->Bitmap(), 0, pic.H, pic.Px.data(), &bi, DIB_RGB_COLORS) == pic.H;
   }
   // The list's picture on the icon column's colour, in a cell of the list's size.
-  if (!FListCell || FListCell->Width() < pic.W || FListCell->Height() < pic.H) {
-    int ow = FListCell ? FListCell->Width() : 0, oh = FListCell ? FListCell->Height() : 0;
-    FListCell.reset();
-    FListCell = std::make_unique<gdi::Dib>(std::max(pic.W, ow), std::max(pic.H, oh));
-  }
-  if (!FListCell->Bits()) {
-    FListCell.reset();
-    return false;
-  }
-  HDC cell = FListCell->DC();
+  if (!FListCell.Fit(pic.W, pic.H)) return false;
+  HDC cell = FListCell.DC();
   gdi::FillSolid(cell, RECT{0, 0, pic.W, pic.H}, FPal.IconBack);
   list->Draw(cell, 0, 0, item->ImageIndex());
   GdiFlush();
-  for (int y = 0; y < pic.H; ++y)
-    std::copy_n(FListCell->Bits() + y * FListCell->Width(), pic.W, pic.Px.data() + y * pic.W);
+  for (int y = 0; y < pic.H; ++y) std::copy_n(&FListCell.At(0, y), pic.W, pic.Px.data() + y * pic.W);
   pic.FromList = true;
   return true;
 }
@@ -140,7 +122,7 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
   bool gradient = !bar && FGradient && FHigh;
   if (gradient) rtl ? area.left -= 3 : area.right += 3;
   if (FRow.Fit(area)) {
-    HDC b = FRow.Dib->DC();
+    HDC b = FRow.Buffer.DC();
     int w = area.right - area.left, h = area.bottom - area.top;
     // A device laid out right to left (a mirrored window's) would flip the finished row again.
     DWORD layout = GetLayout(dc);

@@ -349,20 +349,16 @@ LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
       RECT r;
       GetClientRect(FHandle, &r);
       if (r.right <= 0 || r.bottom <= 0) return 0;
-      if (!FBuffer || FBufferSize.cx != r.right || FBufferSize.cy != r.bottom) {
-        unsigned* bits = nullptr;
-        FBuffer = gdi::CreateDib32(r.right, r.bottom, &bits);
-        FBufferSize = FBuffer ? SIZE{r.right, r.bottom} : SIZE{0, 0};
-      }
-      if (!FBuffer) {
+      if (!FBuffer.Fit(r.right, r.bottom)) {
         PaintTo(pdc);
         return 0;
       }
-      gdi::MemDC mem(pdc);
-      gdi::Select sb(mem, FBuffer);
-      PaintParentImage(mem, r);
-      PaintTo(mem);
-      BitBlt(pdc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+      {
+        gdi::SavedDC state(FBuffer.DC());
+        PaintParentImage(FBuffer.DC(), r);
+        PaintTo(FBuffer.DC());
+      }
+      BitBlt(pdc, 0, 0, r.right, r.bottom, FBuffer.DC(), 0, 0, SRCCOPY);
       return 0;
     }
     case WM_PRINTCLIENT: {

@@ -350,6 +350,7 @@ TEST(AnimatedImagePaint, PaintingAndSteppingLeaveNoGdiObjectBehind) {
   t.img->SetGlyph(SolidFrames(2, 32, 32));
   t.img->SetActive(true);
   gdi::Dib dib(200, 120);
+  SendMessageA(t.host.panel->Handle(), WM_PRINTCLIENT, (WPARAM)dib.DC(), PRF_CLIENT);  // the kept buffer made
   int live = gdi::LiveObjects();
   for (int i = 0; i < 200; ++i) {
     t.Tick();
