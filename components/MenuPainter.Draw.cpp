@@ -130,7 +130,7 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
     {
       gdi::SavedDC state(b);
       SetViewportOrgEx(b, -area.left, -area.top, nullptr);
-      SelectObject(b, CurrentFont(rtl));
+      gdi::Select font(b, CurrentFont(rtl));
       // A selected disabled row without gradient paints no background of its own.
       if (!bar && !gradient && selected && !item->Enabled()) BitBlt(b, area.left, area.top, w, h, dc, area.left, area.top, SRCCOPY);
       if (bar)
@@ -143,7 +143,7 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
   } else {
     // No buffer for a row this size: the row plainly, with its caption.
     gdi::SavedDC state(dc);
-    SelectObject(dc, CurrentFont(rtl));
+    gdi::Select font(dc, CurrentFont(rtl));
     gdi::FillSolid(dc, r, bar ? FPal.MenuBar : FPal.Color);
     RECT tr = r;
     if (!bar) (rtl ? tr.right -= FIconWidth + 5 : tr.left += FIconWidth + 5);
@@ -348,7 +348,7 @@ void TFlatMenuPainter::DrawFlatBorder(HDC dc, bool rtl) {
   RECT wr{};
   if (!GetWindowRect(w, &wr)) return;
   int W = wr.right - wr.left, H = wr.bottom - wr.top;
-  HDC wdc = GetWindowDC(w);
+  gdi::WindowDC wdc(w, gdi::DCArea::Window);
   if (!wdc) return;
   rtl = rtl && !(GetLayout(wdc) & LAYOUT_RTL);  // a mirrored window mirrors the strips itself
   {
@@ -366,5 +366,4 @@ void TFlatMenuPainter::DrawFlatBorder(HDC dc, bool rtl) {
     gdi::FillSolid(wdc, RECT{W - 2, 0, W, 2}, FPal.IconBack);
     gdi::FillSolid(wdc, RECT{0, H - 2, 2, H}, FPal.IconBack);
   }
-  ReleaseDC(w, wdc);
 }

@@ -300,8 +300,8 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
   TButtonLayoutResult at = CalcButtonLayout(content, FGlyph->CellSize(), text, FLayout, FMargin, FSpacing);
   FGlyph->DrawGlyph(dc, at.GlyphPos.x, at.GlyphPos.y, FState);
   if (caption.empty()) return;
-  int oldMode = SetBkMode(dc, TRANSPARENT);
-  COLORREF oldText = GetTextColor(dc);
+  gdi::SavedDC state(dc);  // the text colour and mode set here
+  SetBkMode(dc, TRANSPARENT);
   RECT t = at.TextBounds;
   if (FState == cbsDisabled) {
     OffsetRect(&t, 1, 1);
@@ -316,8 +316,6 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
     SetTextColor(dc, c);
     DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
-  SetTextColor(dc, oldText);
-  SetBkMode(dc, oldMode);
 }
 
 // What lies behind the button, within its client rectangle r: the parent's background and

@@ -103,6 +103,10 @@ TEST(ColourKey, PartsStretchOnColourAndNothingToDraw) {
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 6; ++x) ASSERT_EQ(dib.Pixel(x, y), kBack) << x << "," << y;
   EXPECT_EQ(gdi::OwnTransparentColor(nullptr), RGB(0, 0, 0));
+  // A bitmap selected into another DC cannot be read: no picture, black, and it stays selected.
+  EXPECT_TRUE(gdi::MaskedBitmap(onMenu, kKey).Empty());
+  EXPECT_EQ(gdi::OwnTransparentColor(onMenu), RGB(0, 0, 0));
+  EXPECT_EQ(GetCurrentObject(mdc, OBJ_BITMAP), onMenu.Get());
 }
 
 // ---- fonts ------------------------------------------------------------------------------------
