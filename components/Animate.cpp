@@ -316,10 +316,16 @@ void TImageControl::WMPaint(HDC dc) {
   TLock l(FCanvasLock);
   int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
-  // Every image control paints on the window thread, one after another: one kept buffer serves
-  // them all.
+  // Every image control paints on the window thread: one kept buffer serves them all. An image
+  // painted while the buffer is in use (beneath a see-through one, which copies what lies under
+  // it) is already off screen and goes straight into the buffer's DC.
   static gdi::BackBuffer buffer;
-  if (!buffer.Fit(w, h)) return Paint(dc);
+  static bool busy = false;
+  if (busy || !buffer.Fit(w, h)) return Paint(dc);
+  struct TBusy {
+    TBusy() { busy = true; }
+    ~TBusy() { busy = false; }
+  } inUse;
   {
     gdi::SavedDC state(buffer.DC());
     FPaintBuffered = true;
