@@ -16,15 +16,23 @@ void TImageControl::WMPaint(HDC dc) {
   TLock l(FCanvasLock);
   int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
-  // Compatible with the target rather than the screen, so a paint into a bitmap keeps its colours.
-  gdi::Bitmap buffer(CreateCompatibleBitmap(dc, w, h));
-  gdi::MemDC mem(dc);
-  if (!buffer || !mem) return Paint(dc);
-  gdi::Select s(mem, buffer);
-  FPaintBuffered = true;
-  Paint(mem);
-  FPaintBuffered = false;
-  BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+  // Every image control paints on the window thread: one kept buffer serves them all. An image
+  // painted while the buffer is in use (beneath a see-through one, which copies what lies under
+  // it) is already off screen and goes straight into the buffer's DC.
+  static gdi::BackBuffer buffer;
+  static bool busy = false;
+  if (busy || !buffer.Fit(w, h)) return Paint(dc);
+  struct TBusy {
+    TBusy() { busy = true; }
+    ~TBusy() { busy = false; }
+  } inUse;
+  {
+    gdi::SavedDC state(buffer.DC());
+    FPaintBuffered = true;
+    Paint(buffer.DC());
+    FPaintBuffered = false;
+  }
+  BitBlt(dc, 0, 0, w, h, buffer.DC(), 0, 0, SRCCOPY);
 }
 
 // ---- the animated image ---------------------------------------------------------------------

@@ -1,5 +1,5 @@
-// The effect label's paint: every layer is composed off screen in two 32-bit DIB sections of
-// the label's size and the result goes to the screen in one blit. The translucent passes and the
+// The effect label's paint: every layer is composed off screen in the label's two kept back
+// buffers and the result goes to the screen in one blit. The translucent passes and the
 // graduated face work on the pixels in memory.
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 namespace {
 // The colour key of the graduated face: red 241, green 7, blue 254, as a DIB pixel.
 const COLORREF kFaceKey = RGB(241, 7, 254);
-const unsigned kFaceKeyPixel = 0xF107FE;
+const unsigned kFaceKeyPixel = gdi::ToPixel(kFaceKey);
 const unsigned kWhitePixel = 0xFFFFFF;
 
 // Channels as stored: a system colour is not resolved here, its low three bytes are the colour.
@@ -17,7 +17,6 @@ struct TRgb {
 };
 TRgb Split(TColor c) { return {int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)}; }
 COLORREF Stored(TColor c) { return c & 0xFFFFFF; }
-unsigned Pixel(TRgb c) { return unsigned(c.R & 0xFF) << 16 | unsigned(c.G & 0xFF) << 8 | unsigned(c.B & 0xFF); }
 COLORREF Ref(TRgb c) { return RGB(c.R & 0xFF, c.G & 0xFF, c.B & 0xFF); }
 
 // from + round(n * (to - from) / N) per channel; N = 0 (a one-pixel extent) is the end colour.
@@ -28,29 +27,34 @@ TRgb Between(TRgb from, TRgb to, int n, int N) {
   return {step(from.R, to.R), step(from.G, to.G), step(from.B, to.B)};
 }
 
-// One off-screen bitmap of the label's size with the label's font in it.
+// One back buffer fitted to the label's size, with the label's font in it for this paint.
 class TLayer {
 public:
-  TLayer(HDC ref, int w, int h, HFONT font)
-      : FDC(ref), FBitmap(gdi::CreateDib32(w, h, &FBits)), FSelBitmap(FDC, FBitmap.Get()), FSelFont(FDC, font),
-        FCount(size_t(w) * h) {
-    SetBkMode(FDC, TRANSPARENT);
+  TLayer(gdi::BackBuffer& buffer, int w, int h, HFONT font)
+      : FBuffer(buffer), FOk(buffer.Fit(w, h)), FState(FOk ? buffer.DC() : nullptr),
+        FSelFont(FOk ? buffer.DC() : nullptr, font), FW(w), FH(h) {
+    if (!FOk) return;
+    SetBkMode(DC(), TRANSPARENT);
+    // Black, as a new bitmap would be: what the earlier paint left must not show through.
+    Fill(0);
   }
-  bool Ok() const { return FBits != nullptr; }
-  HDC DC() const { return FDC; }
-  unsigned* Bits() {
-    GdiFlush();  // what GDI drew is in memory before we touch it
-    return FBits;
+  bool Ok() const { return FOk; }
+  HDC DC() const { return FBuffer.DC(); }
+  // Row y of the pixels. Call Flush first when GDI has drawn since.
+  unsigned* Row(int y) const { return FBuffer.Bits() + y * FBuffer.Stride(); }
+  // What GDI drew (into either layer) into memory, before we touch the pixels.
+  static void Flush() { GdiFlush(); }
+  void Fill(unsigned v) {
+    Flush();
+    for (int y = 0; y < FH; ++y) std::fill_n(Row(y), FW, v);
   }
-  size_t Count() const { return FCount; }
-  void Fill(unsigned v) { std::fill(Bits(), FBits + FCount, v); }
 
 private:
-  gdi::MemDC FDC;
-  unsigned* FBits = nullptr;
-  gdi::Bitmap FBitmap;
-  gdi::Select FSelBitmap, FSelFont;
-  size_t FCount;
+  gdi::BackBuffer& FBuffer;
+  bool FOk;
+  gdi::SavedDC FState;
+  gdi::Select FSelFont;
+  int FW, FH;
 };
 }  // namespace
 
@@ -99,7 +103,7 @@ void TLabelEffect::Paint(HDC dc) {
     desc.OutPrecision = OUT_TT_ONLY_PRECIS;
   }
   gdi::Font font = gdi::MakeFont(desc);
-  TLayer B(dc, W, H, font), A(dc, W, H, font);
+  TLayer B(FBackBuffer, W, H, font), A(FLayerBuffer, W, H, font);
   if (!B.Ok() || !A.Ok()) return;
   if (FTransparent || turned) CopyParentImage(B.DC());
 
@@ -157,17 +161,20 @@ void TLabelEffect::Paint(HDC dc) {
     if (style == eoReal) {
       A.Fill(kWhitePixel);
       layer(A.DC(), depth, dir, RGB(0, 0, 0));
-      const unsigned* a = A.Bits();
-      unsigned* b = B.Bits();
-      for (size_t i = 0, n = B.Count(); i < n; ++i) {
-        if ((a[i] & 0xFFFFFF) != 0) continue;
-        // Under a shadow each channel halves; under a highlight it moves halfway to white.
-        unsigned v = b[i], out = 0;
-        for (int k = 0; k < 24; k += 8) {
-          unsigned ch = (v >> k) & 0xFF;
-          out |= (shadow ? ch / 2 : (ch + 255) / 2) << k;
+      TLayer::Flush();
+      for (int y = 0; y < H; ++y) {
+        const unsigned* a = A.Row(y);
+        unsigned* b = B.Row(y);
+        for (int x = 0; x < W; ++x) {
+          if ((a[x] & 0xFFFFFF) != 0) continue;
+          // Under a shadow each channel halves; under a highlight it moves halfway to white.
+          unsigned v = b[x], out = 0;
+          for (int k = 0; k < 24; k += 8) {
+            unsigned ch = (v >> k) & 0xFF;
+            out |= (shadow ? ch / 2 : (ch + 255) / 2) << k;
+          }
+          b[x] = out;
         }
-        b[i] = out;
       }
       return;
     }
@@ -186,19 +193,21 @@ void TLabelEffect::Paint(HDC dc) {
   if (FGraduateFace == TGraduateOption::goNone) {
     layer(B.DC(), 0, POINT{0, 0}, ColorToRGB(FFontColor));
   } else {
-    std::copy(B.Bits(), B.Bits() + B.Count(), A.Bits());
+    TLayer::Flush();
+    for (int y = 0; y < H; ++y) std::copy_n(B.Row(y), W, A.Row(y));
     layer(A.DC(), 0, POINT{0, 0}, kFaceKey);
-    const unsigned* a = A.Bits();
-    unsigned* b = B.Bits();
+    TLayer::Flush();
     const TRgb from = Split(FGraduateFrom);
     if (FGraduateFace == TGraduateOption::goVertical) {
       const int N = ext.cy - 1;
       for (int n = 0; n <= N; ++n) {
         const int y = -mn + n;
         if (y < 0 || y >= H) continue;
-        const unsigned colour = Pixel(Between(from, face, n, N));
+        const unsigned colour = gdi::ToPixel(Ref(Between(from, face, n, N)));
+        const unsigned* a = A.Row(y);
+        unsigned* b = B.Row(y);
         for (int x = 0; x < W; ++x)
-          if ((a[y * W + x] & 0xFFFFFF) == kFaceKeyPixel) b[y * W + x] = colour;
+          if ((a[x] & 0xFFFFFF) == kFaceKeyPixel) b[x] = colour;
       }
     } else {
       const int N = ext.cx - 1;
@@ -208,9 +217,9 @@ void TLabelEffect::Paint(HDC dc) {
       for (int n = 0; n <= N; ++n) {
         const int x = x0 + n;
         if (x < 0 || x >= W) continue;
-        const unsigned colour = Pixel(Between(from, face, n, N));
+        const unsigned colour = gdi::ToPixel(Ref(Between(from, face, n, N)));
         for (int y = 0; y < H; ++y)
-          if ((a[y * W + x] & 0xFFFFFF) == kFaceKeyPixel) b[y * W + x] = colour;
+          if ((A.Row(y)[x] & 0xFFFFFF) == kFaceKeyPixel) B.Row(y)[x] = colour;
       }
     }
   }

@@ -119,4 +119,6 @@ private:
   TColor FFontColor = clWindowText;
   bool FTransparent = true;
   bool FShowAccelChar = true, FWordWrap = false;
+  // The two off-screen pictures Paint composes the layers in, kept between paints.
+  gdi::BackBuffer FBackBuffer, FLayerBuffer;
 };

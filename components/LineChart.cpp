@@ -334,22 +334,13 @@ TChart::TLayersKey TChart::LayersKey(const RECT& client) const {
 }
 
 bool TChart::UpdateLayers(const TLayersKey& key) {
-  if (FLayers && key == FLayersKey) return true;
-  if (!FLayers || key.Width != FLayersKey.Width || key.Height != FLayersKey.Height) {
-    // A new size: new layers, and a frame of the same size for the window's paints.
-    unsigned* bits = nullptr;
-    FLayers = gdi::CreateDib32(key.Width, key.Height, &bits);
-    FFrame = gdi::CreateDib32(key.Width, key.Height, &bits);
+  if (!FLayers.Fit(key.Width, key.Height)) {
     FLayersKey = TLayersKey{};
-  }
-  gdi::MemDC mem;
-  if (!FLayers || !mem) {
-    FLayers.Reset();
-    FFrame.Reset();
     return false;
   }
-  gdi::Select sb(mem, FLayers);
-  DrawLayers(mem, key.Width, key.Height);
+  if (key == FLayersKey) return true;
+  gdi::SavedDC state(FLayers.DC());
+  DrawLayers(FLayers.DC(), key.Width, key.Height);
   FLayersKey = key;
   return true;
 }
@@ -359,9 +350,7 @@ void TChart::Paint(HDC dc) {
   if (FHandle) GetClientRect(FHandle, &r);
   if (r.right <= 0 || r.bottom <= 0) return;
   if (UpdateLayers(LayersKey(r))) {
-    gdi::MemDC mem;
-    gdi::Select sb(mem, FLayers);
-    BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, r.right, r.bottom, FLayers.DC(), 0, 0, SRCCOPY);
     // The layers keep the layout they were drawn with; only the points have moved since.
     Range(FBottomAxis, true, FXMin, FXMax);
   } else {
@@ -380,22 +369,15 @@ LRESULT TChart::WndProc(UINT msg, WPARAM w, LPARAM l) {
       GetClientRect(FHandle, &r);
       if (r.right <= 0 || r.bottom <= 0) return 0;
       // The kept frame: the layers are copied into it and the line drawn over them there.
-      if (UpdateLayers(LayersKey(r)) && FFrame) {
-        gdi::MemDC mem;
-        gdi::Select sb(mem, FFrame);
-        Paint(mem);
-        BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
-        return 0;
-      }
-      gdi::Bitmap buffer(CreateCompatibleBitmap(dc, r.right, r.bottom));
-      gdi::MemDC mem(dc);
-      if (!buffer || !mem) {
+      if (!FFrame.Fit(r.right, r.bottom)) {
         Paint(dc);
         return 0;
       }
-      gdi::Select sb(mem, buffer);
-      Paint(mem);
-      BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+      {
+        gdi::SavedDC state(FFrame.DC());
+        Paint(FFrame.DC());
+      }
+      BitBlt(dc, 0, 0, r.right, r.bottom, FFrame.DC(), 0, 0, SRCCOPY);
       return 0;
     }
     case WM_PRINTCLIENT:

@@ -133,7 +133,7 @@ private:
   RECT FRect{};
   int FDepth = 0;
   double FXMin = 0, FXMax = 0, FYMin = 0, FYMax = 0, FIncrement = 0;
-  gdi::Bitmap FLayers;  // the still layers of the last layout
-  gdi::Bitmap FFrame;   // the window's paints: the layers copied, the line drawn over them
+  gdi::BackBuffer FLayers;  // the still layers of the last layout
+  gdi::BackBuffer FFrame;   // the window's paints: the layers copied, the line drawn over them
   TLayersKey FLayersKey;
 };

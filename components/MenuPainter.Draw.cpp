@@ -44,22 +44,13 @@ RECT Mirror(const RECT& row, const RECT& x, bool rtl) {
 
 bool TFlatMenuPainter::TRowBuffer::Fit(const RECT& area) {
   int w = area.right - area.left, h = area.bottom - area.top;
-  if (w <= 0 || h <= 0 || w > kMaxRowSide || h > kMaxRowSide) return false;
-  if (!Dib || !Dib->Bits() || Dib->Width() < w || Dib->Height() < h) {
-    int ow = Dib ? Dib->Width() : 0, oh = Dib ? Dib->Height() : 0;
-    Dib.reset();
-    Dib = std::make_unique<gdi::Dib>(std::max(w, ow), std::max(h, oh));
-    if (!Dib->Bits()) {
-      Dib.reset();
-      return false;
-    }
-  }
+  if (w > kMaxRowSide || h > kMaxRowSide || !Buffer.Fit(w, h)) return false;
   Area = area;
   return true;
 }
 
 unsigned& TFlatMenuPainter::TRowBuffer::At(int x, int y) const {
-  return Dib->Bits()[(y - Area.top) * Dib->Width() + (x - Area.left)];
+  return Buffer.At(x - Area.left, y - Area.top);
 }
 
 void TFlatMenuPainter::TRowBuffer::Fill(RECT r, COLORREF c) const {
@@ -109,21 +100,12 @@ bool TFlatMenuPainter::LoadPicture(TMenuItem* item, HDC dc, TPicture& pic) {
     return GetDIBits(dc, item->Bitmap(), 0, pic.H, pic.Px.data(), &bi, DIB_RGB_COLORS) == pic.H;
   }
   // The list's picture on the icon column's colour, in a cell of the list's size.
-  if (!FListCell || FListCell->Width() < pic.W || FListCell->Height() < pic.H) {
-    int ow = FListCell ? FListCell->Width() : 0, oh = FListCell ? FListCell->Height() : 0;
-    FListCell.reset();
-    FListCell = std::make_unique<gdi::Dib>(std::max(pic.W, ow), std::max(pic.H, oh));
-  }
-  if (!FListCell->Bits()) {
-    FListCell.reset();
-    return false;
-  }
-  HDC cell = FListCell->DC();
+  if (!FListCell.Fit(pic.W, pic.H)) return false;
+  HDC cell = FListCell.DC();
   gdi::FillSolid(cell, RECT{0, 0, pic.W, pic.H}, FPal.IconBack);
   list->Draw(cell, 0, 0, item->ImageIndex());
   GdiFlush();
-  for (int y = 0; y < pic.H; ++y)
-    std::copy_n(FListCell->Bits() + y * FListCell->Width(), pic.W, pic.Px.data() + y * pic.W);
+  for (int y = 0; y < pic.H; ++y) std::copy_n(&FListCell.At(0, y), pic.W, pic.Px.data() + y * pic.W);
   pic.FromList = true;
   return true;
 }
@@ -140,7 +122,7 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
   bool gradient = !bar && FGradient && FHigh;
   if (gradient) rtl ? area.left -= 3 : area.right += 3;
   if (FRow.Fit(area)) {
-    HDC b = FRow.Dib->DC();
+    HDC b = FRow.Buffer.DC();
     int w = area.right - area.left, h = area.bottom - area.top;
     // A device laid out right to left (a mirrored window's) would flip the finished row again.
     DWORD layout = GetLayout(dc);
@@ -148,7 +130,7 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
     {
       gdi::SavedDC state(b);
       SetViewportOrgEx(b, -area.left, -area.top, nullptr);
-      SelectObject(b, CurrentFont(rtl));
+      gdi::Select font(b, CurrentFont(rtl));
       // A selected disabled row without gradient paints no background of its own.
       if (!bar && !gradient && selected && !item->Enabled()) BitBlt(b, area.left, area.top, w, h, dc, area.left, area.top, SRCCOPY);
       if (bar)
@@ -161,7 +143,7 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
   } else {
     // No buffer for a row this size: the row plainly, with its caption.
     gdi::SavedDC state(dc);
-    SelectObject(dc, CurrentFont(rtl));
+    gdi::Select font(dc, CurrentFont(rtl));
     gdi::FillSolid(dc, r, bar ? FPal.MenuBar : FPal.Color);
     RECT tr = r;
     if (!bar) (rtl ? tr.right -= FIconWidth + 5 : tr.left += FIconWidth + 5);
@@ -366,7 +348,7 @@ void TFlatMenuPainter::DrawFlatBorder(HDC dc, bool rtl) {
   RECT wr{};
   if (!GetWindowRect(w, &wr)) return;
   int W = wr.right - wr.left, H = wr.bottom - wr.top;
-  HDC wdc = GetWindowDC(w);
+  gdi::WindowDC wdc(w, gdi::DCArea::Window);
   if (!wdc) return;
   rtl = rtl && !(GetLayout(wdc) & LAYOUT_RTL);  // a mirrored window mirrors the strips itself
   {
@@ -384,5 +366,4 @@ void TFlatMenuPainter::DrawFlatBorder(HDC dc, bool rtl) {
     gdi::FillSolid(wdc, RECT{W - 2, 0, W, 2}, FPal.IconBack);
     gdi::FillSolid(wdc, RECT{0, H - 2, 2, H}, FPal.IconBack);
   }
-  ReleaseDC(w, wdc);
 }

@@ -128,9 +128,9 @@ private:
   // Painting (MenuPainter.Draw.cpp). A row is painted into a kept buffer whose DC takes the
   // item's own coordinates, its pixel work done in memory, and goes onto the menu in one blit.
   struct TRowBuffer {
-    std::unique_ptr<gdi::Dib> Dib;
+    gdi::BackBuffer Buffer;
     RECT Area{};  // the item coordinates the buffer holds now
-    // Makes room for area (growing, never shrinking); false when no buffer can be had.
+    // Makes room for area; false when no buffer can be had.
     bool Fit(const RECT& area);
     // The pixel at item coordinates (x, y), which must lie in Area.
     unsigned& At(int x, int y) const;
@@ -153,7 +153,7 @@ private:
   void DrawFlatBorder(HDC dc, bool rtl);
   TRowBuffer FRow;
   TPicture FPicture;
-  std::unique_ptr<gdi::Dib> FListCell;  // a list picture is drawn here first
+  gdi::BackBuffer FListCell;  // a list picture is drawn here first
 
   gdi::FontSpec FFont;
   TColor FFontColor;

@@ -204,10 +204,9 @@ HBITMAP DitherPattern(COLORREF face) {
   if (!p->bits) return nullptr;
   if (p->face != face) {
     COLORREF light = ShiftColor(face, 128);
-    auto pixel = [](COLORREF c) { return unsigned(GetRValue(c)) << 16 | unsigned(GetGValue(c)) << 8 | GetBValue(c); };
     GdiFlush();
     for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x) p->bits[y * 8 + x] = pixel(x % 2 == y % 2 ? light : face);
+      for (int x = 0; x < 8; ++x) p->bits[y * 8 + x] = gdi::ToPixel(x % 2 == y % 2 ? light : face);
     p->face = face;
   }
   return p->bitmap.Get();

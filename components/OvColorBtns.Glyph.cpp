@@ -5,18 +5,6 @@
 
 namespace {
 
-unsigned Pixel32(COLORREF c) { return unsigned(GetRValue(c)) << 16 | unsigned(GetGValue(c)) << 8 | GetBValue(c); }
-
-// A 32-bit picture of w x h in a DC of its own, its pixels at hand.
-struct TCell {
-  unsigned* bits = nullptr;
-  gdi::Bitmap bitmap;
-  gdi::MemDC dc;
-  HGDIOBJ old = nullptr;
-  TCell(int w, int h) : bitmap(gdi::CreateDib32(w, h, &bits)) { if (bitmap) old = SelectObject(dc, bitmap); }
-  ~TCell() { if (old) SelectObject(dc, old); }
-};
-
 std::unique_ptr<TGlyphCache>& Cache() {
   static std::unique_ptr<TGlyphCache> c;
   return c;
@@ -61,7 +49,7 @@ int TGlyphList::AddMasked(HDC dc, int sx, int sy, COLORREF key) {
   }
   GdiFlush();
   const int stride = FCapacity * FWidth;
-  const unsigned keyBits = Pixel32(key);
+  const unsigned keyBits = gdi::ToPixel(key);
   for (int y = 0; y < FHeight; ++y)
     for (int x = slot * FWidth; x < (slot + 1) * FWidth; ++x) {
       unsigned& p = FImageBits[y * stride + x];
@@ -167,23 +155,24 @@ int TButtonGlyph::CreateButtonGlyph(TColorBtnState state) {
     FList = Cache()->GetList(cell.cx, cell.cy);
   }
   const int from = (int)state < FNumGlyphs ? (int)state * cell.cx : 0;
-  TCell tmp(cell.cx, cell.cy);
-  if (!tmp.bits) return -1;
+  gdi::Dib tmp(cell.cx, cell.cy);
+  unsigned* const bits = tmp.Bits();
+  if (!bits) return -1;
   {
     gdi::MemDC src;
     gdi::Select s(src, FOriginal.Handle());
-    BitBlt(tmp.dc, 0, 0, cell.cx, cell.cy, src, from, 0, SRCCOPY);
+    BitBlt(tmp.DC(), 0, 0, cell.cx, cell.cy, src, from, 0, SRCCOPY);
   }
   GdiFlush();
   COLORREF key = FTransparentColor;
   if (state == cbsDisabled) {
-    const unsigned face = Pixel32(FFaceColor), light = Pixel32(ShiftColor(FFaceColor, 96)),
-                   shadow = Pixel32(ShiftColor(FFaceColor, -48)), transparent = Pixel32(FTransparentColor);
+    const unsigned face = gdi::ToPixel(FFaceColor), light = gdi::ToPixel(ShiftColor(FFaceColor, 96)),
+                   shadow = gdi::ToPixel(ShiftColor(FFaceColor, -48)), transparent = gdi::ToPixel(FTransparentColor);
     const int n = cell.cx * cell.cy;
     if (FNumGlyphs > 1) {
       // A cell of its own: white and grey become the face's light and shadow.
       for (int i = 0; i < n; ++i) {
-        unsigned& p = tmp.bits[i];
+        unsigned& p = bits[i];
         unsigned c = p & 0xFFFFFF;
         p = c == 0xFFFFFF ? light : c == 0x808080 ? shadow : c == transparent ? face : c;
       }
@@ -191,16 +180,16 @@ int TButtonGlyph::CreateButtonGlyph(TColorBtnState state) {
       // Embossed: the glyph's silhouette in the light shade one pixel down and right, then in
       // the shadow in place, on the face.
       std::vector<bool> solid(n);
-      for (int i = 0; i < n; ++i) solid[i] = (tmp.bits[i] & 0xFFFFFF) != transparent;
+      for (int i = 0; i < n; ++i) solid[i] = (bits[i] & 0xFFFFFF) != transparent;
       for (int y = 0; y < cell.cy; ++y)
         for (int x = 0; x < cell.cx; ++x) {
           bool below = x > 0 && y > 0 && solid[(y - 1) * cell.cx + x - 1];
-          tmp.bits[y * cell.cx + x] = solid[y * cell.cx + x] ? shadow : below ? light : face;
+          bits[y * cell.cx + x] = solid[y * cell.cx + x] ? shadow : below ? light : face;
         }
     }
     key = FFaceColor;
   }
-  FIndexes[state] = FList->AddMasked(tmp.dc, 0, 0, key);
+  FIndexes[state] = FList->AddMasked(tmp.DC(), 0, 0, key);
   return FIndexes[state];
 }
 

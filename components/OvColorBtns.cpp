@@ -291,8 +291,8 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
   TButtonLayoutResult at = CalcButtonLayout(content, FGlyph->CellSize(), text, FLayout, FMargin, FSpacing);
   FGlyph->DrawGlyph(dc, at.GlyphPos.x, at.GlyphPos.y, FState);
   if (caption.empty()) return;
-  int oldMode = SetBkMode(dc, TRANSPARENT);
-  COLORREF oldText = GetTextColor(dc);
+  gdi::SavedDC state(dc);  // the text colour and mode set here
+  SetBkMode(dc, TRANSPARENT);
   RECT t = at.TextBounds;
   if (FState == cbsDisabled) {
     OffsetRect(&t, 1, 1);
@@ -307,8 +307,6 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
     SetTextColor(dc, c);
     DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
-  SetTextColor(dc, oldText);
-  SetBkMode(dc, oldMode);
 }
 
 // What lies behind the button, within its client rectangle r: the parent's background and
@@ -340,20 +338,16 @@ LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
       RECT r;
       GetClientRect(FHandle, &r);
       if (r.right <= 0 || r.bottom <= 0) return 0;
-      if (!FBuffer || FBufferSize.cx != r.right || FBufferSize.cy != r.bottom) {
-        unsigned* bits = nullptr;
-        FBuffer = gdi::CreateDib32(r.right, r.bottom, &bits);
-        FBufferSize = FBuffer ? SIZE{r.right, r.bottom} : SIZE{0, 0};
-      }
-      if (!FBuffer) {
+      if (!FBuffer.Fit(r.right, r.bottom)) {
         PaintTo(pdc);
         return 0;
       }
-      gdi::MemDC mem(pdc);
-      gdi::Select sb(mem, FBuffer);
-      PaintParentImage(mem, r);
-      PaintTo(mem);
-      BitBlt(pdc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+      {
+        gdi::SavedDC state(FBuffer.DC());
+        PaintParentImage(FBuffer.DC(), r);
+        PaintTo(FBuffer.DC());
+      }
+      BitBlt(pdc, 0, 0, r.right, r.bottom, FBuffer.DC(), 0, 0, SRCCOPY);
       return 0;
     }
     case WM_PRINTCLIENT: {

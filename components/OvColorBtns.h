@@ -197,10 +197,9 @@ protected:
   void FontChanged() override { Invalidate(); }
 
 private:
-  // The kept paint buffer, of the button's size: a new bitmap for every paint costs as much as
-  // the paint itself under Wine.
-  gdi::Bitmap FBuffer;
-  SIZE FBufferSize{0, 0};
+  // The kept paint buffer: a new bitmap for every paint costs as much as the paint itself under
+  // Wine.
+  gdi::BackBuffer FBuffer;
   bool Inside(int x, int y) const;
   void SetState(TColorBtnState s, bool repaint);
   void PrepareImage();

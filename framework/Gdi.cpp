@@ -1,4 +1,5 @@
 #include "framework/Gdi.h"
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -19,7 +20,7 @@ void detail::Deleted() { --live; }
 MemDC::MemDC(HDC ref) : FDC(CreateCompatibleDC(ref)) { if (FDC) detail::Created(); }
 MemDC::~MemDC() { if (FDC) { DeleteDC(FDC); detail::Deleted(); } }
 
-WindowDC::WindowDC(HWND w) : FWnd(w), FDC(GetDC(w)) { if (FDC) detail::Created(); }
+WindowDC::WindowDC(HWND w, DCArea area) : FWnd(w), FDC(area == DCArea::Window ? GetWindowDC(w) : GetDC(w)) { if (FDC) detail::Created(); }
 WindowDC::~WindowDC() { if (FDC) { ReleaseDC(FWnd, FDC); detail::Deleted(); } }
 
 PaintDC::PaintDC(HWND w) : FWnd(w) { BeginPaint(w, &FPs); }
@@ -84,18 +85,30 @@ Bitmap CreateDib32(int w, int h, unsigned** bits) {
   return bmp;
 }
 
-Dib::Dib(int w, int h) : FW(w), FH(h), FBitmap(CreateDib32(w, h, &FBits)) {
-  if (FBitmap) FOld = SelectObject(FDC, FBitmap);
-}
-
-Dib::~Dib() {
-  if (FOld) SelectObject(FDC, FOld);
-}
+Dib::Dib(int w, int h) : FW(w), FH(h), FBitmap(CreateDib32(w, h, &FBits)), FSelected(FDC, FBitmap.Get()) {}
 
 COLORREF Dib::Pixel(int x, int y) const {
   if (!FBits || x < 0 || y < 0 || x >= FW || y >= FH) return CLR_INVALID;
   GdiFlush();
   return FromPixel(FBits[y * FW + x]);
+}
+
+bool BackBuffer::Fit(int w, int h) {
+  // Beyond this a side is no window's, and w * h * 4 stays within an int.
+  constexpr int kMaxSide = 16384;
+  if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return false;
+  if (!FDib || FDib->Width() < w || FDib->Height() < h) {
+    const int ow = FDib ? FDib->Width() : 0, oh = FDib ? FDib->Height() : 0;
+    FDib.reset();  // the old one goes first: both at once might not fit
+    FDib = std::make_unique<Dib>(std::max(w, ow), std::max(h, oh));
+    if (!FDib->Bits()) {
+      FDib.reset();
+      return false;
+    }
+  }
+  SelectClipRgn(FDib->DC(), nullptr);
+  IntersectClipRect(FDib->DC(), 0, 0, w, h);
+  return true;
 }
 
 }  // namespace gdi

@@ -3,6 +3,7 @@
 // this count is how a test proves that painting leaves nothing behind.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -73,10 +74,12 @@ private:
   HDC FDC;
 };
 
-// GetDC/ReleaseDC for a window (nullptr: the screen).
+// GetDC (the client area; nullptr: the screen) or GetWindowDC (the whole window, frame
+// included), and ReleaseDC.
+enum class DCArea { Client, Window };
 class WindowDC {
 public:
-  explicit WindowDC(HWND w);
+  explicit WindowDC(HWND w, DCArea area = DCArea::Client);
   ~WindowDC();
   WindowDC(const WindowDC&) = delete;
   WindowDC& operator=(const WindowDC&) = delete;
@@ -109,6 +112,9 @@ public:
   ~Select() { if (FOld) SelectObject(FDC, FOld); }
   Select(const Select&) = delete;
   Select& operator=(const Select&) = delete;
+  // False when nothing was selected: no object, or one the DC refused (a bitmap already
+  // selected into another DC, for one).
+  explicit operator bool() const { return FOld != nullptr; }
 
 private:
   HDC FDC;
@@ -158,16 +164,15 @@ void FillSolid(HDC dc, const RECT& r, COLORREF c);
 
 // A top-down 32-bit DIB section of w x h; *bits receives its pixels (0x00RRGGBB, row by row).
 Bitmap CreateDib32(int w, int h, unsigned** bits);
-// A colour as such a pixel, and back.
+// A colour as such a pixel, and back: the one packing of the program.
 inline unsigned ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 inline COLORREF FromPixel(unsigned v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
 
 // A top-down 32-bit DIB section selected into a DC of its own: pixels a test or a buffered
-// paint can read back.
+// paint can read back and write in memory.
 class Dib {
 public:
   Dib(int w, int h);
-  ~Dib();
   Dib(const Dib&) = delete;
   Dib& operator=(const Dib&) = delete;
   HDC DC() const { return FDC; }
@@ -184,7 +189,28 @@ private:
   MemDC FDC;
   unsigned* FBits = nullptr;
   Bitmap FBitmap;
-  HGDIOBJ FOld = nullptr;
+  Select FSelected;
+};
+
+// The off-screen picture of a buffered paint, kept between paints: a Dib that grows to the
+// largest size asked of it and never shrinks, so that a paint makes no GDI object once the
+// buffer has room. Fit clips its DC to the size asked, so drawing past that lands nowhere, as
+// in a bitmap of exactly that size; the pixels outside it are left as they were.
+class BackBuffer {
+public:
+  // Room for w x h; false when none can be had: an empty or too large size (the buffer stays
+  // as it is) or a refused allocation (nothing is kept). The DC's other state is whatever the
+  // last user left: a paint saves and restores it.
+  bool Fit(int w, int h);
+  void Reset() { FDib.reset(); }
+  HDC DC() const { return FDib ? FDib->DC() : nullptr; }
+  // The pixels, row y at Bits() + y * Stride(); call GdiFlush before reading what GDI drew.
+  unsigned* Bits() const { return FDib ? FDib->Bits() : nullptr; }
+  int Stride() const { return FDib ? FDib->Width() : 0; }
+  unsigned& At(int x, int y) const { return FDib->Bits()[y * FDib->Width() + x]; }
+
+private:
+  std::unique_ptr<Dib> FDib;
 };
 
 }  // namespace gdi

@@ -16,11 +16,9 @@ COLORREF OwnTransparentColor(HBITMAP bmp) {
   if (!Size(bmp, bm)) return RGB(0, 0, 0);
   if (bm.bmBitsPixel * bm.bmPlanes == 1) return RGB(255, 255, 255);
   MemDC dc;
-  HGDIOBJ old = SelectObject(dc, bmp);
-  if (!old) return RGB(0, 0, 0);  // selected into another DC
-  COLORREF c = GetPixel(dc, 0, std::abs(bm.bmHeight) - 1);
-  SelectObject(dc, old);
-  return c;
+  Select s(dc, bmp);
+  if (!s) return RGB(0, 0, 0);  // selected into another DC
+  return GetPixel(dc, 0, std::abs(bm.bmHeight) - 1);
 }
 
 MaskedBitmap::MaskedBitmap(HBITMAP source, COLORREF key) {
@@ -33,14 +31,12 @@ MaskedBitmap::MaskedBitmap(HBITMAP source, COLORREF key) {
   Bitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
   if (!image || !mask) return;
   MemDC from, idc, mdc;
-  {
-    HGDIOBJ old = SelectObject(from, source);
-    if (!old) return;  // a bitmap selected into another DC cannot be read
-    Select si(idc, image);
-    BitBlt(idc, 0, 0, w, h, from, 0, 0, SRCCOPY);
-    SelectObject(from, old);
-  }
   Select si(idc, image), sm(mdc, mask);
+  {
+    Select sf(from, source);
+    if (!sf) return;  // a bitmap selected into another DC cannot be read
+    BitBlt(idc, 0, 0, w, h, from, 0, 0, SRCCOPY);
+  }
   // Colour to monochrome: pixels of the background colour give 1, all others 0.
   SetBkColor(idc, key);
   BitBlt(mdc, 0, 0, w, h, idc, 0, 0, SRCCOPY);

@@ -319,20 +319,22 @@ TEST(AnimatedImagePaint, MagentaShowsTheParentAndTheControlsBeneath) {
   EXPECT_EQ(dib.Pixel(18, 18), kRed);
   EXPECT_EQ(dib.Pixel(33, 33), kRed);
 
-  // A control created earlier that lies beneath shows through as well.
+  // A control created earlier that lies beneath shows through as well, also one larger than the
+  // image, painted while the image's own paint is under way.
   Image under(true);
   under.img->SetVisible(false);
   auto* box = new TAnimatedImage(under.host.form, under.host.panel);
-  box->SetGlyph(MakeStrip(24, 24, [](int, int) { return kBlue; }));
+  box->SetGlyph(MakeStrip(150, 110, [](int, int) { return kBlue; }));
   box->SetTransparentColor(TImageControl::clNone);
-  box->SetBounds(0, 0, 24, 24);
+  box->SetBounds(0, 0, 150, 110);
   auto* top = new TAnimatedImage(under.host.form, under.host.panel);
   top->SetGlyph(MakeStrip(32, 32, [](int x, int y) { return x >= 8 && x < 24 && y >= 8 && y < 24 ? kRed : kMagenta; }));
   top->SetBounds(10, 10, 32, 32);
   gdi::Dib dib2(200, 120);
   SendMessageA(under.host.panel->Handle(), WM_PRINTCLIENT, (WPARAM)dib2.DC(), PRF_CLIENT);
   EXPECT_EQ(dib2.Pixel(12, 12), kBlue) << "the earlier control beneath";
-  EXPECT_EQ(dib2.Pixel(30, 12), TCheckerPanel::At(30, 12)) << "beside it, the parent";
+  EXPECT_EQ(dib2.Pixel(40, 40), kBlue);
+  EXPECT_EQ(dib2.Pixel(170, 12), TCheckerPanel::At(170, 12)) << "beside it, the parent";
   EXPECT_EQ(dib2.Pixel(20, 20), kRed);
 
   // Opaque: the image's own colour instead of what lies beneath.
@@ -340,7 +342,7 @@ TEST(AnimatedImagePaint, MagentaShowsTheParentAndTheControlsBeneath) {
   top->SetColor(kGreen);
   SendMessageA(under.host.panel->Handle(), WM_PRINTCLIENT, (WPARAM)dib2.DC(), PRF_CLIENT);
   EXPECT_EQ(dib2.Pixel(12, 12), kGreen);
-  EXPECT_EQ(dib2.Pixel(30, 12), kGreen);
+  EXPECT_EQ(dib2.Pixel(40, 12), kGreen);
   EXPECT_EQ(dib2.Pixel(20, 20), kRed);
 }
 
@@ -350,6 +352,7 @@ TEST(AnimatedImagePaint, PaintingAndSteppingLeaveNoGdiObjectBehind) {
   t.img->SetGlyph(SolidFrames(2, 32, 32));
   t.img->SetActive(true);
   gdi::Dib dib(200, 120);
+  SendMessageA(t.host.panel->Handle(), WM_PRINTCLIENT, (WPARAM)dib.DC(), PRF_CLIENT);  // the kept buffer made
   int live = gdi::LiveObjects();
   for (int i = 0; i < 200; ++i) {
     t.Tick();

@@ -340,6 +340,7 @@ TEST(ChartPaint, DoubleBufferedWithoutErasingAndWithoutGdiGrowth) {
   SendMessageA(c.chart->Handle(), WM_PRINTCLIENT, (WPARAM)dib.DC(), PRF_CLIENT);
   EXPECT_EQ(dib.Pixel(10, 10), kBlack);
 
+  RedrawWindow(c.chart->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // the kept buffers made
   int live = gdi::LiveObjects();
   for (int k = 0; k < 300; ++k) {
     c.series->Delete(0);

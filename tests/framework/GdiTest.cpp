@@ -19,7 +19,7 @@ const COLORREF kBack = RGB(10, 20, 30);
 gdi::Bitmap Picture(int w, int h, const std::vector<COLORREF>& px) {
   unsigned* bits = nullptr;
   gdi::Bitmap b = gdi::CreateDib32(w, h, &bits);
-  for (int i = 0; i < w * h; ++i) bits[i] = GetRValue(px[i]) << 16 | GetGValue(px[i]) << 8 | GetBValue(px[i]);
+  for (int i = 0; i < w * h; ++i) bits[i] = gdi::ToPixel(px[i]);
   return b;
 }
 
@@ -103,6 +103,10 @@ TEST(ColourKey, PartsStretchOnColourAndNothingToDraw) {
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 6; ++x) ASSERT_EQ(dib.Pixel(x, y), kBack) << x << "," << y;
   EXPECT_EQ(gdi::OwnTransparentColor(nullptr), RGB(0, 0, 0));
+  // A bitmap selected into another DC cannot be read: no picture, black, and it stays selected.
+  EXPECT_TRUE(gdi::MaskedBitmap(onMenu, kKey).Empty());
+  EXPECT_EQ(gdi::OwnTransparentColor(onMenu), RGB(0, 0, 0));
+  EXPECT_EQ(GetCurrentObject(mdc, OBJ_BITMAP), onMenu.Get());
 }
 
 // ---- fonts ------------------------------------------------------------------------------------
@@ -215,6 +219,38 @@ unsigned __stdcall CountUnderLock(void* arg) {
     ++*p->second;
   }
   return 0;
+}
+
+// The kept buffer grows to the largest size asked and never shrinks, one DIB and one DC at any
+// time; a fit within its room keeps its pixels, and drawing lands only within the size asked.
+TEST(BackBuffer, GrowsNeverShrinksClipsToTheSizeAskedAndRefusesNonsense) {
+  int live = gdi::LiveObjects();
+  {
+    gdi::BackBuffer b;
+    struct Step {
+      int w, h;
+      bool ok;
+      int stride;  // the buffer's width afterwards
+    };
+    const Step steps[] = {
+        {20, 10, true, 20}, {8, 4, true, 20},   {20, 30, true, 20},    {25, 5, true, 25},
+        {0, 5, false, 25},  {5, -1, false, 25}, {16385, 1, false, 25},
+    };
+    for (const Step& s : steps) {
+      EXPECT_EQ(b.Fit(s.w, s.h), s.ok) << s.w << " x " << s.h;
+      EXPECT_EQ(b.Stride(), s.stride) << s.w << " x " << s.h;
+      EXPECT_EQ(gdi::LiveObjects(), live + 2) << s.w << " x " << s.h;
+    }
+    ASSERT_TRUE(b.Fit(25, 30));
+    gdi::FillSolid(b.DC(), RECT{0, 0, 25, 30}, RGB(1, 2, 3));
+    ASSERT_TRUE(b.Fit(10, 5));
+    gdi::FillSolid(b.DC(), RECT{0, 0, 25, 30}, RGB(200, 100, 50));
+    GdiFlush();
+    EXPECT_EQ(b.At(9, 4), gdi::ToPixel(RGB(200, 100, 50)));
+    EXPECT_EQ(b.At(10, 4), gdi::ToPixel(RGB(1, 2, 3))) << "beyond the width asked";
+    EXPECT_EQ(b.At(9, 5), gdi::ToPixel(RGB(1, 2, 3))) << "beyond the height asked";
+  }
+  EXPECT_EQ(gdi::LiveObjects(), live) << "the buffer goes with its owner";
 }
 
 TEST(ScopedResources, HandlesCloseOnceMoveAndTellFailureFromHandle) {
