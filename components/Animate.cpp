@@ -13,7 +13,6 @@ TImageControl::~TImageControl() = default;
 
 void TImageControl::WMPaint(HDC dc) {
   if (FPaintBuffered) return Paint(dc);
-  TLock l(FCanvasLock);
   int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
   // Every image control paints on the window thread: one kept buffer serves them all. An image

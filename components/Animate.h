@@ -27,7 +27,6 @@ protected:
   TStripBitmap* FPicture = nullptr;  // not owned
   bool FDrawing = false;             // the paint routine runs
   bool FPaintBuffered = false;       // a paint into the off-screen bitmap runs
-  TCriticalSection FCanvasLock;      // around painting
 };
 
 enum TGlyphOrientation { goHorizontal, goVertical };
