@@ -118,6 +118,37 @@ HWND Driver::FindChild(HWND parent, const char* cls, const char* text) const {
   return d.found;
 }
 
+namespace {
+struct ShownData {
+  const char* cls;
+  DWORD style;
+  HWND found;
+};
+
+BOOL CALLBACK ShownProc(HWND h, LPARAM l) {
+  auto* d = reinterpret_cast<ShownData*>(l);
+  char cls[128] = {};
+  GetClassNameA(h, cls, sizeof(cls));
+  if (lstrcmpiA(cls, d->cls) || !IsWindowVisible(h) || (GetWindowLongA(h, GWL_STYLE) & d->style) != d->style)
+    return TRUE;
+  d->found = h;
+  return FALSE;
+}
+}  // namespace
+
+HWND Driver::Shown(const char* cls, DWORD style) {
+  ShownData d{cls, style, nullptr};
+  EnumWindows(ShownProc, (LPARAM)&d);
+  return d.found;
+}
+
+bool Driver::InMenuMode(HWND w) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  DWORD thread = GetWindowThreadProcessId(w, nullptr);
+  return thread && GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE);
+}
+
 std::string Driver::Plain(std::string s) {
   std::string out;
   for (char c : s)
@@ -168,7 +199,7 @@ HWND OpenPopup(Driver& d) {
   if (!tray) return nullptr;
   PostMessageA(tray, 0xB054, 0, WM_RBUTTONDOWN);
   PostMessageA(tray, 0xB054, 0, WM_RBUTTONUP);
-  d.WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 10000);
+  d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000);
   return menu;
 }
 
@@ -308,20 +339,6 @@ int LanguageScenario(Driver& d) {
   return d.Finish();
 }
 
-// A visible drop-down menu window, or null (the system keeps hidden ones around too).
-BOOL CALLBACK FindOpenMenu(HWND h, LPARAM l) {
-  char cls[16] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  if (lstrcmpA(cls, "#32768") || !IsWindowVisible(h)) return TRUE;
-  *reinterpret_cast<HWND*>(l) = h;
-  return FALSE;
-}
-HWND OpenMenuWindow() {
-  HWND m = nullptr;
-  EnumWindows(FindOpenMenu, (LPARAM)&m);
-  return m;
-}
-
 // A first start with no settings, restored from the tray: the main window, or null.
 HWND StartRestored(Driver& d) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
@@ -376,7 +393,7 @@ int MenusScenario(Driver& d, const std::string& exe) {
     mid[i] = left + width[i] / 2;
     d.Mouse(true, mid[i], y);
     HWND menu = nullptr;
-    bool open = d.WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 10000);
+    bool open = d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000);
     d.Check(open, std::string("a click on ") + captions[i] + " opens its drop-down");
     Sleep(700);
     RECT mr{};
@@ -393,26 +410,27 @@ int MenusScenario(Driver& d, const std::string& exe) {
     }
     d.Shot(std::string("e2e-menu-") + names[i]);
     d.Mouse(true, origin.x + 300, origin.y + 60);  // a click beside it closes it
-    d.Check(d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000), "a click beside the drop-down closes it");
+    d.Check(d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000),
+            "a click beside the drop-down closes it");
     Sleep(500);
   }
   // A click on an item runs its command: Settings > Beep on alarm, its first row.
   d.Mouse(true, mid[2], y);
   HWND menu = nullptr;
-  if (d.WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 10000)) {
+  if (d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000)) {
     Sleep(500);
     RECT r{};
     GetWindowRect(menu, &r);
     d.Mouse(true, r.left + 40, r.top + 12);
-    d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+    d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000);
   }
   Sleep(500);
   d.Mouse(true, mid[2], y);
-  d.WaitUntil([&] { return OpenMenuWindow() != nullptr; }, 10000);
+  d.WaitUntil([&] { return Driver::Shown("#32768") != nullptr; }, 10000);
   Sleep(700);
   d.Shot("e2e-menu-settings-beep");
   d.Mouse(true, origin.x + 300, origin.y + 60);
-  d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+  d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000);
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
   d.Check(Setting("Beep") == "0", "the click on Beep on alarm switched it off (Beep = " + Setting("Beep") + ")");
@@ -478,19 +496,7 @@ int TrayScenario(Driver& d) {
 }
 
 // A balloon the shell shows: a visible tooltip window of the balloon style, of any process.
-BOOL CALLBACK FindBalloon(HWND h, LPARAM l) {
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  if (lstrcmpiA(cls, TOOLTIPS_CLASSA) || !IsWindowVisible(h) || !(GetWindowLongA(h, GWL_STYLE) & TTS_BALLOON))
-    return TRUE;
-  *reinterpret_cast<HWND*>(l) = h;
-  return FALSE;
-}
-HWND ShownBalloon() {
-  HWND b = nullptr;
-  EnumWindows(FindBalloon, (LPARAM)&b);
-  return b;
-}
+HWND ShownBalloon() { return Driver::Shown(TOOLTIPS_CLASSA, TTS_BALLOON); }
 
 // Defrag from the tray menu while the window is hidden: when the run has ended, a balloon at
 // the tray icon tells what it freed (the screenshot shows its text). Quit keeps "Notifica".
