@@ -59,9 +59,11 @@ private:
   int FPassed = 0, FFailed = 0;
 };
 
-// Shared by the scenarios: a double click on the tray icon and the wait for the window; a value
-// of the settings key ("" when missing, DWORDs as decimal text).
+// Shared by the scenarios: a double click on the tray icon and the wait for the window; a first
+// start with no settings, restored from the tray (the main window, or null); a value of the
+// settings key ("" when missing, DWORDs as decimal text).
 bool RestoreWindow(Driver& d);
+HWND StartRestored(Driver& d);
 std::string StoredSetting(const char* name);
 // The scenarios of folders with any name, and of a second start.
 int FoldersScenario(Driver& d);

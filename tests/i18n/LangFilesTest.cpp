@@ -7,6 +7,7 @@
 #include <set>
 #include "i18n/LangFiles.h"
 #include "i18n/ProfileFile.h"
+#include "tests/FileBytes.h"
 #include "tests/ProcessCounts.h"
 #include "tests/TempFolder.h"
 
@@ -192,17 +193,6 @@ const std::map<std::string, std::vector<std::string>>& AllKeys() {
   return keys;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::string s;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return s;
-  char buf[4096];
-  DWORD n = 0;
-  while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n) s.append(buf, n);
-  CloseHandle(h);
-  return s;
-}
-
 // The accelerator letter of a caption (lower case), or 0 when it has none.
 char Accelerator(const std::string& caption) {
   size_t at = caption.find('&');
@@ -231,7 +221,7 @@ TEST(ShippedLanguages, EveryFileHasAllEighteenKeysAndAFlag) {
 
 TEST(ShippedLanguages, FilesAreWindows1252TextWithWindowsLineEnds) {
   for (const std::string& name : ShippedLanguageFiles()) {
-    const std::string bytes = ReadAll(ShippedLanguageFolder() + "\\" + name);
+    const std::string bytes = ReadFileBytes(ShippedLanguageFolder() + "\\" + name);
     ASSERT_FALSE(bytes.empty()) << name;
     EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF") << name << ": no byte-order mark";
     for (size_t i = 0; i < bytes.size(); ++i) {
