@@ -10,6 +10,8 @@
 #include <string>
 #include "app/Commands.h"
 #include "bench/Clock.h"
+#include "tests/FileBytes.h"
+#include "tests/WindowSearch.h"
 
 namespace {
 
@@ -18,49 +20,8 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD done = 0;
-  bool ok = WriteFile(h, bytes.data(), (DWORD)bytes.size(), &done, nullptr) && done == bytes.size();
-  CloseHandle(h);
-  return ok;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::string all;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return all;
-  char buf[65536];
-  DWORD n = 0;
-  while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n) all.append(buf, n);
-  CloseHandle(h);
-  return all;
-}
-
-struct TFind {
-  DWORD pid;
-  const char* cls;
-  HWND found;
-};
-
-BOOL CALLBACK FindOf(HWND h, LPARAM l) {
-  auto* f = reinterpret_cast<TFind*>(l);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  if (pid == f->pid && !strcmp(cls, f->cls)) {
-    f->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND WindowOf(DWORD pid, const char* cls) {
-  TFind f{pid, cls, nullptr};
-  EnumWindows(FindOf, (LPARAM)&f);
-  return f.found;
+  return FindWindowWhere(nullptr, [&](HWND h) { return ProcessOf(h) == pid && HasClass(h, cls); });
 }
 
 // The process's resident memory in MB, through kernel32's own copy of the psapi call (none on
@@ -89,7 +50,7 @@ bool Measure(const std::string& velmor, const char* what, const std::string& byt
   std::string dir = std::string(tmp) + "velmor-readme-bench-" + std::to_string(n);
   CreateDirectoryA(dir.c_str(), nullptr);
   std::string exe = dir + "\\velmor.exe";
-  if (!CopyFileA(velmor.c_str(), exe.c_str(), FALSE) || !WriteBytes(dir + "\\Readme.txt", bytes)) {
+  if (!CopyFileA(velmor.c_str(), exe.c_str(), FALSE) || !WriteFileBytes(dir + "\\Readme.txt", bytes)) {
     printf("readme: cannot prepare %s\n", dir.c_str());
     return false;
   }
@@ -179,7 +140,7 @@ int main(int argc, char** argv) {
     const char* what;
     std::string bytes;
   } files[] = {
-      {"the shipped guide", ReadBytes(FolderOf(velmor) + "\\Readme.txt")},
+      {"the shipped guide", ReadFileBytes(FolderOf(velmor) + "\\Readme.txt")},
       {"2 MB in one line", words},
       {"4 MB of one letter in one line", std::string(4 << 20, 'x')},
       {"1 MB of random bytes", random},

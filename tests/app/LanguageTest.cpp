@@ -195,13 +195,12 @@ TEST(ApplyLanguage, AtStartUpTheCurrentFileCaptionsEverything) {
   EXPECT_STREQ(buf, "it defrag");
 }
 
+// One file applied, every place's caption and the memory lines: each key goes to its places,
+// popup included; a TAB starts a menu item's shortcut column, and the buttons, which have
+// none, show the caption up to the TAB; a key the file lacks empties its places.
 TEST(ApplyLanguage, EachKeyGoesToItsPlacesPopupIncluded) {
-  TTempFolder dir;
-  dir.Write("Italiano.lng", FullFile("x"));
-  LangWindow w(dir.Path());
-  w.AddPopupItems();
-  w.f->ApplyLanguage();
-  const std::map<std::string, std::string> expected{
+  using Places = std::map<std::string, std::string>;
+  const Places full{
       {"Deframmenta2", "x defrag"}, {"Deframmenta1", "x defrag"}, {"bdefrag", "x defrag"},
       {"Abbandona2", "x abort"},    {"Abbandona1", "x abort"},    {"babort", "x abort"},
       {"Riduciaicona1", "x close"}, {"Iconizza1", "x close"},     {"Chiudi1", "x quit"},
@@ -210,36 +209,39 @@ TEST(ApplyLanguage, EachKeyGoesToItsPlacesPopupIncluded) {
       {"OnTop", "x on top"},        {"Ontop1", "x on top"},       {"autostart", "x autostart"},
       {"Beep1", "x beep"},          {"gb", "x threshold"},        {"Label4", "x free mb"},
       {"Language1", "x language"}};
-  EXPECT_EQ(LanguagePlaces(w.f), expected);
-}
-
-// A TAB starts a menu item's shortcut column; the buttons, which have none, show the caption
-// up to the TAB.
-TEST(ApplyLanguage, ATabGoesToTheMenusAndNotToTheButtons) {
-  TTempFolder dir;
-  dir.Write("Italiano.lng", "[MAINFILE]\r\nDefrag=&Deframmenta\tCtrl+D\r\nAbort=Abbandona\tCtrl+A\r\n");
-  LangWindow w(dir.Path());
-  w.AddPopupItems();
-  w.f->ApplyLanguage();
-  EXPECT_EQ(w.f->Deframmenta2->Caption(), "&Deframmenta\tCtrl+D");
-  EXPECT_EQ(w.f->Deframmenta1->Caption(), "&Deframmenta\tCtrl+D");
-  EXPECT_EQ(w.f->Abbandona1->Caption(), "Abbandona\tCtrl+A");
-  EXPECT_EQ(WindowText(w.f->bdefrag->Handle()), "&Deframmenta");
-  EXPECT_EQ(WindowText(w.f->babort->Handle()), "Abbandona");
-}
-
-TEST(ApplyLanguage, AFileWithOnlyTheDefragKeyEmptiesTheRest) {
-  TTempFolder dir;
-  dir.Write("Italiano.lng", "[MAINFILE]\r\nDefrag=Only this\r\n");
-  LangWindow w(dir.Path());
-  w.AddPopupItems();
-  w.f->ApplyLanguage();
-  for (const auto& [place, caption] : LanguagePlaces(w.f)) {
-    bool defrag = place == "Deframmenta2" || place == "Deframmenta1" || place == "bdefrag";
-    EXPECT_EQ(caption, defrag ? "Only this" : "") << place;
+  // Every place empty but these.
+  auto only = [&](const Places& filled) {
+    Places p;
+    for (const auto& [place, caption] : full) p[place] = filled.count(place) ? filled.at(place) : "";
+    return p;
+  };
+  const struct {
+    std::string file;
+    Places places;
+    const char *total, *free;
+  } cases[] = {
+      {FullFile("x"), full, "x total:", "x free:"},
+      {"[MAINFILE]\r\nDefrag=&Deframmenta\tCtrl+D\r\nAbort=Abbandona\tCtrl+A\r\n",
+       only({{"Deframmenta2", "&Deframmenta\tCtrl+D"},
+             {"Deframmenta1", "&Deframmenta\tCtrl+D"},
+             {"bdefrag", "&Deframmenta"},
+             {"Abbandona2", "Abbandona\tCtrl+A"},
+             {"Abbandona1", "Abbandona\tCtrl+A"},
+             {"babort", "Abbandona"}}),
+       "", ""},
+      {"[MAINFILE]\r\nDefrag=Only this\r\n",
+       only({{"Deframmenta2", "Only this"}, {"Deframmenta1", "Only this"}, {"bdefrag", "Only this"}}), "", ""},
+  };
+  for (const auto& c : cases) {
+    TTempFolder dir;
+    dir.Write("Italiano.lng", c.file);
+    LangWindow w(dir.Path());
+    w.AddPopupItems();
+    w.f->ApplyLanguage();
+    EXPECT_EQ(LanguagePlaces(w.f), c.places) << c.file;
+    EXPECT_EQ(w.f->Label1->Caption(), MemoryLine(c.total, 16ull << 20)) << c.file;
+    EXPECT_EQ(w.f->Label2->Caption(), MemoryLine(c.free, 8ull << 20)) << c.file;
   }
-  EXPECT_EQ(w.f->Label1->Caption()[0], ' ');
-  EXPECT_EQ(w.f->Label2->Caption()[0], ' ');
 }
 
 TEST(ApplyLanguage, SectionsAndKeysInOtherCaseQuotesAndBlanks) {

@@ -27,6 +27,12 @@ public:
   HWND FindTopLevel(const char* cls) const;
   // text: the caption without accelerator marks.
   HWND FindChild(HWND parent, const char* cls, const char* text = nullptr) const;
+  // A visible top-level window of this class, of any process, that has these style bits; or
+  // null. The system keeps hidden menu and tooltip windows around.
+  static HWND Shown(const char* cls, DWORD style = 0);
+  // Whether the thread of this window is tracking a menu (a drop-down, a popup, or the menu bar
+  // itself, as after Escape has closed a drop-down).
+  static bool InMenuMode(HWND w);
   static std::string Text(HWND h);
   // A caption without its accelerator marks.
   static std::string Plain(std::string s);
@@ -53,9 +59,11 @@ private:
   int FPassed = 0, FFailed = 0;
 };
 
-// Shared by the scenarios: a double click on the tray icon and the wait for the window; a value
-// of the settings key ("" when missing, DWORDs as decimal text).
+// Shared by the scenarios: a double click on the tray icon and the wait for the window; a first
+// start with no settings, restored from the tray (the main window, or null); a value of the
+// settings key ("" when missing, DWORDs as decimal text).
 bool RestoreWindow(Driver& d);
+HWND StartRestored(Driver& d);
 std::string StoredSetting(const char* name);
 // The scenarios of folders with any name, and of a second start.
 int FoldersScenario(Driver& d);

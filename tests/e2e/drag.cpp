@@ -17,12 +17,8 @@ std::string Where(const RECT& r) {
 
 // Restore while shown, by the tray icon's double click, and after Hide: both bring it back.
 int DragScenario(Driver& d) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
-  d.Check(d.Start(), "velmor.exe starts");
-  HWND w = d.MainWindow();
+  HWND w = StartRestored(d);
   if (!w) return d.Finish();
-  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
-  d.Check(RestoreWindow(d), "Restore shows the window");
   Sleep(500);
   const RECT home = WindowRect(w);
   for (bool hideFirst : {false, true}) {

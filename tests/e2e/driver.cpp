@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 #include "app/Commands.h"
+#include "tests/FileBytes.h"
+#include "tests/WindowSearch.h"
 
 Driver::Driver(std::string exe, std::string artifacts, std::string scenario)
     : FExe(std::move(exe)), FArtifacts(std::move(artifacts)), FScenario(std::move(scenario)) {
@@ -83,39 +85,28 @@ bool Driver::WaitUntil(const std::function<bool()>& pred, DWORD limitMs) {
   return true;
 }
 
-namespace {
-struct FindData {
-  DWORD pid;
-  const char* cls;
-  const char* text;
-  HWND found;
-};
-
-BOOL CALLBACK FindProc(HWND h, LPARAM l) {
-  auto* d = reinterpret_cast<FindData*>(l);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  char cls[128] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  if ((d->pid == 0 || pid == d->pid) && lstrcmpiA(cls, d->cls) == 0 &&
-      (!d->text || Driver::Plain(Driver::Text(h)) == d->text)) {
-    d->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-}  // namespace
-
 HWND Driver::FindTopLevel(const char* cls) const {
-  FindData d{FPi.dwProcessId, cls, nullptr, nullptr};
-  EnumWindows(FindProc, (LPARAM)&d);
-  return d.found;
+  // Before a start, of any process.
+  return FindWindowWhere(nullptr, [&](HWND h) {
+    return (!FPi.dwProcessId || ProcessOf(h) == FPi.dwProcessId) && HasClass(h, cls);
+  });
 }
 
 HWND Driver::FindChild(HWND parent, const char* cls, const char* text) const {
-  FindData d{0, cls, text, nullptr};
-  EnumChildWindows(parent, FindProc, (LPARAM)&d);
-  return d.found;
+  return FindWindowWhere(parent, [&](HWND h) { return HasClass(h, cls) && (!text || Plain(Text(h)) == text); });
+}
+
+HWND Driver::Shown(const char* cls, DWORD style) {
+  return FindWindowWhere(nullptr, [&](HWND h) {
+    return HasClass(h, cls) && IsWindowVisible(h) && (GetWindowLongA(h, GWL_STYLE) & style) == style;
+  });
+}
+
+bool Driver::InMenuMode(HWND w) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  DWORD thread = GetWindowThreadProcessId(w, nullptr);
+  return thread && GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE);
 }
 
 std::string Driver::Plain(std::string s) {
@@ -168,7 +159,7 @@ HWND OpenPopup(Driver& d) {
   if (!tray) return nullptr;
   PostMessageA(tray, 0xB054, 0, WM_RBUTTONDOWN);
   PostMessageA(tray, 0xB054, 0, WM_RBUTTONUP);
-  d.WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 10000);
+  d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000);
   return menu;
 }
 
@@ -191,13 +182,27 @@ bool Restore(Driver& d) {
   return d.WaitUntil([&] { return IsWindowVisible(d.MainWindow()) != FALSE; }, 15000);
 }
 
+// A first start with no settings, up to its tray icon: the main window, or null.
+HWND StartInTray(Driver& d) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
+  d.Check(d.Start(), "velmor.exe starts");
+  HWND w = d.MainWindow();
+  if (!w) return nullptr;
+  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
+  return w;
+}
+
+// The same, restored from the tray.
+HWND Restored(Driver& d) {
+  HWND w = StartInTray(d);
+  if (w) d.Check(Restore(d), "Restore shows the window");
+  return w;
+}
+
 // The window, a Defrag run from its button to the end, Quit.
 int MainWindowScenario(Driver& d) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");  // a first start
-  d.Check(d.Start(), "velmor.exe starts and shows its main window");
-  HWND w = d.MainWindow();
+  HWND w = StartInTray(d);
   if (!w) return d.Finish();
-  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
   Sleep(500);
   d.Check(!IsWindowVisible(w), "after start-up the window is hidden");
   d.Check(Restore(d), "a double click on the tray icon shows the window");
@@ -308,35 +313,10 @@ int LanguageScenario(Driver& d) {
   return d.Finish();
 }
 
-// A visible drop-down menu window, or null (the system keeps hidden ones around too).
-BOOL CALLBACK FindOpenMenu(HWND h, LPARAM l) {
-  char cls[16] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  if (lstrcmpA(cls, "#32768") || !IsWindowVisible(h)) return TRUE;
-  *reinterpret_cast<HWND*>(l) = h;
-  return FALSE;
-}
-HWND OpenMenuWindow() {
-  HWND m = nullptr;
-  EnumWindows(FindOpenMenu, (LPARAM)&m);
-  return m;
-}
-
-// A first start with no settings, restored from the tray: the main window, or null.
-HWND StartRestored(Driver& d) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
-  d.Check(d.Start(), "velmor.exe starts");
-  HWND w = d.MainWindow();
-  if (!w) return nullptr;
-  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
-  d.Check(Restore(d), "Restore shows the window");
-  return w;
-}
-
 // The painted main menu: each of the four drop-downs opened by a click on the menu bar, a
 // hovered item, and the commands still reaching the window.
 int MenusScenario(Driver& d, const std::string& exe) {
-  HWND w = StartRestored(d);
+  HWND w = Restored(d);
   if (!w) return d.Finish();
   Sleep(800);
   // Where the bar items are: the captions from the language file in the menu font, each
@@ -376,7 +356,7 @@ int MenusScenario(Driver& d, const std::string& exe) {
     mid[i] = left + width[i] / 2;
     d.Mouse(true, mid[i], y);
     HWND menu = nullptr;
-    bool open = d.WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 10000);
+    bool open = d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000);
     d.Check(open, std::string("a click on ") + captions[i] + " opens its drop-down");
     Sleep(700);
     RECT mr{};
@@ -393,26 +373,27 @@ int MenusScenario(Driver& d, const std::string& exe) {
     }
     d.Shot(std::string("e2e-menu-") + names[i]);
     d.Mouse(true, origin.x + 300, origin.y + 60);  // a click beside it closes it
-    d.Check(d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000), "a click beside the drop-down closes it");
+    d.Check(d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000),
+            "a click beside the drop-down closes it");
     Sleep(500);
   }
   // A click on an item runs its command: Settings > Beep on alarm, its first row.
   d.Mouse(true, mid[2], y);
   HWND menu = nullptr;
-  if (d.WaitUntil([&] { return (menu = OpenMenuWindow()) != nullptr; }, 10000)) {
+  if (d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000)) {
     Sleep(500);
     RECT r{};
     GetWindowRect(menu, &r);
     d.Mouse(true, r.left + 40, r.top + 12);
-    d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+    d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000);
   }
   Sleep(500);
   d.Mouse(true, mid[2], y);
-  d.WaitUntil([&] { return OpenMenuWindow() != nullptr; }, 10000);
+  d.WaitUntil([&] { return Driver::Shown("#32768") != nullptr; }, 10000);
   Sleep(700);
   d.Shot("e2e-menu-settings-beep");
   d.Mouse(true, origin.x + 300, origin.y + 60);
-  d.WaitUntil([&] { return OpenMenuWindow() == nullptr; }, 10000);
+  d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000);
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
   d.Check(Setting("Beep") == "0", "the click on Beep on alarm switched it off (Beep = " + Setting("Beep") + ")");
@@ -422,11 +403,8 @@ int MenusScenario(Driver& d, const std::string& exe) {
 // Life in the tray: the popup with its margin, Restore beside the taskbar, Hide, the alarm's
 // blinking, Quit from the popup while hidden.
 int TrayScenario(Driver& d) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
-  d.Check(d.Start(), "velmor.exe starts");
-  HWND w = d.MainWindow();
+  HWND w = StartInTray(d);
   if (!w) return d.Finish();
-  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
   Sleep(1500);
   d.Check(!IsWindowVisible(w), "start-up ends in the tray, the window hidden");
   d.Shot("e2e-tray-start");
@@ -478,28 +456,13 @@ int TrayScenario(Driver& d) {
 }
 
 // A balloon the shell shows: a visible tooltip window of the balloon style, of any process.
-BOOL CALLBACK FindBalloon(HWND h, LPARAM l) {
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  if (lstrcmpiA(cls, TOOLTIPS_CLASSA) || !IsWindowVisible(h) || !(GetWindowLongA(h, GWL_STYLE) & TTS_BALLOON))
-    return TRUE;
-  *reinterpret_cast<HWND*>(l) = h;
-  return FALSE;
-}
-HWND ShownBalloon() {
-  HWND b = nullptr;
-  EnumWindows(FindBalloon, (LPARAM)&b);
-  return b;
-}
+HWND ShownBalloon() { return Driver::Shown(TOOLTIPS_CLASSA, TTS_BALLOON); }
 
 // Defrag from the tray menu while the window is hidden: when the run has ended, a balloon at
 // the tray icon tells what it freed (the screenshot shows its text). Quit keeps "Notifica".
 int NotifyScenario(Driver& d) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tolvane\\Velmor");
-  d.Check(d.Start(), "velmor.exe starts");
-  HWND w = d.MainWindow();
+  HWND w = StartInTray(d);
   if (!w) return d.Finish();
-  d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "the tray icon is there");
   Sleep(1500);
   d.Check(!IsWindowVisible(w), "the window is hidden");
   d.Check(ShownBalloon() == nullptr, "no balloon before a run");
@@ -544,17 +507,6 @@ std::string LongText(HWND h) {
   return s;
 }
 
-std::string FileBytes(const std::string& path) {
-  std::string out;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return out;
-  char buf[4096];
-  DWORD n = 0;
-  while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n) out.append(buf, n);
-  CloseHandle(h);
-  return out;
-}
-
 BOOL CALLBACK CountVisibleViewers(HWND h, LPARAM l) {
   char cls[64] = {};
   GetClassNameA(h, cls, sizeof(cls));
@@ -565,7 +517,7 @@ BOOL CALLBACK CountVisibleViewers(HWND h, LPARAM l) {
 // The Help menu: the versioned caption once the window is restored, Read me with the shipped
 // guide, a second Read me doing nothing while it shows, OK closing it.
 int HelpScenario(Driver& d, const std::string& exe) {
-  HWND w = StartRestored(d);
+  HWND w = Restored(d);
   if (!w) return d.Finish();
   d.Check(Driver::Text(w) == "Velmor v. 1.0.0.7", "the caption is Velmor v. 1.0.0.7 (is " + Driver::Text(w) + ")");
   Sleep(500);
@@ -579,7 +531,7 @@ int HelpScenario(Driver& d, const std::string& exe) {
   d.Check(Driver::Text(viewer) == "Velmor - Readme.txt", "titled Velmor - Readme.txt (is " + Driver::Text(viewer) + ")");
   d.Check(!IsWindowEnabled(w), "the main window waits while it shows");
   HWND rr = d.FindChild(viewer, "RICHEDIT");
-  std::string shipped = FileBytes(exe.substr(0, exe.find_last_of('\\') + 1) + "Readme.txt");
+  std::string shipped = ReadFileBytes(exe.substr(0, exe.find_last_of('\\') + 1) + "Readme.txt");
   d.Check(!shipped.empty() && rr && LongText(rr) == shipped,
           "it shows the shipped Readme.txt whole (" + std::to_string(shipped.size()) + " bytes)");
   Sleep(800);
@@ -748,7 +700,7 @@ BOOL CALLBACK CountVisibleAbout(HWND h, LPARAM l) {
 // Help > About: the borderless window in the screen's centre, a second About doing nothing
 // while it shows, Thanks! closing it.
 int AboutScenario(Driver& d) {
-  HWND w = StartRestored(d);
+  HWND w = Restored(d);
   if (!w) return d.Finish();
   HWND about = d.FindTopLevel("TfrmAbout");
   d.Check(about && !IsWindowVisible(about), "the About window was made at start-up, hidden");
@@ -801,7 +753,7 @@ int AboutScenario(Driver& d) {
 // user clicks it, is kept although Quit never runs; the system then ends the process.
 int EndSessionScenario(Driver& d) {
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane\\Velmor");
-  HWND w = StartRestored(d);
+  HWND w = Restored(d);
   if (!w) return d.Finish();
   HWND edit = d.FindChild(w, "Edit"), arrows = d.FindChild(w, "msctls_updown32");
   d.Check(edit && arrows && Driver::Text(edit) == "50", "the threshold field shows 50, with its arrows");
@@ -829,6 +781,7 @@ int EndSessionScenario(Driver& d) {
 }  // namespace
 
 bool RestoreWindow(Driver& d) { return Restore(d); }
+HWND StartRestored(Driver& d) { return Restored(d); }
 std::string StoredSetting(const char* name) { return Setting(name); }
 
 namespace {

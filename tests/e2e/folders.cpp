@@ -61,39 +61,46 @@ std::vector<std::pair<int, int>> MenuBarTitles(HWND w) {
   return titles;
 }
 
-// A drop-down menu window on screen, or null.
-HWND VisibleMenu() {
-  for (HWND h = FindWindowExA(nullptr, nullptr, "#32768", nullptr); h; h = FindWindowExA(nullptr, h, "#32768", nullptr))
-    if (IsWindowVisible(h)) return h;
-  return nullptr;
-}
-
-// Opens the drop-down of the menu bar's title i with a mouse click; its window, or null.
+// Opens the drop-down of the menu bar's title i with a mouse click; its window, or null. The
+// click waits for a window a user could click: out of any menu mode, its bar drawn with the
+// title, in front. In menu mode a click is taken as part of that mode (it may only end it, or
+// open the title and close it again at the button's release), so one click is enough here and
+// a second would close what the first opened.
 HWND OpenMenuBarTitle(Driver& d, HWND w, size_t i) {
-  std::vector<std::pair<int, int>> titles = MenuBarTitles(w);
-  if (i >= titles.size()) return nullptr;
+  std::vector<std::pair<int, int>> titles;
+  if (!d.WaitUntil([&] { return !Driver::InMenuMode(w) && (titles = MenuBarTitles(w)).size() > i; })) {
+    d.Log("no click on title " + std::to_string(i) + ": " + (Driver::InMenuMode(w) ? "in menu mode, " : "") +
+          std::to_string(titles.size()) + " titles");
+    return nullptr;
+  }
+  SetForegroundWindow(w);
+  d.WaitUntil([&] { return GetForegroundWindow() == w; }, 10000);
   POINT client{0, 0};
   ClientToScreen(w, &client);
-  SetForegroundWindow(w);
+  // The real pointer, moved and clicked in the X display. A cursor put here with SetCursorPos
+  // does not stay: the display's own pointer, still where it was, puts it back (at once or
+  // between the move and a SendInput click), and the click opens the title it left.
+  const int x = (titles[i].first + titles[i].second) / 2;
+  d.Mouse(true, x, client.y - GetSystemMetrics(SM_CYMENU) / 2);
+  // Its own drop-down, not another title's: it opens under the point clicked.
   HWND menu = nullptr;
-  // A click that lands while the bar is still in its previous menu's mode only ends that mode.
-  for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
-    SetCursorPos((titles[i].first + titles[i].second) / 2, client.y - GetSystemMetrics(SM_CYMENU) / 2);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-    d.WaitUntil([&] { return (menu = VisibleMenu()) != nullptr; }, 2000);
-  }
-  return menu;
+  bool open = d.WaitUntil([&] {
+    RECT r{};
+    return (menu = Driver::Shown("#32768")) && GetWindowRect(menu, &r) && r.left <= x && x < r.right;
+  });
+  return open ? menu : nullptr;
 }
 
-void CloseMenu(Driver& d, HWND menu) {
+// Closes a drop-down of the menu bar with a click beside it, on the memory line at the top of
+// the window, which does nothing else: that ends the menu mode at once. Escape posted to the
+// drop-down only closes it and leaves the bar in menu mode, and being posted it is taken
+// before the title click's release still queued as input, which then acts on that mode.
+void CloseMenu(Driver& d, HWND w, HWND menu) {
   if (!menu) return;
-  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  d.WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
-  Sleep(300);
+  POINT p{150, 13};
+  ClientToScreen(w, &p);
+  d.Mouse(true, p.x, p.y);
+  d.WaitUntil([&] { return !IsWindowVisible(menu) && !Driver::InMenuMode(w); });
 }
 
 // Copies the program, the language files and the guide beside it into folder, and writes the language
@@ -154,14 +161,14 @@ void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
   if (!w) return;
   d.Check(RestoreWindow(d), "Restore shows the window" + where);
   d.Check(d.FindChild(w, "TOvColorBtn", "Deframmenta") != nullptr, "the Defrag button has its caption" + where);
-  Sleep(500);
-  d.Check(MenuBarTitles(w).size() == 4, "the menu bar shows four titles: File, Language, Settings, Help" + where);
+  d.Check(d.WaitUntil([&] { return MenuBarTitles(w).size() == 4; }, 10000),
+          "the menu bar shows four titles: File, Language, Settings, Help" + where);
   d.Shot("e2e-folders-" + tag);
   HWND menu = OpenMenuBarTitle(d, w, 1);
   d.Check(menu != nullptr, "the Language menu opens" + where);
   Sleep(500);
   d.Shot("e2e-folders-" + tag + "-languages");
-  CloseMenu(d, menu);
+  CloseMenu(d, w, menu);
   // The five shipped files come first in name order; a sixth item would be the Greek-named one.
   PostMessageA(w, WM_COMMAND, cmLanguageFirst + 5, 0);
   PostMessageA(w, WM_COMMAND, cmLanguageFirst + 4, 0);
@@ -170,19 +177,26 @@ void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
           "the file named in Greek is not offered (no \"?\" item), Italiano is the fifth" + where);
 
   // English, the log-on entry, Quit.
+  const std::vector<std::pair<int, int>> italian = MenuBarTitles(w);
   PostMessageA(w, WM_COMMAND, cmLanguageFirst + 1, 0);
   d.Check(d.WaitUntil([&] { return d.FindChild(w, "TOvColorBtn", "Defragment") != nullptr; }, 10000),
           "choosing English re-captions the window" + where);
-  // Settings > Start with Windows: the second item of the third menu.
-  Sleep(500);
+  d.Check(d.WaitUntil([&] { return MenuBarTitles(w) != italian; }, 10000),
+          "and its menu bar, drawn again with the English titles" + where);
+  // Settings > Start with Windows: the second of the four items of the third menu, clicked with
+  // the pointer too. Keys posted to the drop-down are taken before input still queued (the
+  // title click's release, pointer moves), which may then change the menu under them: once in
+  // ten runs Return left the bar in menu mode, where the Quit that followed was lost.
   menu = OpenMenuBarTitle(d, w, 2);
   if (menu) {
-    Sleep(300);
-    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    RECT r{};
+    GetWindowRect(menu, &r);
+    const int x = (r.left + r.right) / 2, y = r.top + (r.bottom - r.top) * 3 / 8;
+    d.Mouse(false, x, y);
     Sleep(300);
     d.Shot("e2e-folders-" + tag + "-settings");
-    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    d.Mouse(true, x, y);
+    d.Check(d.WaitUntil([&] { return !Driver::InMenuMode(w); }), "the click on the item ends the menu" + where);
   }
   d.Check(d.WaitUntil([&] { return !RunValue().empty(); }, 10000), "Start with Windows writes the Run value" + where);
   d.Check(RunValue() == exe, "the Run value names the program in its folder: " + Utf8(RunValue()) + where);

@@ -9,6 +9,7 @@
 #include "i18n/LangFiles.h"
 #include "i18n/ProfileFile.h"
 #include "support/ProcessCounts.h"
+#include "tests/FileBytes.h"
 #include "tests/TempFolder.h"
 
 namespace {
@@ -193,17 +194,6 @@ const std::map<std::string, std::vector<std::string>>& AllKeys() {
   return keys;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::string s;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return s;
-  char buf[4096];
-  DWORD n = 0;
-  while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n) s.append(buf, n);
-  CloseHandle(h);
-  return s;
-}
-
 // The accelerator letter of a caption (lower case), or 0 when it has none.
 char Accelerator(const std::string& caption) { return (char)tolower((unsigned char)AcceleratorOf(caption)); }
 
@@ -229,7 +219,7 @@ TEST(ShippedLanguages, EveryFileHasAllEighteenKeysAndAFlag) {
 
 TEST(ShippedLanguages, FilesAreWindows1252TextWithWindowsLineEnds) {
   for (const std::string& name : ShippedLanguageFiles()) {
-    const std::string bytes = ReadAll(ShippedLanguageFolder() + "\\" + name);
+    const std::string bytes = ReadFileBytes(ShippedLanguageFolder() + "\\" + name);
     ASSERT_FALSE(bytes.empty()) << name;
     EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF") << name << ": no byte-order mark";
     for (size_t i = 0; i < bytes.size(); ++i) {
