@@ -351,6 +351,17 @@ int MenusScenario(Driver& d, const std::string& exe) {
 
   // The drop-downs open under their items: each one's left edge tells where the next item
   // starts, and the first two the room the bar leaves between items.
+  // A click beside a drop-down closes it: on the chart, which no drop-down reaches and a click
+  // leaves alone. Under Wine's desktop a click that comes while the menu still handles the
+  // pointer's last move is now and then swallowed; a second one, once the first has had its
+  // time, is what a user would do too.
+  auto closeBeside = [&] {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      d.Mouse(true, origin.x + 300, origin.y + 190);
+      if (d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 5000)) return true;
+    }
+    return false;
+  };
   int mid[4], left = origin.x, gap = 0;
   for (int i = 0; i < 4; ++i) {
     mid[i] = left + width[i] / 2;
@@ -372,10 +383,7 @@ int MenusScenario(Driver& d, const std::string& exe) {
       d.Shot("e2e-menu-hover");
     }
     d.Shot(std::string("e2e-menu-") + names[i]);
-    // A click beside it closes it: on the chart, which no drop-down reaches and a click leaves alone.
-    d.Mouse(true, origin.x + 300, origin.y + 190);
-    d.Check(d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000),
-            "a click beside the drop-down closes it");
+    d.Check(closeBeside(), "a click beside the drop-down closes it");
     Sleep(500);
   }
   // A click on an item runs its command: Settings > Beep on alarm, its first row.
@@ -393,8 +401,7 @@ int MenusScenario(Driver& d, const std::string& exe) {
   d.WaitUntil([&] { return Driver::Shown("#32768") != nullptr; }, 10000);
   Sleep(700);
   d.Shot("e2e-menu-settings-beep");
-  d.Mouse(true, origin.x + 300, origin.y + 190);
-  d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000);
+  closeBeside();
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
   d.Check(Setting("Beep") == "0", "the click on Beep on alarm switched it off (Beep = " + Setting("Beep") + ")");
