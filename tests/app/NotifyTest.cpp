@@ -133,8 +133,8 @@ TEST(RunReport, TextsFromTheLanguageFileOrElseTheBuiltInEnglish) {
        "Liberati 4 Mb, ora 12 Mb", "&Avvisami"},
       {"[MAINFILE]\r\nDefrag=Defrag\r\n", "Freed 4 Mb - 12 Mb available", "Notify after a run"},
       {"[MAINSETTINGS]\r\nNotify=\r\n[BALLOON]\r\nFreed=\r\n", "Freed 4 Mb - 12 Mb available", "Notify after a run"},
-      // Only %1 and %2 are figures: the rest stays as written, stray "%" included.
-      {"[BALLOON]\r\nFreed=%2%1 %3 100% %%1 %\r\n", "124 %3 100% %4 %", "Notify after a run"},
+      // Only %1 and %2 are figures and "%%" is one "%": the rest stays as written, a lone "%" too.
+      {"[BALLOON]\r\nFreed=%2%1 %3 100% %%1 %%%2 %\r\n", "124 %3 100% %1 %12 %", "Notify after a run"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
@@ -143,6 +143,29 @@ TEST(RunReport, TextsFromTheLanguageFileOrElseTheBuiltInEnglish) {
     n.Figures(8 * MB, 12 * MB);
     n.Command(cmDefrag);
     EXPECT_EQ(n.Balloons(), std::vector<std::string>{c.balloon});
+  }
+}
+
+// A run the system refused memory part way gave everything back, and says after how much rather
+// than pass for a whole run: from the language file, else in the built-in English.
+TEST(RunReport, ARefusedRunSaysAfterHowManyMegabytes) {
+  struct Case {
+    int refuseFrom;
+    const char* file;
+    std::string balloon;
+  } cases[] = {
+      {5, "[BALLOON]\r\nFreed=Liberati %1 Mb\r\nRefused=\r\n", "The system refused more memory after 5 Mb"},
+      {0, "", "The system refused more memory after 0 Mb"},
+      {5, "[BALLOON]\r\nRefused=Rifiutata dopo %1 Mb (%2 liberi, 100%%)\r\n", "Rifiutata dopo 5 Mb (12 liberi, 100%)"},
+      {16, "", "Freed 4 Mb - 12 Mb available"},  // the 17th block is never asked for
+  };
+  for (const Case& c : cases) {
+    Notifier n([&](TTempFolder& dir) { dir.Write("Italiano.lng", c.file); });
+    n.mem.RefuseFrom = c.refuseFrom;
+    n.Figures(8 * MB, 12 * MB);
+    n.Command(cmDefrag);
+    EXPECT_EQ(n.Balloons(), std::vector<std::string>{c.balloon});
+    EXPECT_EQ(n.mem.Held(), 0u);
   }
 }
 
@@ -157,6 +180,8 @@ TEST(RunReport, EveryShippedLanguageHasBothTexts) {
     const std::string lang = n.f->LangFile();
     std::string freed = ReadProfileString(Widen(n.Path() + "\\" + lang), "BALLOON", "Freed");
     std::string notify = ReadProfileString(Widen(n.Path() + "\\" + lang), "MAINSETTINGS", "Notify");
+    std::string refused = ReadProfileString(Widen(n.Path() + "\\" + lang), "BALLOON", "Refused");
+    EXPECT_NE(refused.find("%1"), std::string::npos) << lang;
     EXPECT_NE(freed.find("%1"), std::string::npos) << lang;
     EXPECT_NE(freed.find("%2"), std::string::npos) << lang;
     EXPECT_EQ(n.f->Notifica1->Caption(), notify) << lang;

@@ -47,6 +47,7 @@ TEST(EngineRun, EightBlocksGiveTheWorkedProgressValues) {
   EXPECT_EQ(r.mem.Held(), 0u);
   EXPECT_EQ(r.mem.BadReleases(), 0);
   EXPECT_TRUE(r.mem.AllZeroed()) << "every word of every block is written with zero";
+  EXPECT_EQ(r.ov->RefusedAfter(), -1) << "nothing refused";
 }
 
 TEST(EngineRun, OneBlockReportsFiftyThenHundred) {
@@ -135,6 +136,11 @@ TEST(EngineFailure, RefusedBlockEndsReservingAndGivesEverythingBack) {
   EXPECT_FALSE(r.ov->Running());
   // The steps that happened, on the run's own scale of 16 steps.
   EXPECT_EQ(r.progress, (std::vector<int>{6, 12, 19, 25, 31, 38}));
+  EXPECT_EQ(r.ov->RefusedAfter(), 3) << "the caller learns where the system stopped it";
+  EXPECT_FALSE(r.ov->Aborted());
+  r.mem.RefuseFrom = -1;
+  r.ov->DefragMemory(2);
+  EXPECT_EQ(r.ov->RefusedAfter(), -1) << "each run tells of itself";
 }
 
 TEST(EngineFailure, FirstBlockRefusedRunsNothing) {
@@ -144,6 +150,7 @@ TEST(EngineFailure, FirstBlockRefusedRunsNothing) {
   EXPECT_TRUE(r.progress.empty());
   EXPECT_EQ(r.after, 1);
   EXPECT_EQ(r.mem.Released(), 0);
+  EXPECT_EQ(r.ov->RefusedAfter(), 0);
 }
 
 TEST(EngineFigures, TotalIsTakenOnceAndFreeIsSampledEachRead) {
