@@ -38,14 +38,21 @@ POINT TaskbarCorner(int edge, const RECT& r, int W, int H, int w, int h) {
 }
 
 namespace {
+// Within the monitor itself: right after a change Wine can still report the old work area,
+// larger than the new screen.
 RECT WorkAreaOf(HWND window) {
   MONITORINFO mi{};
   mi.cbSize = sizeof(mi);
   HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-  if (monitor && GetMonitorInfoA(monitor, &mi)) return mi.rcWork;
-  RECT r{};
-  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return r;
-  return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT work{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (monitor && GetMonitorInfoA(monitor, &mi)) {
+    work = mi.rcWork;
+    screen = mi.rcMonitor;
+  } else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+    work = screen;
+  }
+  RECT inside{};
+  return IntersectRect(&inside, &work, &screen) ? inside : screen;
 }
 
 POINT InsideArea(const RECT& r, const RECT& area) {

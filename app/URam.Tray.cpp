@@ -44,6 +44,9 @@ void TfrmVelmor::PlaceNearTaskbar() {
 }
 
 void TfrmVelmor::ScreenChanged() {
+  // A new resolution can leave a window's pixels lost (Wine's virtual desktop shows black
+  // there), so each shown window is painted afresh where it lands.
+  auto repaint = [](HWND h) { RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN); };
   // A change while the window is hidden needs nothing: Restore places it afresh.
   if (IsWindowVisible(Handle())) {
     RECT r{};
@@ -54,9 +57,10 @@ void TfrmVelmor::ScreenChanged() {
       Guarded(this, [this] { PlaceNearTaskbar(); });
     else
       KeepInsideWorkArea(Handle());
+    repaint(Handle());
   }
   for (TForm* other : {static_cast<TForm*>(FAbout), static_cast<TForm*>(FReadme)})
-    if (other && other->Visible()) KeepInsideWorkArea(other->Handle());
+    if (other && other->Visible()) KeepInsideWorkArea(other->Handle()), repaint(other->Handle());
 }
 
 bool TfrmVelmor::AtTaskbarCorner(const RECT& outer) {
