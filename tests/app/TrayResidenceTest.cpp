@@ -11,7 +11,6 @@
 #include "tests/TestRegistry.h"
 #include "tests/TestSupport.h"
 #include "tests/components/TraySupport.h"
-#include "windows/UFrmReadme.h"
 
 namespace {
 
@@ -212,53 +211,6 @@ TEST(TrayPlacement, StartUpAndRestorePlaceTheWindowThere) {
   EXPECT_EQ(w.Position().x, 60) << "Restore while shown moves it back beside the taskbar";
   EXPECT_EQ(w.Position().y, H - s.cy);
   EXPECT_TRUE(IsWindowVisible(w.f->Handle()));
-}
-
-// The taskbar grows to 60 pixels, or the display changes, while the window shows (the screen's
-// own size cannot change here). In its corner it goes to the new corner; put elsewhere, it is
-// moved just enough to lie inside the work area, and so is the Readme viewer; hidden, it waits.
-TEST(TrayPlacement, AScreenOrTaskbarChangeKeepsTheWindowOnTheScreen) {
-  RECT work{};
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
-  struct Case {
-    UINT msg;
-    WPARAM w;
-    POINT from;  // {-1, -1}: where start-up put it
-    bool hidden;
-    const char* lands;  // corner, right bottom, left top (of the work area), stays
-  } cases[] = {
-      {WM_DISPLAYCHANGE, 32, {-1, -1}, false, "corner"}, {WM_SETTINGCHANGE, SPI_SETWORKAREA, {-1, -1}, false, "corner"},
-      {WM_DISPLAYCHANGE, 32, {W - 90, H - 40}, false, "right bottom"},
-      {WM_SETTINGCHANGE, SPI_SETWORKAREA, {-200, -60}, false, "left top"},
-      {WM_DISPLAYCHANGE, 32, {10, 10}, false, "stays"}, {WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, {-1, -1}, false, "stays"},
-      {WM_DISPLAYCHANGE, 32, {-1, -1}, true, "stays"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.msg) + " " + std::to_string(c.from.x) + " " + c.lands);
-    Window w;
-    w.dir.Write("Readme.txt", "Velmor\r\n");
-    TFrmReadMe* viewer = w.app->CreateForm<TFrmReadMe>(Widen(w.dir.Path() + "\\"));
-    w.f->SetReadmeWindow(viewer);
-    w.f->Ripristina1Click(nullptr);
-    if (c.from.x != -1) SetWindowPos(w.f->Handle(), nullptr, c.from.x, c.from.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    if (c.hidden) w.f->Riduciaicona1Click(nullptr);
-    viewer->Show();
-    SetWindowPos(viewer->Handle(), nullptr, -300, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    POINT expected = w.Position();
-    const SIZE s = w.Size();
-    w.taskbar.Rect = RECT{0, H - 60, W, H};
-    SendMessageA(w.f->Handle(), c.msg, c.w, 0);
-    const std::string lands = c.lands;
-    if (lands == "corner") expected = POINT{W - s.cx, H - 60 - s.cy};
-    if (lands == "right bottom") expected = POINT{work.right - s.cx, work.bottom - s.cy};
-    if (lands == "left top") expected = POINT{work.left, work.top};
-    EXPECT_EQ(std::make_pair(w.Position().x, w.Position().y), std::make_pair(expected.x, expected.y));
-    RECT v{};
-    GetWindowRect(viewer->Handle(), &v);
-    const LONG viewerAt = c.w == SPI_SETDESKWALLPAPER ? -300 : work.left;
-    EXPECT_EQ(std::make_pair(v.left, v.top), std::make_pair(viewerAt, c.w == SPI_SETDESKWALLPAPER ? -300 : work.top));
-    viewer->Hide();
-  }
 }
 
 // ---- hiding and showing -----------------------------------------------------------------------------

@@ -1,61 +1,54 @@
-// The screen changes under the shown window: the resolution drops from 1024 x 768 to 800 x 600.
-// In its corner, the window goes to the new corner; moved elsewhere, it is moved just enough to
-// lie inside the work area.
+// The screen changes under the shown window: the resolution drops from 1024 x 768 to 800 x 600, or
+// the work area changes. In its corner, the window goes to the new corner; moved elsewhere, it is
+// moved just enough to lie inside the screen.
 #include "tests/e2e/Driver.h"
 #include "app/Commands.h"
 
 namespace {
-RECT Outer(HWND w) {
+std::string Where(HWND w) {
   RECT r{};
   GetWindowRect(w, &r);
-  return r;
-}
-std::string Where(const RECT& r) {
   char s[64];
   wsprintfA(s, "(%d,%d)-(%d,%d)", (int)r.left, (int)r.top, (int)r.right, (int)r.bottom);
   return s;
 }
-bool Resolution(int width, int height) {
+bool Resolution(Driver& d, int width, int height) {
   DEVMODEA dm{};
   dm.dmSize = sizeof(dm);
-  dm.dmPelsWidth = width;
-  dm.dmPelsHeight = height;
-  dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-  return ChangeDisplaySettingsA(&dm, 0) == DISP_CHANGE_SUCCESSFUL;
+  dm.dmPelsWidth = width, dm.dmPelsHeight = height, dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  bool done = ChangeDisplaySettingsA(&dm, 0) == DISP_CHANGE_SUCCESSFUL;
+  d.Check(done, "the resolution becomes " + std::to_string(width) + " x " + std::to_string(height));
+  return done;
 }
-RECT WorkArea() {
+// The window's outer rectangle reaches these edges (a negative value: not that edge).
+bool At(HWND w, int left, int top, int right, int bottom) {
   RECT r{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
-  return r;
+  GetWindowRect(w, &r);
+  return (left < 0 || r.left == left) && (top < 0 || r.top == top) && (right < 0 || r.right == right) &&
+         (bottom < 0 || r.bottom == bottom);
 }
 }  // namespace
 
 int ScreenScenario(Driver& d) {
   HWND w = StartRestored(d);
   if (!w) return d.Finish();
-  const RECT home = Outer(w);
-  d.Check(home.right == 1024, "restored in the corner at " + Where(home));
-
-  d.Check(Resolution(800, 600), "the resolution drops to 800 x 600");
-  bool corner = d.WaitUntil([&] { RECT r = Outer(w); return r.right == 800 && r.bottom <= 600 && r.bottom > 500; }, 15000);
-  d.Check(corner, "in its corner, it goes to the new corner: " + Where(Outer(w)));
-  Sleep(300);
+  d.Check(At(w, -1, -1, 1024, 748), "restored in the corner above the 20-pixel taskbar at " + Where(w));
+  if (!Resolution(d, 800, 600)) return d.Finish();
+  d.Check(d.WaitUntil([&] { return At(w, -1, -1, 800, 580); }, 15000), "to the new corner: " + Where(w));
+  RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);  // what it painted, before the shot
   d.Shot("e2e-screen-corner");
-
-  // Put elsewhere, to be cut by the new right and bottom edges, and the resolution changes again.
-  d.Check(Resolution(1024, 768), "back to 1024 x 768");
+  // Put where the new right and bottom edges cut it, and the resolution drops again.
+  Resolution(d, 1024, 768);
   SetWindowPos(w, nullptr, 600, 350, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  d.Check(d.WaitUntil([&] { return Outer(w).left == 600; }, 10000), "moved away to " + Where(Outer(w)));
-  d.Check(Resolution(800, 600), "the resolution drops again");
-  bool inside = d.WaitUntil([&] {
-    RECT r = Outer(w), a = WorkArea();
-    return r.right == 800 && r.bottom == (a.bottom < 600 ? a.bottom : 600);
-  }, 15000);
-  d.Check(inside, "elsewhere, it is moved just enough to lie inside the screen " + Where(WorkArea()) + ": " +
-                      Where(Outer(w)));
-  Sleep(300);
+  Resolution(d, 800, 600);
+  d.Check(d.WaitUntil([&] { return At(w, -1, -1, 800, 600); }, 15000), "elsewhere, just inside the screen: " + Where(w));
+  RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   d.Shot("e2e-screen-elsewhere");
-
+  // Beyond the top left, and the work area changes (the taskbar moved).
+  SetWindowPos(w, nullptr, -100, -50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  DWORD_PTR answer = 0;  // sent, not posted: the system posts no message that may carry a text
+  SendMessageTimeoutA(w, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_NORMAL, 10000, &answer);
+  d.Check(d.WaitUntil([&] { return At(w, 0, 0, -1, -1); }, 15000), "a work-area change brings it in: " + Where(w));
   ChangeDisplaySettingsA(nullptr, 0);
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
