@@ -49,6 +49,16 @@ int ScreenScenario(Driver& d) {
   DWORD_PTR answer = 0;  // sent, not posted: the system posts no message that may carry a text
   SendMessageTimeoutA(w, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_NORMAL, 10000, &answer);
   d.Check(d.WaitUntil([&] { return At(w, 0, 0, -1, -1); }, 15000), "a work-area change brings it in: " + Where(w));
+  // So it does the About window, shown beyond the right bottom.
+  HWND about = d.FindTopLevel("TfrmAbout");
+  PostMessageA(w, WM_COMMAND, cmAbout, 0);
+  d.Check(about && d.WaitUntil([&] { return IsWindowVisible(about) != FALSE; }, 15000), "Help > About shows it");
+  if (!about) return d.Finish();
+  SetWindowPos(about, nullptr, 700, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageTimeoutA(w, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_NORMAL, 10000, &answer);
+  d.Check(d.WaitUntil([&] { return At(about, -1, -1, 800, 600); }, 15000), "and the About window: " + Where(about));
+  PostMessageA(about, WM_CLOSE, 0, 0);
+  d.Check(d.WaitUntil([&] { return !IsWindowVisible(about); }, 15000), "the About window closes");
   ChangeDisplaySettingsA(nullptr, 0);
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
