@@ -607,10 +607,8 @@ TEST(LanguageMenu, EachItemOpensTheFileItWasMadeFrom) {
       EXPECT_EQ(AcceleratorOf(itemOf(file.first)->Caption()), 0) << "an \"&\" of the name marks nothing";
     }
     // Each in turn, then the first again.
-    std::vector<std::string> choices;
-    for (const auto& file : c.files) choices.push_back(file.first);
-    choices.push_back(c.files[0].first);
-    for (const std::string& chosen : choices) {
+    for (size_t i = 0; i <= c.files.size(); ++i) {
+      const std::string& chosen = c.files[i % c.files.size()].first;
       w.Choose(itemOf(chosen));
       EXPECT_EQ(w.f->LangFile(), chosen);
       EXPECT_EQ(w.f->Deframmenta2->Caption(), chosen + " defrag") << "the file itself was read";

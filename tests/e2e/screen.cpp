@@ -21,7 +21,7 @@ bool Resolution(Driver& d, int width, int height) {
   return done;
 }
 // The window's outer rectangle reaches these edges (a negative value: not that edge).
-bool At(HWND w, int left, int top, int right, int bottom) {
+bool At(HWND w, LONG left, LONG top, LONG right, LONG bottom) {
   RECT r{};
   GetWindowRect(w, &r);
   return (left < 0 || r.left == left) && (top < 0 || r.top == top) && (right < 0 || r.right == right) &&
