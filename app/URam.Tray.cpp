@@ -6,6 +6,8 @@
 #include "app/Commands.h"
 #include "framework/Application.h"
 #include "framework/OSError.h"
+#include "windows/UAbout.h"
+#include "windows/UFrmReadme.h"
 
 namespace {
 // The margin's gradient: red 0, green 128, blue 192 down to a quarter of each channel.
@@ -36,6 +38,29 @@ void TfrmVelmor::PlaceNearTaskbar() {
   int edge = FTaskbarEdge(r);  // raises when there is no taskbar: then the window stays put
   POINT p = TaskbarCorner(edge, r, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), Width(), Height());
   SetPosition(p.x, p.y);
+  RECT placed{};
+  GetWindowRect(Handle(), &placed);
+  FCorner = POINT{placed.left, placed.top};
+}
+
+void TfrmVelmor::ScreenChanged() {
+  // A new resolution can leave a window's pixels lost (Wine's virtual desktop shows black
+  // there), so each shown window is painted afresh where it lands.
+  auto repaint = [](HWND h) { RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN); };
+  // A change while the window is hidden needs nothing: Restore places it afresh.
+  if (IsWindowVisible(Handle())) {
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    // Still where it was put beside the taskbar: beside the taskbar again, wherever that is now.
+    // One the user moved is only brought back inside the screen.
+    if (r.left == FCorner.x && r.top == FCorner.y)
+      Guarded(this, [this] { PlaceNearTaskbar(); });
+    else
+      KeepInsideWorkArea(Handle());
+    repaint(Handle());
+  }
+  for (TForm* other : {static_cast<TForm*>(FAbout), static_cast<TForm*>(FReadme)})
+    if (other && other->Visible()) KeepInsideWorkArea(other->Handle()), repaint(other->Handle());
 }
 
 bool TfrmVelmor::AtTaskbarCorner(const RECT& outer) {
