@@ -2,6 +2,7 @@
 #include <windows.h>
 #include "components/MenuPainter.h"
 #include "framework/Menus.h"
+#include "framework/SystemLook.h"
 #include "tests/components/ComponentsSupport.h"
 
 namespace {
@@ -450,4 +451,81 @@ TEST(MenuPainterPaint, PaintingLeavesNoGdiObjectBehind) {
   m.Draw(dib, item, RECT{0, 0, 200, 28});
   EXPECT_EQ(LightenColor(pal.IconBack, 1), dib.Pixel(0, 0));
   EXPECT_EQ(before, gdi::LiveObjects());
+}
+
+namespace {
+// A colour scheme set for one test, every colour put back exactly afterwards.
+struct Scheme {
+  static constexpr int kElements[] = {COLOR_BTNFACE, COLOR_MENU,      COLOR_MENUTEXT, COLOR_HIGHLIGHT,
+                                      COLOR_HIGHLIGHTTEXT, COLOR_BTNSHADOW, COLOR_GRAYTEXT, COLOR_BTNTEXT};
+  COLORREF old[8];
+  Scheme(COLORREF face, COLORREF text, COLORREF high, COLORREF highText) {
+    for (int i = 0; i < 8; ++i) old[i] = GetSysColor(kElements[i]);
+    const COLORREF now[8] = {face, face, text, high, highText, RGB(128, 128, 128), RGB(128, 128, 128), text};
+    SetSysColors(8, kElements, now);
+  }
+  ~Scheme() { SetSysColors(8, kElements, old); }
+};
+// High contrast on: Wine cannot switch it, so the painter is told so where it asks.
+BOOL WINAPI HighContrastOnToo(UINT action, UINT size, PVOID data, UINT flags) {
+  if (action != SPI_GETHIGHCONTRAST) return SystemParametersInfoA(action, size, data, flags);
+  static_cast<HIGHCONTRASTA*>(data)->dwFlags = HCF_HIGHCONTRASTON;
+  return TRUE;
+}
+bool Shows(const gdi::Dib& d, COLORREF c) {
+  for (int y = 0; y < d.Height(); ++y)
+    for (int x = 16; x < d.Width(); ++x)
+      if (d.Pixel(x, y) == c) return true;
+  return false;
+}
+}  // namespace
+
+TEST(MenuPainterPaint, TheUsersSchemeWinsWhereTheOwnLookWouldNotRead) {
+  const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+  struct {
+    const char* name;
+    COLORREF face, text, high, highText;
+    bool highContrast, plain;
+  } const schemes[] = {
+      {"default", RGB(212, 208, 200), black, RGB(10, 36, 106), white, false, false},
+      // White text on a gradient that runs to 245: 1.1:1, whether high contrast is on or not.
+      {"high-contrast black", black, white, RGB(255, 255, 0), black, false, true},
+      {"high-contrast black, switched on", black, white, RGB(255, 255, 0), black, true, true},
+      // Black on white reads in the own look too; high contrast on asks for the scheme's.
+      {"high-contrast white", white, black, RGB(55, 0, 110), white, false, false},
+      {"high-contrast white, switched on", white, black, RGB(55, 0, 110), white, true, true},
+  };
+  auto oldAsk = TFlatMenuPainter::SystemParametersInfoCall;
+  for (const auto& s : schemes) {
+    SCOPED_TRACE(s.name);
+    Scheme scheme(s.face, s.text, s.high, s.highText);
+    TFlatMenuPainter::SystemParametersInfoCall = s.highContrast ? HighContrastOnToo : oldAsk;
+    PaintedMenu m;
+    TMenuItem* beep = m.Add(m.drop, "Beep on alarm");
+    beep->SetChecked(true);
+    gdi::Dib row(150, 24), lit(150, 24);
+    m.Draw(row, beep, RECT{0, 0, 150, 23});
+    m.Draw(lit, beep, RECT{0, 0, 150, 23}, ODS_SELECTED);
+    TFlatMenuPainter::SystemParametersInfoCall = oldAsk;
+    EXPECT_EQ(s.plain, m.painter->SystemLook());
+    EXPECT_TRUE(Shows(row, s.text)) << "the caption in the menu text colour";
+    if (s.plain) {
+      EXPECT_EQ(s.face, row.Pixel(0, 0)) << "the menu colour, no gradient";
+      EXPECT_EQ(s.face, row.Pixel(149, 0));
+      EXPECT_EQ(s.text, row.Pixel(4, 12)) << "the tick in the menu text colour";
+      EXPECT_EQ(s.high, lit.Pixel(100, 2)) << "the highlight";
+      EXPECT_TRUE(Shows(lit, s.highText)) << "the selected caption in the highlight text colour";
+      EXPECT_EQ(s.highText, lit.Pixel(4, 12)) << "and so its tick";
+    } else {
+      EXPECT_EQ(LightenColor(LightenColor(s.face, 16), 1), row.Pixel(0, 0)) << "the own gradient";
+      EXPECT_EQ(LightenColor(LightenColor(s.face, 16), 96), row.Pixel(149, 0));
+      EXPECT_EQ(black, row.Pixel(4, 12));
+      EXPECT_EQ(LightenColor(s.high, 68), lit.Pixel(100, 2));
+    }
+  }
+  // The measure the decision rests on, with the figures it is known by.
+  EXPECT_NEAR(21.0, ContrastRatio(black, white), 1e-9);
+  EXPECT_LT(ContrastRatio(white, RGB(246, 246, 246)), 1.1) << "the drop-downs in high-contrast black";
+  EXPECT_LT(ContrastRatio(white, RGB(0, 128, 192)), kReadableContrast);
+  EXPECT_GE(ContrastRatio(black, RGB(0, 128, 192)), kReadableContrast);
 }
