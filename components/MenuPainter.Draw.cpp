@@ -214,13 +214,16 @@ void TFlatMenuPainter::DrawGradient(const RECT& r, bool rtl) {
 
 void TFlatMenuPainter::DrawCheck(TMenuItem* item, HDC dc, const RECT& c, bool framed, bool selected) {
   COLORREF area = selected ? FPal.CheckedAreaSelected : FPal.CheckedArea;
+  // In the scheme's colours a frame on the highlight takes the highlight text colour.
+  const bool onHighlight = FSystemLook && selected;
+  const COLORREF border = onHighlight ? FPal.SelectFont : FPal.SelectBorder;
   if (item->RadioItem()) {
-    Box(dc, c, FPal.SelectBorder, area, framed ? 6 : -1);
+    Box(dc, c, border, area, framed ? 6 : -1);
   } else if (framed) {
-    Box(dc, c, FPal.SelectBorder, area);
+    Box(dc, c, border, area);
   } else {
-    Box(dc, c, FPal.Checked, area);
-    const COLORREF black = FSystemLook && selected ? FPal.SelectFont : FPal.Tick;
+    Box(dc, c, onHighlight ? FPal.SelectFont : FPal.Checked, area);
+    const COLORREF black = onHighlight ? FPal.SelectFont : FPal.Tick;
     LONG L = c.left, T = c.top, R = c.right, B = c.bottom;
     Lines(dc, black, {POINT{L + 1, T + 5}, POINT{L + 4, B - 2}});
     Lines(dc, black, {POINT{L + 2, T + 5}, POINT{L + 4, B - 3}});
