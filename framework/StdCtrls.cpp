@@ -54,9 +54,10 @@ void TLabel::CaptionChanged() {
   RECT before = BoundsRect();
   AutoSize();
   RECT after = BoundsRect(), both;
+  // Of the same size, the control has already repainted itself for its new text.
+  if (EqualRect(&before, &after) || !FHandle || !IsWindowVisible(FHandle) || !Parent() || !Parent()->Handle()) return;
   UnionRect(&both, &before, &after);
-  if (FHandle && IsWindowVisible(FHandle) && Parent() && Parent()->Handle())
-    RedrawWindow(Parent()->Handle(), &both, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  RedrawWindow(Parent()->Handle(), &both, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // ---------------------------------------------------------------------------------------------
