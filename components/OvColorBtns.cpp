@@ -254,9 +254,7 @@ void TOvColorBtn::PaintTo(HDC dc) {
   if (FPlain) {
     // In the scheme's colours: no dither, no hot fill of our own, the caption in its colour.
     content = DrawSystemButtonFace(dc, r, down, FMouseInside && Enabled());
-    return DrawContent(dc, content);
-  }
-  if (FStyle == bsOwnerDraw && OnOwnerDraw) {
+  } else if (FStyle == bsOwnerDraw && OnOwnerDraw) {
     OnOwnerDraw(this, dc, content);
   } else {
     content = DrawButtonFace(dc, r, FStyle, false, down, FMouseInside, face);
@@ -265,7 +263,7 @@ void TOvColorBtn::PaintTo(HDC dc) {
     gdi::Select sb(dc, b), sp(dc, GetStockObject(NULL_PEN));
     Ellipse(dc, content.left + 1, content.top + 1, content.right - 1, content.bottom - 1);
   };
-  if (FState == cbsLatched && FStyle != bsOwnerDraw && (FOptions & boDitherPattern)) {
+  if (!FPlain && FState == cbsLatched && FStyle != bsOwnerDraw && (FOptions & boDitherPattern)) {
     gdi::Brush pattern(CreatePatternBrush(DitherPattern(face)));
     content.right -= 1, content.bottom -= 1;
     if (FStyle == bsEllipse)
@@ -273,7 +271,7 @@ void TOvColorBtn::PaintTo(HDC dc) {
     else
       FillRect(dc, &content, pattern);
   }
-  if (FMouseInside && Enabled() && FState != cbsPressed && FStyle != bsIE4) {
+  if (!FPlain && FMouseInside && Enabled() && FState != cbsPressed && FStyle != bsIE4) {
     COLORREF hot = (FState == cbsUp || FState == cbsLatched) ? ShiftColor(face, 24) : face;
     if (FStyle == bsEllipse) {
       gdi::Brush b(CreateSolidBrush(hot));
