@@ -6,6 +6,7 @@
 #include "app/Commands.h"
 #include "framework/Application.h"
 #include "framework/OSError.h"
+#include "framework/SystemLook.h"
 #include "windows/UAbout.h"
 #include "windows/UFrmReadme.h"
 
@@ -161,15 +162,18 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
   bool etched = NewStyleControls();
   RECT g = ARect;
   if (etched) g.right -= 3;
-  int n = std::max(2, std::min(kMarginBands, height));
-  int band = height / n;
+  // With high contrast on, the strip takes the scheme's highlight colours, without gradient.
+  const bool plain = UseSystemLook(HighContrastOn(), {});
+  int n = plain ? 0 : std::max(2, std::min(kMarginBands, height));
+  int band = n ? height / n : 0;
   for (int i = 0; i < n; ++i) {
     COLORREF c = RGB(Channel(GetRValue(kMarginStart), GetRValue(kMarginEnd), i, n),
                      Channel(GetGValue(kMarginStart), GetGValue(kMarginEnd), i, n),
                      Channel(GetBValue(kMarginStart), GetBValue(kMarginEnd), i, n));
     gdi::FillSolid(Canvas, RECT{g.left, ARect.top + i * band, g.right, ARect.top + (i + 1) * band}, c);
   }
-  gdi::FillSolid(Canvas, RECT{g.left, ARect.top + n * band, g.right, ARect.bottom}, kMarginEnd);
+  gdi::FillSolid(Canvas, RECT{g.left, ARect.top + n * band, g.right, ARect.bottom},
+                 plain ? GetSysColor(COLOR_HIGHLIGHT) : kMarginEnd);
   if (etched) {
     RECT shadow{std::max(ARect.left, ARect.right - 2), ARect.top, ARect.right - 1, ARect.bottom};
     RECT light{std::max(ARect.left, ARect.right - 1), ARect.top, ARect.right, ARect.bottom};
@@ -179,6 +183,6 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
 
   gdi::Select sf(Canvas, font);
   SetBkMode(Canvas, TRANSPARENT);
-  SetTextColor(Canvas, RGB(255, 255, 255));
+  SetTextColor(Canvas, plain ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(255, 255, 255));
   ExtTextOutA(Canvas, ARect.left, ARect.bottom - 5, ETO_CLIPPED, &ARect, "Velmor", 6, nullptr);
 }

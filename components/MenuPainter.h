@@ -85,14 +85,21 @@ public:
   bool Draws(const TMenuItem* item) const;
   bool Measures(const TMenuItem* item) const;
 
-  // The colours the last item was painted with.
+  // The colours the last item was painted with. Text is the colour of an enabled item's text,
+  // Tick that of a check box's tick.
   struct TPalette {
     COLORREF Color, IconBack, Select, SelectBorder, SelectFont, Checked, MenuBar, Disabled, Separator;
     COLORREF CheckedArea, CheckedAreaSelected, MenuBorder, MenuShadow;
+    COLORREF Text, Tick;
   };
   const TPalette& Palette() const { return FPal; }
   // Recomputes the palette for painting on dc.
   void ComputePalette(HDC dc);
+  // The last palette is the system's plain one (menu, menu text, highlight, highlight text; no
+  // gradient, no shadows) because the painter's own look would not read: high contrast is on
+  // (SPI_GETHIGHCONTRAST, asked through SystemParametersInfoCall), or the text falls below
+  // 4.5:1 on the painter's own backgrounds.
+  bool SystemLook() const { return FSystemLook; }
 
   // The system's menu font, "MS Sans Serif" read as "Tahoma"; false (and f unchanged) when
   // the system cannot say.
@@ -124,6 +131,9 @@ private:
   static bool SystemMenuLogFont(LOGFONTA& lf);
   void ResetToSystemFont();
   bool HighColor(HDC dc) const;
+  // Turns the palette into the system's plain one where the own one would not read.
+  void GiveWayToScheme();
+  bool GradientShown() const { return FGradient && FHigh && !FSystemLook; }
 
   // Painting (MenuPainter.Draw.cpp). A row is painted into a kept buffer whose DC takes the
   // item's own coordinates, its pixel work done in memory, and goes onto the menu in one blit.
@@ -171,6 +181,7 @@ private:
   bool FDrawSelect = true, FUseSystemColors = true, FOverrideOwnerDraw = false, FGradient = false;
   bool FFlatMenu = false, FAutoDetect = false, FActive = false;
   bool FHigh = true;
+  bool FSystemLook = false;
   HDC FNearDC = nullptr;  // the DC whose nearest colours count; null in high-colour mode
   TPalette FPal{};
   std::set<TMenuItem*> FHooked;  // items carrying one of our handlers

@@ -1,4 +1,5 @@
 #include "components/OvColorBtns.h"
+#include "framework/SystemLook.h"
 #include <cctype>
 #include "framework/Application.h"
 #include "framework/Forms.h"
@@ -229,8 +230,7 @@ void TOvColorBtn::Click() {
 }
 
 bool TOvColorBtn::DialogChar(char ch) {
-  char a = AcceleratorOf(Caption());
-  if (!a || !Enabled() || std::toupper((unsigned char)a) != std::toupper((unsigned char)ch)) return false;
+  if (!Enabled() || !IsAcceleratorOf(Caption(), ch)) return false;
   Click();
   return true;
 }
@@ -250,7 +250,11 @@ void TOvColorBtn::PaintTo(HDC dc) {
   const COLORREF face = ColorToRGB(FColor);
   const bool down = FState == cbsPressed || FState == cbsLatched;
   RECT content = r;
-  if (FStyle == bsOwnerDraw && OnOwnerDraw) {
+  FPlain = ButtonGivesWay(HighContrastOn(), (FColor & 0xFF000000u) == clSystemColor, face, CaptionColor(face));
+  if (FPlain) {
+    // In the scheme's colours: no dither, no hot fill of our own, the caption in its colour.
+    content = DrawSystemButtonFace(dc, r, down, FMouseInside && Enabled());
+  } else if (FStyle == bsOwnerDraw && OnOwnerDraw) {
     OnOwnerDraw(this, dc, content);
   } else {
     content = DrawButtonFace(dc, r, FStyle, false, down, FMouseInside, face);
@@ -259,7 +263,7 @@ void TOvColorBtn::PaintTo(HDC dc) {
     gdi::Select sb(dc, b), sp(dc, GetStockObject(NULL_PEN));
     Ellipse(dc, content.left + 1, content.top + 1, content.right - 1, content.bottom - 1);
   };
-  if (FState == cbsLatched && FStyle != bsOwnerDraw && (FOptions & boDitherPattern)) {
+  if (!FPlain && FState == cbsLatched && FStyle != bsOwnerDraw && (FOptions & boDitherPattern)) {
     gdi::Brush pattern(CreatePatternBrush(DitherPattern(face)));
     content.right -= 1, content.bottom -= 1;
     if (FStyle == bsEllipse)
@@ -267,7 +271,7 @@ void TOvColorBtn::PaintTo(HDC dc) {
     else
       FillRect(dc, &content, pattern);
   }
-  if (FMouseInside && Enabled() && FState != cbsPressed && FStyle != bsIE4) {
+  if (!FPlain && FMouseInside && Enabled() && FState != cbsPressed && FStyle != bsIE4) {
     COLORREF hot = (FState == cbsUp || FState == cbsLatched) ? ShiftColor(face, 24) : face;
     if (FStyle == bsEllipse) {
       gdi::Brush b(CreateSolidBrush(hot));
@@ -294,7 +298,10 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
   gdi::SavedDC state(dc);  // the text colour and mode set here
   SetBkMode(dc, TRANSPARENT);
   RECT t = at.TextBounds;
-  if (FState == cbsDisabled) {
+  if (FPlain) {
+    SetTextColor(dc, SystemButtonText(FMouseInside || FState == cbsPressed || FState == cbsLatched, FState != cbsDisabled));
+    DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  } else if (FState == cbsDisabled) {
     OffsetRect(&t, 1, 1);
     SetTextColor(dc, ShiftColor(face, 96));
     DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, 0);
@@ -302,11 +309,14 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
     SetTextColor(dc, ShiftColor(face, -96));
     DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, 0);
   } else {
-    COLORREF c = (FOptions & boAutoBlackWhiteText) ? (IsLightColor(face) ? RGB(0, 0, 0) : RGB(255, 255, 255))
-                                                   : GetSysColor(COLOR_BTNTEXT);
-    SetTextColor(dc, c);
+    SetTextColor(dc, CaptionColor(face));
     DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
+}
+
+COLORREF TOvColorBtn::CaptionColor(COLORREF face) const {
+  if (FOptions & boAutoBlackWhiteText) return IsLightColor(face) ? RGB(0, 0, 0) : RGB(255, 255, 255);
+  return GetSysColor(COLOR_BTNTEXT);
 }
 
 // What lies behind the button, within its client rectangle r: the parent's background and

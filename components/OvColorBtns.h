@@ -38,6 +38,15 @@ constexpr UINT CM_BUTTONPRESSED = 0xB030;
 // and caption. face is an RGB colour.
 RECT DrawButtonFace(HDC dc, const RECT& r, TClr95ButtonStyle style, bool designing, bool down, bool mouseInside,
                     COLORREF face);
+// The plain face a button takes in the user's scheme where its own look would not read (see
+// framework/SystemLook.h): the button face, or the highlight while lit (hot or down), framed in
+// the button text colour. Returns the content rectangle as DrawButtonFace does.
+RECT DrawSystemButtonFace(HDC dc, const RECT& r, bool down, bool lit);
+// The caption colour of that face: highlight text while lit, grey text while disabled.
+COLORREF SystemButtonText(bool lit, bool enabled);
+// Whether a button of this face (RGB) and caption colour gives way: high contrast on, or a
+// face from the scheme's colours (system) that its caption does not read on, hot or not.
+bool ButtonGivesWay(bool highContrast, bool systemFace, COLORREF face, COLORREF caption);
 // The shared 8 x 8 pattern of the latched look: face with face +128 on the pixels whose x and y
 // have equal parity. Loaded from the OVCLRBTNPATTERN resource on first use.
 HBITMAP DitherPattern(COLORREF face);
@@ -208,6 +217,9 @@ private:
   void EnabledChanged();
   void StopRepeat();
   void DrawContent(HDC dc, const RECT& content);
+  // The caption's colour on a face of the own look.
+  COLORREF CaptionColor(COLORREF face) const;
+  bool FPlain = false;  // the last paint gave way to the user's scheme
   void PaintParentImage(HDC dc, const RECT& r) const;
   std::unique_ptr<TButtonGlyph> FGlyph;
   TStripBitmap FImagineAttiva, FImagineInattiva;

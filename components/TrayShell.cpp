@@ -33,7 +33,17 @@ BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data) {
   return Shell_NotifyIconA(Message, reinterpret_cast<PNOTIFYICONDATAA>(Data));
 }
 
-std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
+std::string ShortHint(const std::string& hint, UINT cp) { return hint.substr(0, FindCharIn(hint, '|', 0, cp)); }
+
+std::string TooltipText(const std::string& hint, UINT cp) {
+  return std::string(CutToBytes(ShortHint(hint, cp), sizeof(TNotifyIconData::szTip) - 1, cp));
+}
+std::string BalloonText(const std::string& text, UINT cp) {
+  return std::string(CutToBytes(text, sizeof(NOTIFYICONDATAA::szInfo) - 1, cp));
+}
+std::string BalloonTitle(const std::string& title, UINT cp) {
+  return std::string(CutToBytes(title, sizeof(NOTIFYICONDATAA::szInfoTitle) - 1, cp));
+}
 
 // ---- the icon's window -------------------------------------------------------------------------
 
@@ -137,7 +147,7 @@ void TTrayIcon::FillNotifyData() {
   FData.uCallbackMessage = WM_TRAYICONNOTIFY;
   TIcon* icon = CurrentIcon();
   FData.hIcon = HasImage(icon) ? icon->Handle() : reinterpret_cast<HICON>(static_cast<INT_PTR>(-1));
-  std::string tip = ShortHint(FHint).substr(0, sizeof(FData.szTip) - 1);
+  std::string tip = TooltipText(FHint);
   std::copy(tip.begin(), tip.end(), FData.szTip);
 }
 
@@ -186,8 +196,8 @@ bool TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
   data.uFlags = NIF_INFO;  // the balloon alone: the icon and the tooltip stay
   data.uTimeout = kBalloonTimeoutMs;
   data.dwInfoFlags = NIIF_INFO;
-  text.copy(data.szInfo, sizeof(data.szInfo) - 1);
-  title.copy(data.szInfoTitle, sizeof(data.szInfoTitle) - 1);
+  BalloonText(text).copy(data.szInfo, sizeof(data.szInfo) - 1);
+  BalloonTitle(title).copy(data.szInfoTitle, sizeof(data.szInfoTitle) - 1);
   // The shell reads as much of the record as its cbSize says; the head is the first form's.
   return FShellNotify(NIM_MODIFY, reinterpret_cast<TNotifyIconData*>(&data)) != FALSE;
 }

@@ -161,6 +161,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
           (LOWORD(l) != FClientW || HIWORD(l) != FClientH))
         AdjustToClient();
       break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // Another colour scheme, or high contrast switched: whatever is painted in the scheme's
+      // colours, or in a look of our own that gives way to them, is painted again at once.
+      RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      if (GetMenu(FHandle)) DrawMenuBar(FHandle);
+      break;
     // The owner-drawn items of the window's menus.
     case WM_MEASUREITEM:
       if (w == 0 && TMenuItem::MeasureItem(FHandle, *reinterpret_cast<MEASUREITEMSTRUCT*>(l))) return TRUE;

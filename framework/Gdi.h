@@ -156,7 +156,10 @@ struct FontSpec {
   static FontSpec FromLogFont(const LOGFONTA& lf);
   bool operator==(const FontSpec&) const = default;
 };
-// The one way a font is made.
+// The one way a font is made. Every description takes the system's character set
+// (DEFAULT_CHARSET, FontSpec's own) unless it names another, so that a caption of a Japanese,
+// Chinese, Cyrillic or Greek code page shows in its own letters; a font the system describes
+// (FromLogFont) keeps the set the system gave it.
 Font MakeFont(const FontSpec& f);
 
 // Fills r with a solid colour; an empty rectangle fills nothing.

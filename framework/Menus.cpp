@@ -176,11 +176,11 @@ void TMenuItem::SetShortCutText(const std::string& v) {
 
 std::string_view TMenuItem::CaptionText() const {
   std::string_view c = FCaption;
-  return c.substr(0, c.find('\t'));
+  return c.substr(0, FindCharIn(c, '\t'));
 }
 
 std::string_view TMenuItem::ShownShortCut() const {
-  size_t tab = FCaption.find('\t');
+  size_t tab = FindCharIn(FCaption, '\t');
   return tab == std::string::npos ? std::string_view(FShortCutText) : std::string_view(FCaption).substr(tab + 1);
 }
 
@@ -302,7 +302,7 @@ bool TMenuItem::MeasureItem(HWND owner, MEASUREITEMSTRUCT& mi) {
     // No painter: room for the caption in the menu font.
     LOGFONTA lf;
     gdi::Font font;
-    if (ReadMenuLogFont(lf)) font.Reset(CreateFontIndirectA(&lf));
+    if (ReadMenuLogFont(lf)) font = gdi::MakeFont(gdi::FontSpec::FromLogFont(lf));
     gdi::Select sf(dc, font);
     SIZE sz{};
     GetTextExtentPoint32A(dc, item->FCaption.c_str(), (int)item->FCaption.size(), &sz);
@@ -347,8 +347,7 @@ bool TMenuItem::MenuChar(HMENU menu, char key, LRESULT& result) {
     if (!GetMenuItemInfoA(menu, pos, TRUE, &mi) || !(mi.fType & MFT_OWNERDRAW)) continue;
     TMenuItem* item = FromItemData(mi.dwItemData);
     if (!item) continue;
-    char a = AcceleratorOf(item->FCaption);
-    if (a && std::toupper((unsigned char)a) == std::toupper((unsigned char)key)) {
+    if (IsAcceleratorOf(item->FCaption, key)) {
       // Runs the item, or opens its drop-down.
       result = MAKELRESULT(pos, MNC_EXECUTE);
       return true;

@@ -37,8 +37,27 @@ void TLabel::AutoSize() {
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   std::string caption = Caption();
-  if (!caption.empty()) GetTextExtentPoint32A(dc, caption.c_str(), (int)caption.size(), &sz);
+  // Measured as the static control draws it (its TABs expanded), in the font it draws with; a
+  // synthesised bold (a font that has none, as many of the Far East have) reaches its overhang
+  // further.
+  RECT r{0, 0, SHRT_MAX, 0};
+  if (!caption.empty()) {
+    DrawTextA(dc, caption.c_str(), (int)caption.size(), &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    sz.cx = r.right - r.left + tm.tmOverhang;
+  }
   SetBounds(Left(), Top(), sz.cx, tm.tmHeight);
+}
+
+void TLabel::CaptionChanged() {
+  // The whole of the old and the new area is painted again: the parent where a shorter caption
+  // leaves its place, the label where a longer one takes more.
+  RECT before = BoundsRect();
+  AutoSize();
+  RECT after = BoundsRect(), both;
+  // Of the same size, the control has already repainted itself for its new text.
+  if (EqualRect(&before, &after) || !FHandle || !IsWindowVisible(FHandle) || !Parent() || !Parent()->Handle()) return;
+  UnionRect(&both, &before, &after);
+  RedrawWindow(Parent()->Handle(), &both, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // ---------------------------------------------------------------------------------------------

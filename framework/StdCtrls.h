@@ -15,7 +15,7 @@ public:
   void SetPosition(int l, int t) { SetBounds(l, t, Width(), Height()); }
 
 protected:
-  void CaptionChanged() override { AutoSize(); }
+  void CaptionChanged() override;
   void FontChanged() override { AutoSize(); }
 
 private:

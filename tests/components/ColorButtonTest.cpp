@@ -123,6 +123,18 @@ TEST(ColorButtonFace, CaptionIsBlackOnLightFacesAndWhiteOnDark) {
   auto d = dark.Paint();
   EXPECT_GT(Count(*d, RGB(255, 255, 255)), 10);
   EXPECT_EQ(Count(*d, RGB(0, 0, 0)), 0);
+
+  // A scheme's middle green face, on which white reads at 3.5:1: the scheme's pair instead,
+  // the face framed in black button text.
+  const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+  const COLORREF old[2] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)}, green[2] = {RGB(0, 160, 0), 0};
+  SetSysColors(2, elements, green);
+  Button scheme(99, 35, clBtnFace);
+  scheme.b->SetCaption("Defrag");
+  auto g = scheme.Paint();
+  SetSysColors(2, elements, old);
+  EXPECT_TRUE(g->Pixel(0, 0) == 0 && g->Pixel(5, 5) == RGB(0, 160, 0) && Count(*g, RGB(255, 255, 255)) == 0);
+  EXPECT_GT(Count(*g, 0), 2 * (99 + 35) + 10) << "the caption in the button text colour";
 }
 
 TEST(ColorButtonFace, GradientBandsAndTheHotCover) {
