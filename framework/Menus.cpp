@@ -1,5 +1,7 @@
 #include "framework/Menus.h"
 #include "framework/Application.h"
+#include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "framework/OSError.h"
 #include "framework/Transparent.h"
 #include <algorithm>
@@ -76,7 +78,9 @@ bool ReadMenuLogFont(LOGFONTA& lf, BOOL(WINAPI* ask)(UINT, UINT, PVOID, UINT)) {
 }
 
 TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
-    : TComponent(AOwner), FCommand(command ? command : FreeCommand()) {
+    : TComponent(AOwner),
+      FPixelsPerInch(dynamic_cast<TWinControl*>(AOwner) ? static_cast<TWinControl*>(AOwner)->PixelsPerInch() : kDesignDpi),
+      FCommand(command ? command : FreeCommand()) {
   Commands()[FCommand] = this;
   Live().insert(this);
 }
@@ -222,7 +226,21 @@ void TMenuItem::Notification(TComponent* AComponent) {
 
 void TMenuItem::SetBitmap(gdi::Bitmap bmp) {
   FBitmap = std::move(bmp);
+  ScaleBitmap();
   Changed();
+}
+
+void TMenuItem::ChangeScale(int newDpi, int oldDpi) {
+  FPixelsPerInch = newDpi;
+  ScaleBitmap();
+  Changed();
+}
+
+void TMenuItem::ScaleBitmap() {
+  FScaled.Reset();
+  BITMAP bm{};
+  if (FPixelsPerInch == kDesignDpi || !FBitmap || !GetObjectA(FBitmap.Get(), sizeof bm, &bm)) return;
+  FScaled = SmoothScaled(FBitmap.Get(), ScaleToDpi(bm.bmWidth, FPixelsPerInch), ScaleToDpi(bm.bmHeight, FPixelsPerInch), kBottomLeftKey);
 }
 
 void TMenuItem::Click() { Fire(OnClick, this); }

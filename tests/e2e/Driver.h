@@ -70,3 +70,5 @@ int FoldersScenario(Driver& d);
 int TwoCopiesScenario(Driver& d);
 // Restore after the window was dragged away by its title bar.
 int DragScenario(Driver& d);
+// Every window at 144 pixels per inch (a prefix of its own).
+int DpiScenario(Driver& d);
