@@ -78,9 +78,13 @@ bool ReadMenuLogFont(LOGFONTA& lf, BOOL(WINAPI* ask)(UINT, UINT, PVOID, UINT)) {
 }
 
 TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
-    : TComponent(AOwner),
-      FPixelsPerInch(dynamic_cast<TWinControl*>(AOwner) ? static_cast<TWinControl*>(AOwner)->PixelsPerInch() : kDesignDpi),
-      FCommand(command ? command : FreeCommand()) {
+    : TComponent(AOwner), FPixelsPerInch(kDesignDpi), FCommand(command ? command : FreeCommand()) {
+  // The DPI of the window the item belongs to, through a menu that owns it.
+  for (TComponent* o = AOwner; o; o = o->Owner())
+    if (auto* c = dynamic_cast<TWinControl*>(o)) {
+      FPixelsPerInch = c->PixelsPerInch();
+      break;
+    }
   Commands()[FCommand] = this;
   Live().insert(this);
 }
@@ -429,4 +433,8 @@ gdi::Bitmap LoadBitmapOnColor(HINSTANCE inst, const char* name, COLORREF back) {
   if (!name || !*name) return gdi::Bitmap();
   gdi::Bitmap bmp(static_cast<HBITMAP>(LoadImageA(inst, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   return gdi::MaskedBitmap(bmp, RGB(255, 0, 255)).OnColor(back);
+}
+
+void TMenu::ChangeScale(int newDpi, int oldDpi) {
+  for (int i = 0; i < ComponentCount(); ++i) Component(i)->ChangeScale(newDpi, oldDpi);
 }

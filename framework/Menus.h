@@ -147,6 +147,8 @@ public:
   // The pictures the items' ImageIndex points into; not owned, cleared when the list goes.
   TImageList* Images() const { return FImages; }
   void SetImages(TImageList* v);
+  // Passed on to the items the menu owns (the ones made at run time, such as the languages).
+  void ChangeScale(int newDpi, int oldDpi) override;
   // Entries laid out from the right (MFT_RIGHTORDER), a popup opened with its right edge at
   // the point.
   bool RightToLeft() const { return FRightToLeft; }

@@ -14,6 +14,7 @@ namespace {
 
 struct TRect {
   int l, t, w, h;
+  bool operator==(const TRect&) const = default;
 };
 
 RECT InParent(HWND h) {
@@ -23,11 +24,10 @@ RECT InParent(HWND h) {
   return r;
 }
 
+// The rectangle as left, top, width, height, for comparing with a row.
+std::ostream& operator<<(std::ostream& o, const TRect& r) { return o << r.l << "," << r.t << " " << r.w << "x" << r.h; }
 void ExpectRect(const RECT& r, const TRect& want, const std::string& what, int dpi) {
-  EXPECT_EQ(r.left, want.l) << what << " at " << dpi;
-  EXPECT_EQ(r.top, want.t) << what << " at " << dpi;
-  EXPECT_EQ(r.right - r.left, want.w) << what << " at " << dpi;
-  EXPECT_EQ(r.bottom - r.top, want.h) << what << " at " << dpi;
+  EXPECT_EQ((TRect{r.left, r.top, r.right - r.left, r.bottom - r.top}), want) << what << " at " << dpi;
 }
 
 int BitmapWidth(HBITMAP b) {

@@ -44,10 +44,8 @@ struct Counted {
 
 TEST(IconListStorage, TheProgramsAnimationListReadsAndWritesBackUnchanged) {
   TBytes stored = Resource("TI_ICONS");
-  // The stored form's sizes: count 2, then two icon files of 7366 bytes, each after its size:
-  // 14744 bytes. An icon file holds a 6-byte header, four 16-byte entries and an image of 24
-  // bits for each small-icon size: 32 x 32 first (a 40-byte header, 3072 bytes of colour, a
-  // 128-byte mask), then 24 (1864 bytes), 20 (1320) and 16 (872).
+  // Count 2, then two icon files of 7366 bytes after their sizes. Each holds a 6-byte header, four
+  // 16-byte entries and a 24-bit image of 32 (3240 bytes), 24 (1864), 20 (1320) and 16 (872).
   ASSERT_EQ(stored.size(), 14744u);
   int32_t head[2], second;
   std::memcpy(head, stored.data(), 8);
@@ -65,8 +63,7 @@ TEST(IconListStorage, TheProgramsAnimationListReadsAndWritesBackUnchanged) {
     EXPECT_EQ(c.list.Item(i)->Height(), 32);
   }
   EXPECT_EQ(c.list.WriteData(), stored);
-  // At each size the shell asks for a small icon (96 to 192 DPI), the image drawn for it; a
-  // size between them takes the next larger, scaled.
+  // At each small-icon size (96 to 192 DPI) the image drawn for it; between them the next larger.
   for (int size : {16, 20, 24, 32, 18}) {
     TIconList sized;
     sized.SetIconSize(size);

@@ -6,19 +6,27 @@
 #include "tests/e2e/Driver.h"
 
 namespace {
-std::string Size(int w, int h) { return std::to_string(w) + " x " + std::to_string(h); }
+std::string Size(const RECT& r) { return std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top); }
 
-RECT InWindow(HWND child, HWND parent) {
-  RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-// Paints what is pending in the program's windows before a screenshot: WM_PAINT is sent to
-// each, and the send returns once it is handled.
+// Paints what is pending in a window before a screenshot: WM_PAINT is sent to it and its
+// children, and each send returns once it is handled.
 void PaintNow(HWND w) { RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
+// A Help window: shown by its command at its size, photographed, closed by its button.
+void HelpWindow(Driver& d, HWND main, UINT command, const char* cls, const std::string& size, const char* button,
+                const char* button_cls, const std::string& shot) {
+  HWND h = d.FindTopLevel(cls);
+  d.Check(d.WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 15000), "the main window takes commands");
+  PostMessageA(main, WM_COMMAND, command, 0);
+  if (!h || !d.WaitUntil([&] { return IsWindowVisible(h) != FALSE; }, 15000)) return d.Check(false, std::string(cls) + " shows");
+  RECT r{};
+  GetWindowRect(h, &r);
+  d.Check(Size(r) == size, std::string(cls) + " is " + size + " (is " + Size(r) + ")");
+  PaintNow(h);
+  d.Check(d.Shot(shot), "a screenshot of " + std::string(cls));
+  if (HWND b = d.FindChild(h, button_cls, button)) PostMessageA(b, BM_CLICK, 0, 0);
+  d.Check(d.WaitUntil([&] { return !IsWindowVisible(h); }, 15000), std::string(button) + " closes it");
+}
 }  // namespace
 
 int DpiScenario(Driver& d) {
@@ -29,85 +37,33 @@ int DpiScenario(Driver& d) {
   HWND w = StartRestored(d);
   if (!w) return d.Finish();
 
-  RECT c{};
+  RECT c{}, outer{};
   GetClientRect(w, &c);
-  d.Check(c.right == 495 && c.bottom == 399, "the main window's client area is 495 x 399 (is " + Size(c.right, c.bottom) + ")");
+  d.Check(Size(c) == "495 x 399", "the main window's client area is 495 x 399 (is " + Size(c) + ")");
   // The menu bar lies between the title bar and the client area.
-  RECT outer{};
   GetWindowRect(w, &outer);
   POINT origin{0, 0};
   ClientToScreen(w, &origin);
-  const int barHeight = origin.y - outer.top - GetSystemMetrics(SM_CYCAPTION) - GetSystemMetrics(SM_CYFIXEDFRAME);
-  d.Check(barHeight > 0 && barHeight < 2 * GetSystemMetrics(SM_CYMENU),
-          "the menu bar holds its four menus in one row (" + std::to_string(barHeight) + " pixels high)");
+  const int bar = origin.y - outer.top - GetSystemMetrics(SM_CYCAPTION) - GetSystemMetrics(SM_CYFIXEDFRAME);
+  d.Check(bar > 0 && bar < 2 * GetSystemMetrics(SM_CYMENU), "the menu bar is one row (" + std::to_string(bar) + " pixels)");
   PaintNow(w);
   d.Check(d.Shot("e2e-dpi144-main"), "a screenshot of the main window");
 
-  // The File menu, painted: its rows, icon column and pictures at 144.
-  {
-    // "File" is the bar's first item: a click 20 pixels in, half a row above the client area.
-    d.Mouse(true, origin.x + 20, origin.y - GetSystemMetrics(SM_CYMENU) / 2);
-    HWND drop = nullptr;
-    d.Check(d.WaitUntil([&] { return (drop = Driver::Shown("#32768")) != nullptr; }, 10000), "File opens its drop-down");
-    if (drop) {
-      PaintNow(drop);
-      d.Check(d.Shot("e2e-dpi144-file-menu"), "a screenshot of the File menu");
-      // Closed with a click on the chart, right of the drop-down; a click Wine's desktop now and
-      // then swallows is given once more, as a user would.
-      bool closed = false;
-      for (int attempt = 0; attempt < 2 && !closed; ++attempt) {
-        d.Mouse(true, origin.x + 450, origin.y + 285);
-        closed = d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 5000);
-      }
-      d.Check(closed, "a click beside it closes the drop-down");
-    }
+  // The painted File menu: "File" is the bar's first item, 20 pixels in.
+  d.Mouse(true, origin.x + 20, origin.y - GetSystemMetrics(SM_CYMENU) / 2);
+  HWND drop = nullptr;
+  d.Check(d.WaitUntil([&] { return (drop = Driver::Shown("#32768")) != nullptr; }, 10000), "File opens its drop-down");
+  if (drop) {
+    PaintNow(drop);
+    d.Check(d.Shot("e2e-dpi144-file-menu"), "a screenshot of the File menu");
+    // A click on the chart beside it closes it; one Wine's desktop swallows is given again.
+    bool closed = false;
+    for (int attempt = 0; attempt < 2 && !closed; ++attempt)
+      d.Mouse(true, origin.x + 450, origin.y + 285), closed = d.WaitUntil([&] { return !Driver::Shown("#32768"); }, 5000);
+    d.Check(closed, "a click beside it closes it");
   }
-
-  // The tray popup with its painted margin.
-  HWND tray = d.FindTopLevel("TTrayIconWindow"), popup = nullptr;
-  if (tray) {
-    PostMessageA(tray, 0xB054, 0, WM_RBUTTONDOWN);
-    PostMessageA(tray, 0xB054, 0, WM_RBUTTONUP);
-  }
-  d.Check(d.WaitUntil([&] { return (popup = Driver::Shown("#32768")) != nullptr; }, 10000), "the tray icon opens its popup");
-  if (popup) {
-    PaintNow(popup);
-    d.Check(d.Shot("e2e-dpi144-tray-menu"), "a screenshot of the tray popup");
-    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-    d.WaitUntil([&] { return !Driver::Shown("#32768"); }, 10000);
-  }
-
-  HWND about = d.FindTopLevel("TfrmAbout");
-  PostMessageA(w, WM_COMMAND, cmAbout, 0);
-  d.Check(about && d.WaitUntil([&] { return IsWindowVisible(about) != FALSE; }, 15000), "Help > About shows it");
-  if (about && IsWindowVisible(about)) {
-    RECT r{};
-    GetWindowRect(about, &r);
-    d.Check(r.right - r.left == 489 && r.bottom - r.top == 350, "About is 489 x 350 (is " + Size(r.right - r.left, r.bottom - r.top) + ")");
-    HWND thanks = d.FindChild(about, "TOvColorBtn", "Thanks!");
-    PaintNow(about);
-    d.Check(d.Shot("e2e-dpi144-about"), "a screenshot of About");
-    if (thanks) PostMessageA(thanks, BM_CLICK, 0, 0);
-    d.Check(d.WaitUntil([&] { return !IsWindowVisible(about); }, 15000), "Thanks! closes it");
-  }
-
-  HWND viewer = d.FindTopLevel("TFrmReadMe");
-  d.Check(viewer && d.WaitUntil([&] { return IsWindowEnabled(w) != FALSE; }, 15000), "the main window is usable again");
-  PostMessageA(w, WM_COMMAND, cmReadme, 0);
-  d.Check(viewer && d.WaitUntil([&] { return IsWindowVisible(viewer) != FALSE; }, 15000), "Help > Read me shows the viewer");
-  if (viewer && IsWindowVisible(viewer)) {
-    RECT r{};
-    GetWindowRect(viewer, &r);
-    d.Check(r.right - r.left == 828 && r.bottom - r.top == 599, "the viewer is 828 x 599 (is " + Size(r.right - r.left, r.bottom - r.top) + ")");
-    HWND ok = d.FindChild(viewer, "Button", "OK");
-    RECT b = ok ? InWindow(ok, viewer) : RECT{};
-    d.Check(ok && b.right - b.left == 113 && b.bottom - b.top == 38, "its OK button is 113 x 38 (is " + Size(b.right - b.left, b.bottom - b.top) + ")");
-    PaintNow(viewer);
-    d.Check(d.Shot("e2e-dpi144-readme"), "a screenshot of the viewer");
-    if (ok) PostMessageA(ok, BM_CLICK, 0, 0);
-    d.Check(d.WaitUntil([&] { return !IsWindowVisible(viewer); }, 15000), "OK closes the viewer");
-  }
-  d.WaitUntil([&] { return IsWindowEnabled(w) != FALSE; }, 15000);
+  HelpWindow(d, w, cmAbout, "TfrmAbout", "489 x 350", "Thanks!", "TOvColorBtn", "e2e-dpi144-about");
+  HelpWindow(d, w, cmReadme, "TFrmReadMe", "828 x 599", "OK", "Button", "e2e-dpi144-readme");
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
   return d.Finish();

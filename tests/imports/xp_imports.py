@@ -131,37 +131,22 @@ class Image:
         if len(self.directories) < 3 or not self.directories[2][0]:
             return None
         root = self.offset(self.directories[2][0])
-
-        def find(table, wanted, subdirectory):
-            named, ids = self.u16(table + 12), self.u16(table + 14)
-            for i in range(named + ids):
-                key, target = struct.unpack_from("<II", self.data, table + 16 + 8 * i)
-                if wanted is None or key == wanted:
-                    if bool(target & 0x80000000) != subdirectory:
-                        raise Malformed("a resource table has an entry of the wrong kind")
-                    return root + (target & 0x7FFFFFFF)
-            return None
-
         table = root
-        for wanted in (type_id, name_id):
-            table = find(table, wanted, True)
-            if table is None:
+        for wanted in (type_id, name_id, None):  # type, name, then the first language
+            count = self.u16(table + 12) + self.u16(table + 14)
+            entries = [struct.unpack_from("<II", self.data, table + 16 + 8 * i) for i in range(count)]
+            target = next((t for k, t in entries if wanted is None or k == wanted), None)
+            if target is None:
                 return None
-        entry = find(table, None, False)
-        if entry is None:
-            return None
-        rva, size = struct.unpack_from("<II", self.data, entry)
+            table = root + (target & 0x7FFFFFFF)
+        rva, size = struct.unpack_from("<II", self.data, table)
         at = self.offset(rva)
         return self.data[at:at + size]
 
 
-SUPPORTED_OS = {
-    "Vista": "e2011457-1546-43c5-a5fe-008deee3d3f0",
-    "7": "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
-    "8": "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
-    "8.1": "1f676c76-80e1-4239-95bb-83d0f6d0da78",
-    "10/11": "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a",
-}
+SUPPORTED_OS = {"Vista": "e2011457-1546-43c5-a5fe-008deee3d3f0", "7": "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                "8": "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "8.1": "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                "10/11": "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}
 
 
 def manifest_findings(image):
