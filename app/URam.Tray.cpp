@@ -155,7 +155,8 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
   if (height <= 0 || ARect.right <= ARect.left) return;
 
   // "Velmor" runs upward in bold white Courier New, 20 pt.
-  gdi::Font font = gdi::MakeFont({.Name = "Courier New", .Size = 20, .Bold = true, .Escapement = 900});
+  gdi::Font font = gdi::MakeFont(
+      {.Name = "Courier New", .Size = 20, .Bold = true, .Escapement = 900, .PixelsPerInch = PixelsPerInch()});
 
   // The gradient in n bands of equal height; the rows left over at the bottom take the end
   // colour. New-style systems get an etched edge in the strip's last two columns.
@@ -184,5 +185,5 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
   gdi::Select sf(Canvas, font);
   SetBkMode(Canvas, TRANSPARENT);
   SetTextColor(Canvas, plain ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(255, 255, 255));
-  ExtTextOutA(Canvas, ARect.left, ARect.bottom - 5, ETO_CLIPPED, &ARect, "Velmor", 6, nullptr);
+  ExtTextOutA(Canvas, ARect.left, ARect.bottom - Scaled(5), ETO_CLIPPED, &ARect, "Velmor", 6, nullptr);
 }

@@ -87,6 +87,8 @@ public:
   void BeginLoading() { FLoading = true; }
   bool Loading() const { return FLoading; }
   void Loaded() override;
+  // The strip filtered to the new DPI: frames of 32 pixels at 96 are 48 at 144.
+  void ChangeScale(int newDpi, int oldDpi) override;
 
 protected:
   void Paint(HDC dc) override;

@@ -42,6 +42,9 @@ public:
   // From a single icon: a list of one copy of it.
   void Assign(const TIcon* source);
 
+  // The size the list loads its icons at (TIcon::SetLoadSize); 0: the system's icon size.
+  void SetIconSize(int v) { FIconSize = v; }
+
   // Nestable; the outermost unlock reports one change.
   void LockChanges();
   void UnlockChanges();
@@ -60,6 +63,8 @@ public:
   TNotifyEvent OnChange;
 
 private:
+  std::unique_ptr<TIcon> NewIcon() const;
+  int FIconSize = 0;
   void Changed();
   void CheckIndex(int i, int limit) const;
   std::unique_ptr<TIcon> Adopt(TIcon* icon);

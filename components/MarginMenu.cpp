@@ -1,4 +1,5 @@
 #include "components/MarginMenu.h"
+#include "framework/Dpi.h"
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -219,3 +220,5 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
   }
   return true;
 }
+
+void TMarginPopupMenu::ChangeScale(int newDpi, int oldDpi) { FMarginWidth = ScaleToDpi(FMarginWidth, newDpi, oldDpi); }

@@ -166,9 +166,10 @@ void TFlatMenuPainter::DrawDropDownItem(TMenuItem* item, HDC dc, RECT r, bool se
   // A checked item with a picture gets the frame around its picture, so that the picture
   // does not hide the tick.
   bool framed = picture;
+  const int box = ScaleToDpi(10, FPixelsPerInch);
   RECT check = framed ? RECT{icon.left + 1, icon.top + 2, icon.right - 3, icon.bottom - 2}
-                      : RECT{icon.left + (FIconWidth - 10) / 2, icon.top + (icon.bottom - icon.top - 10) / 2, 0, 0};
-  if (!framed) check.right = check.left + 10, check.bottom = check.top + 10;
+                      : RECT{icon.left + (FIconWidth - box) / 2, icon.top + (icon.bottom - icon.top - box) / 2, 0, 0};
+  if (!framed) check.right = check.left + box, check.bottom = check.top + box;
   RECT tr{r.left + FIconWidth, r.top, r.right, r.bottom};
   if (picture && FPicture.W > FIconWidth) tr.left = r.left + FPicture.W + 4;
 

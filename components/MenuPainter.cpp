@@ -321,3 +321,10 @@ void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& hei
   width = std::max(width, w);
   height = std::max(height, h);
 }
+
+void TFlatMenuPainter::ChangeScale(int newDpi, int oldDpi) {
+  FPixelsPerInch = newDpi;
+  FIconWidth = ScaleToDpi(FIconWidth, newDpi, oldDpi);
+  FFont = ScaledFont(FFont, newDpi, oldDpi);
+  RedrawBar();
+}

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "framework/Classes.h"
+#include "framework/Dpi.h"
 #include "framework/Forms.h"
 #include "framework/Gdi.h"
 #include "framework/Menus.h"
@@ -112,6 +113,9 @@ public:
   SIZE PictureSize(TMenuItem* item) const;
 
   void Loaded() override;
+  // The icon column, the tick box and a font given in pixels at the form's new DPI; the
+  // pictures scale with their items, the system's menu font with the system.
+  void ChangeScale(int newDpi, int oldDpi) override;
   void Inserted(TComponent* AComponent) override;
   void Notification(TComponent* AComponent) override;
 
@@ -178,6 +182,7 @@ private:
   TColor FColor, FIconBackColor, FMenuBarColor, FSelectColor, FSelectBorderColor, FSelectFontColor;
   TColor FDisabledColor, FSeparatorColor, FCheckedColor;
   int FIconWidth = 24;
+  int FPixelsPerInch = kDesignDpi;
   bool FDrawSelect = true, FUseSystemColors = true, FOverrideOwnerDraw = false, FGradient = false;
   bool FFlatMenu = false, FAutoDetect = false, FActive = false;
   bool FHigh = true;

@@ -2,6 +2,7 @@
 #include "framework/SystemLook.h"
 #include <cctype>
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 #include "framework/Forms.h"
 
 void FreeDitherPattern();  // OvColorBtns.Faces.cpp
@@ -421,4 +422,12 @@ LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
   }
   return TCustomControl::WndProc(msg, w, l);
+}
+
+void TOvColorBtn::ChangeScale(int newDpi, int oldDpi) {
+  TCustomControl::ChangeScale(newDpi, oldDpi);
+  if (FMargin > 0) FMargin = ScaleToDpi(FMargin, newDpi, oldDpi);
+  FSpacing = ScaleToDpi(FSpacing, newDpi, oldDpi);
+  ScaleStrip(FGlyph->Glyph(), newDpi, oldDpi);
+  Invalidate();
 }

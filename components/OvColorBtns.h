@@ -183,6 +183,8 @@ public:
   // The whole button painted into dc at (0, 0), with no buffer: what a paint shows.
   void PaintTo(HDC dc);
   void Loaded() override;
+  // Frame, font, margin, spacing and glyph at the new DPI (the glyph filtered).
+  void ChangeScale(int newDpi, int oldDpi) override;
 
   // The mouse, as its messages arrive; coordinates in the button's client area.
   void MouseDown(int x, int y);

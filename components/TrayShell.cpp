@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 #include "framework/Forms.h"
 #include "framework/Handles.h"
 #include "framework/Timers.h"
@@ -73,6 +74,9 @@ TTrayIcon::TTrayIcon(TComponent* AOwner, TShellNotify notify)
   FWindow = new TTrayWindow(this);
   FData.cbSize = sizeof(FData);
   FData.hWnd = FWindow->Handle();
+  // The shell shows small icons: the image drawn for that size, not a large one shrunk.
+  FIcon->SetLoadSize(SmallIconSize());
+  FIcons->SetIconSize(SmallIconSize());
   FIcon->OnChange = [this](TObject*) { RefreshIcon(); };
   FIcons->OnChange = [this](TObject*) { RefreshIcon(); };
 }

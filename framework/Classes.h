@@ -60,6 +60,11 @@ public:
 
   // Runs after a window's description has been applied, for this component and all it owns.
   virtual void Loaded();
+  // The window this component belongs to went from oldDpi to newDpi pixels per inch (from the
+  // description's 96 when it is created): a component with lengths of its own scales them.
+  // The form calls it for every component it owns (TForm::SetPixelsPerInch); a component
+  // scales what it owns itself, as its layout needs.
+  virtual void ChangeScale(int newDpi, int oldDpi) {}
   // Told when a component this one asked about goes away (see FreeNotification).
   virtual void Notification(TComponent* AComponent) {}
   // Told when AComponent joined something this component holds (a menu item added to one of

@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_map>
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 #include "framework/GraphicControls.h"
 #include "framework/Handles.h"
 #include "framework/Menus.h"
@@ -117,7 +118,18 @@ bool DispatchDialogChar(HWND target, WPARAM ch, LPARAM keyData) {
   return d.taken;
 }
 
-TWinControl::TWinControl(TComponent* AOwner, TWinControl* AParent) : TComponent(AOwner), FParent(AParent) {}
+TWinControl::TWinControl(TComponent* AOwner, TWinControl* AParent)
+    : TComponent(AOwner), FPixelsPerInch(AParent ? AParent->FPixelsPerInch : kDesignDpi), FParent(AParent) {}
+
+void TWinControl::ChangeScale(int newDpi, int oldDpi) {
+  FPixelsPerInch = newDpi;
+  if (FParent) {
+    RECT r = BoundsRect();
+    int l = ScaleToDpi(r.left, newDpi, oldDpi), t = ScaleToDpi(r.top, newDpi, oldDpi);
+    SetBounds(l, t, ScaleToDpi(r.right, newDpi, oldDpi) - l, ScaleToDpi(r.bottom, newDpi, oldDpi) - t);
+  }
+  SetFont(ScaledFont(FFont, newDpi, oldDpi));
+}
 
 TWinControl::~TWinControl() {
   if (FHandle) {
@@ -314,8 +326,9 @@ void TGroupBox::Paint(HDC dc) {
   if (caption.empty()) return;
   SIZE sz{};
   GetTextExtentPoint32A(dc, caption.c_str(), (int)caption.size(), &sz);
-  RECT tr{8, 0, 8 + sz.cx + 2, tm.tmHeight};
+  const int inset = ScaleToDpi(8, PixelsPerInch());
+  RECT tr{inset, 0, inset + sz.cx + 2, tm.tmHeight};
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  ExtTextOutA(dc, 9, 0, ETO_OPAQUE, &tr, caption.c_str(), (UINT)caption.size(), nullptr);
+  ExtTextOutA(dc, inset + 1, 0, ETO_OPAQUE, &tr, caption.c_str(), (UINT)caption.size(), nullptr);
 }

@@ -54,6 +54,12 @@ public:
   void Invalidate() { if (FHandle && IsWindowVisible(FHandle)) InvalidateRect(FHandle, nullptr, TRUE); }
   void Repaint() { if (FHandle && IsWindowVisible(FHandle)) { InvalidateRect(FHandle, nullptr, TRUE); UpdateWindow(FHandle); } }
   bool Focused() const { return FHandle && GetFocus() == FHandle; }
+  // The pixels per inch this control is laid out for: the description's 96 until its form
+  // scales it; a control made later takes its parent's.
+  int PixelsPerInch() const { return FPixelsPerInch; }
+  // Its place (the edges, so that neighbours stay neighbours) and its font's pixel height
+  // scaled; a font in points is made at the new DPI.
+  void ChangeScale(int newDpi, int oldDpi) override;
   void SetFocus() { if (FHandle) ::SetFocus(FHandle); }
 
   // A message for this control; the default passes it on to the window class.
@@ -73,6 +79,7 @@ protected:
   void ApplyFontToWindow();
   HWND FHandle = nullptr;
   bool FVisible = true;  // shown when created (a child window; top-level ones start hidden)
+  int FPixelsPerInch;
 
 private:
   friend LRESULT CALLBACK VelmorWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -49,7 +49,13 @@ void TForm::AdjustToClient() {
   FAdjusting = true;
   DWORD style = GetWindowLongA(FHandle, GWL_STYLE), ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
   RECT r{0, 0, FClientW, FClientH};
-  AdjustWindowRectEx(&r, style, FMenu != nullptr, ex);
+  // The frame at the window's own DPI where the system knows one (Windows 10 1607 on).
+  using TAdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<TAdjustForDpi>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+  if (!adjustForDpi || WindowPixelsPerInch(FHandle) != PixelsPerInch() ||
+      !adjustForDpi(&r, style, FMenu != nullptr, ex, PixelsPerInch()))
+    AdjustWindowRectEx(&r, style, FMenu != nullptr, ex);
   // Where the window is now, wherever it was dragged.
   RECT w{};
   GetWindowRect(FHandle, &w);
@@ -62,6 +68,37 @@ void TForm::AdjustToClient() {
 }
 
 void TForm::BoundsChanged() {}
+
+// After the components' own Loaded, which size them by their pictures at the description's DPI.
+void TForm::Loaded() {
+  TCustomControl::Loaded();
+  SetPixelsPerInch(ScreenPixelsPerInch());
+}
+
+void TForm::SetPixelsPerInch(int dpi) {
+  const int old = PixelsPerInch();
+  if (dpi <= 0 || dpi == old) return;
+  // The controls first: a form that lays some of them out by its own size does so again when
+  // its window changes size, and the scale must not come on top of that.
+  for (int i = 0; i < ComponentCount(); ++i) Component(i)->ChangeScale(dpi, old);
+  ChangeScale(dpi, old);
+}
+
+void TForm::ChangeScale(int newDpi, int oldDpi) {
+  RECT before = BoundsRect();
+  TCustomControl::ChangeScale(newDpi, oldDpi);  // the font; a window without a parent keeps its place
+  int w, h;
+  if (FClientW) {
+    FClientW = ScaleToDpi(FClientW, newDpi, oldDpi), FClientH = ScaleToDpi(FClientH, newDpi, oldDpi);
+    AdjustToClient();
+    w = Width(), h = Height();
+  } else {
+    w = ScaleToDpi(before.right - before.left, newDpi, oldDpi), h = ScaleToDpi(before.bottom - before.top, newDpi, oldDpi);
+  }
+  // Around its centre: a window centred on the screen stays so.
+  int cx = (before.left + before.right) / 2, cy = (before.top + before.bottom) / 2;
+  SetBounds(cx - w / 2, cy - h / 2, w, h);
+}
 
 int TForm::ClientWidth() const {
   RECT c{};
@@ -153,6 +190,15 @@ LRESULT TForm::WndProc(UINT msg, WPARAM w, LPARAM l) {
       LRESULT r = DefaultHandler(msg, w, l);
       if (LOWORD(w) != WA_INACTIVE) Fire(OnActivate, this);
       return r;
+    }
+    case kWmDpiChanged: {
+      // Laid out again at the monitor's DPI, in the rectangle Windows suggests; a form that
+      // keeps its client area keeps its own size there.
+      const RECT r = *reinterpret_cast<const RECT*>(l);
+      SetPixelsPerInch(HIWORD(w));
+      SetBounds(r.left, r.top, FClientW ? Width() : r.right - r.left, FClientW ? Height() : r.bottom - r.top);
+      RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+      return 0;
     }
     case WM_SIZE:
       // The client area changed without the form being sized (its menu bar wrapped to more

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include "framework/Controls.h"
+#include "framework/Dpi.h"
 
 class TMainMenu;
 
@@ -29,6 +30,15 @@ public:
   void SetFormStyle(TFormStyle s);
   void SetIcon(HICON big, HICON small);
   void SetPosition(int left, int top);
+  // Lays the form and everything it owns out for dpi pixels per inch, from the DPI it is laid
+  // out for now: positions, sizes and pixel font heights scale by dpi / PixelsPerInch(), the
+  // client area too, around the window's centre. The form does it once when its description
+  // is loaded (at the screen's DPI: at 96 nothing changes) and again on WM_DPICHANGED.
+  void SetPixelsPerInch(int dpi);
+  // A length of the description (96 pixels per inch) at the DPI the form is laid out for.
+  int Scaled(int v) const { return ScaleToDpi(v, PixelsPerInch()); }
+  void Loaded() override;
+  void ChangeScale(int newDpi, int oldDpi) override;
 
   // Asks the form to close: OnClose decides between hiding, freeing and nothing.
   void Close();

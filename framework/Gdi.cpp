@@ -28,6 +28,7 @@ PaintDC::~PaintDC() { EndPaint(FWnd, &FPs); }
 
 int FontSpec::LogHeight() const {
   if (Height) return Height;
+  if (PixelsPerInch) return -MulDiv(Size, PixelsPerInch, 72);
   WindowDC dc(nullptr);
   int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
   return -MulDiv(Size, ppi, 72);

@@ -150,6 +150,7 @@ struct FontSpec {
   BYTE CharSet = DEFAULT_CHARSET;
   BYTE Quality = DEFAULT_QUALITY;
   BYTE OutPrecision = OUT_DEFAULT_PRECIS;  // OUT_TT_ONLY_PRECIS: TrueType only, which rotates
+  int PixelsPerInch = 0;  // of the window the font is for (Size is turned into pixels at it); 0: the screen's
   // The LOGFONT height this asks for.
   int LogHeight() const;
   // The description of a font the system names (the menu font, for one).

@@ -1,5 +1,7 @@
 #include "framework/Menus.h"
 #include "framework/Application.h"
+#include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "framework/OSError.h"
 #include "framework/Transparent.h"
 #include <algorithm>
@@ -76,7 +78,13 @@ bool ReadMenuLogFont(LOGFONTA& lf, BOOL(WINAPI* ask)(UINT, UINT, PVOID, UINT)) {
 }
 
 TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
-    : TComponent(AOwner), FCommand(command ? command : FreeCommand()) {
+    : TComponent(AOwner), FPixelsPerInch(kDesignDpi), FCommand(command ? command : FreeCommand()) {
+  // The DPI of the window the item belongs to, through a menu that owns it.
+  for (TComponent* o = AOwner; o; o = o->Owner())
+    if (auto* c = dynamic_cast<TWinControl*>(o)) {
+      FPixelsPerInch = c->PixelsPerInch();
+      break;
+    }
   Commands()[FCommand] = this;
   Live().insert(this);
 }
@@ -222,7 +230,21 @@ void TMenuItem::Notification(TComponent* AComponent) {
 
 void TMenuItem::SetBitmap(gdi::Bitmap bmp) {
   FBitmap = std::move(bmp);
+  ScaleBitmap();
   Changed();
+}
+
+void TMenuItem::ChangeScale(int newDpi, int oldDpi) {
+  FPixelsPerInch = newDpi;
+  ScaleBitmap();
+  Changed();
+}
+
+void TMenuItem::ScaleBitmap() {
+  FScaled.Reset();
+  BITMAP bm{};
+  if (FPixelsPerInch == kDesignDpi || !FBitmap || !GetObjectA(FBitmap.Get(), sizeof bm, &bm)) return;
+  FScaled = SmoothScaled(FBitmap.Get(), ScaleToDpi(bm.bmWidth, FPixelsPerInch), ScaleToDpi(bm.bmHeight, FPixelsPerInch), kBottomLeftKey);
 }
 
 void TMenuItem::Click() { Fire(OnClick, this); }
@@ -410,4 +432,8 @@ gdi::Bitmap LoadBitmapOnColor(HINSTANCE inst, const char* name, COLORREF back) {
   if (!name || !*name) return gdi::Bitmap();
   gdi::Bitmap bmp(static_cast<HBITMAP>(LoadImageA(inst, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   return gdi::MaskedBitmap(bmp, RGB(255, 0, 255)).OnColor(back);
+}
+
+void TMenu::ChangeScale(int newDpi, int oldDpi) {
+  for (int i = 0; i < ComponentCount(); ++i) Component(i)->ChangeScale(newDpi, oldDpi);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include "framework/Dpi.h"
 #include "framework/Timers.h"
 
 bool TryStrToInt(const std::string& s, int& out) {
@@ -145,10 +146,11 @@ void TRadioGroup::ArrangeButtons() {
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   // Below the caption, the items share the height evenly, one column.
-  int top = tm.tmHeight + 1, avail = Height() - top - 4, n = (int)FButtons.size();
-  int rowH = avail / n, btnH = tm.tmHeight + 4;
+  const int dpi = PixelsPerInch(), inset = ScaleToDpi(8, dpi), pad = ScaleToDpi(4, dpi);
+  int top = tm.tmHeight + 1, avail = Height() - top - pad, n = (int)FButtons.size();
+  int rowH = avail / n, btnH = tm.tmHeight + pad;
   for (int i = 0; i < n; ++i)
-    FButtons[i]->SetBounds(8, top + i * rowH + (rowH - btnH) / 2, Width() - 12, btnH);
+    FButtons[i]->SetBounds(inset, top + i * rowH + (rowH - btnH) / 2, Width() - ScaleToDpi(12, dpi), btnH);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -264,8 +266,9 @@ void TSpinEdit::PlaceButton() {
   if (!Handle() || !FUpDown) return;
   RECT c;
   GetClientRect(Handle(), &c);
-  SetWindowPos(FUpDown, nullptr, c.right - kSpinButtonWidth, 0, kSpinButtonWidth, c.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kSpinButtonWidth + 1));
+  const int w = ScaleToDpi(kSpinButtonWidth, PixelsPerInch());
+  SetWindowPos(FUpDown, nullptr, c.right - w, 0, w, c.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, w + 1));
 }
 
 std::string TSpinEdit::Text() const { return Caption(); }

@@ -65,8 +65,9 @@ void TFrmReadMe::CreateControls() {
 
 void TFrmReadMe::Realign() {
   int w = ClientWidth(), h = ClientHeight();
-  int panelTop = h > kPanelHeight ? h - kPanelHeight : 0;
-  Panel1->SetBounds(0, panelTop, w, kPanelHeight);
+  const int panelHeight = Scaled(kPanelHeight);
+  int panelTop = h > panelHeight ? h - panelHeight : 0;
+  Panel1->SetBounds(0, panelTop, w, panelHeight);
   if (rr) rr->SetBounds(0, 0, w, panelTop);
 }
 

@@ -72,3 +72,5 @@ int TwoCopiesScenario(Driver& d);
 int DragScenario(Driver& d);
 // The resolution changes under the shown window.
 int ScreenScenario(Driver& d);
+// Every window at 144 pixels per inch (a prefix of its own).
+int DpiScenario(Driver& d);

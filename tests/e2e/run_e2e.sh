@@ -9,7 +9,9 @@ scenarios=("$@")
 [ ${#scenarios[@]} -gt 0 ] || scenarios=(main)
 here=$(cd "$(dirname "$0")/../.." && pwd)
 . "$here/scripts/arch.sh"
-bash "$here/scripts/prefix.sh" "$prefix" x || exit 1
+kind=x
+case $prefix in *-x144) kind=x144 ;; esac  # the screen at 144 pixels per inch
+bash "$here/scripts/prefix.sh" "$prefix" $kind || exit 1
 mkdir -p "$artifacts"
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
