@@ -330,8 +330,32 @@ TEST(ColorButtonMouse, ClicksOnlyOnAReleaseInsideCountingTheRowBelow) {
   t.b->SetEnabled(true);
   SendMessageA(t.b->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(t.clicks, 4);
-  EXPECT_NE(GetFocus(), t.b->Handle()) << "it never takes the focus";
-  EXPECT_FALSE(GetWindowLongA(t.b->Handle(), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_NE(GetFocus(), t.b->Handle()) << "a click never takes the focus";
+  EXPECT_TRUE(GetWindowLongA(t.b->Handle(), GWL_STYLE) & WS_TABSTOP) << "Tab reaches it";
+}
+
+// The focus rectangle: dots two pixels inside the content rectangle in the caption's colour,
+// only while the button has the focus and the keyboard has moved the focus in its window.
+TEST(ColorButtonFocus, DottedOnlyOnceTheKeyboardMovedTheFocus) {
+  struct Case { COLORREF face; TClr95ButtonStyle style; COLORREF dot; } cases[] = {
+      {kFace, bsNew, RGB(0, 0, 0)}, {kThanks, bsGradient, RGB(255, 255, 255)}};
+  for (const Case& c : cases) {
+    Button t(99, 35, c.face, c.style);
+    t.host.form->Show();
+    t.b->SetFocus();
+    auto corners = [&](const gdi::Dib& d) {
+      return (d.Pixel(4, 4) == c.dot) + (d.Pixel(94, 4) == c.dot) + (d.Pixel(4, 30) == c.dot) + (d.Pixel(94, 30) == c.dot);
+    };
+    EXPECT_EQ(corners(*t.Paint()), 0) << "focused by a program, as by the mouse: no frame";
+    MSG tab{t.b->Handle(), WM_KEYDOWN, VK_TAB, 1, 0, {}};
+    EXPECT_TRUE(DialogKey(tab));
+    EXPECT_EQ(GetFocus(), t.b->Handle()) << "its window's only tab stop";
+    auto d = t.Paint();
+    EXPECT_EQ(corners(*d), 4);
+    EXPECT_NE(d->Pixel(5, 4), c.dot) << "every other pixel";
+    SetFocus(nullptr);
+    EXPECT_EQ(corners(*t.Paint()), 0) << "without the focus";
+  }
 }
 
 TEST(ColorButtonMouse, AcceleratorClicksAnEnabledButton) {
