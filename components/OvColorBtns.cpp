@@ -295,14 +295,15 @@ void TOvColorBtn::PaintTo(HDC dc) {
   if (ShowsFocus()) DrawFocus(dc, content);
 }
 
-// A dotted frame two pixels inside the content rectangle, around glyph and caption as on a push
-// button, in the caption's colour: every other pixel, so that it reads on any face. Drawn here
+// A dotted frame on the content rectangle's edge, just inside the face's frame: glyph and
+// caption fill the Defrag button to within two pixels of it, and a frame further in would touch
+// them. In the caption's colour, every other pixel, so that it reads on any face; drawn here
 // rather than by DrawFocusRect, whose inverted pixels vanish on a mid-grey face.
 void TOvColorBtn::DrawFocus(HDC dc, const RECT& content) {
   const COLORREF face = ColorToRGB(FColor);
   const COLORREF c = (FOptions & boAutoBlackWhiteText) ? (IsLightColor(face) ? RGB(0, 0, 0) : RGB(255, 255, 255))
                                                        : GetSysColor(COLOR_BTNTEXT);
-  const int l = content.left + 2, t = content.top + 2, r = content.right - 3, b = content.bottom - 3;
+  const int l = content.left, t = content.top, r = content.right - 1, b = content.bottom - 1;
   if (r <= l || b <= t) return;
   auto dot = [&](int x, int y) {
     if ((x - l + y - t) % 2 == 0) SetPixelV(dc, x, y, c);

@@ -334,7 +334,7 @@ TEST(ColorButtonMouse, ClicksOnlyOnAReleaseInsideCountingTheRowBelow) {
   EXPECT_TRUE(GetWindowLongA(t.b->Handle(), GWL_STYLE) & WS_TABSTOP) << "Tab reaches it";
 }
 
-// The focus rectangle: dots two pixels inside the content rectangle in the caption's colour,
+// The focus rectangle: dots on the content rectangle's edge in the caption's colour,
 // only while the button has the focus and the keyboard has moved the focus in its window.
 TEST(ColorButtonFocus, DottedOnlyOnceTheKeyboardMovedTheFocus) {
   struct Case { COLORREF face; TClr95ButtonStyle style; COLORREF dot; } cases[] = {
@@ -344,7 +344,7 @@ TEST(ColorButtonFocus, DottedOnlyOnceTheKeyboardMovedTheFocus) {
     t.host.form->Show();
     t.b->SetFocus();
     auto corners = [&](const gdi::Dib& d) {
-      return (d.Pixel(4, 4) == c.dot) + (d.Pixel(94, 4) == c.dot) + (d.Pixel(4, 30) == c.dot) + (d.Pixel(94, 30) == c.dot);
+      return (d.Pixel(2, 2) == c.dot) + (d.Pixel(96, 2) == c.dot) + (d.Pixel(2, 32) == c.dot) + (d.Pixel(96, 32) == c.dot);
     };
     EXPECT_EQ(corners(*t.Paint()), 0) << "focused by a program, as by the mouse: no frame";
     MSG tab{t.b->Handle(), WM_KEYDOWN, VK_TAB, 1, 0, {}};
@@ -352,7 +352,7 @@ TEST(ColorButtonFocus, DottedOnlyOnceTheKeyboardMovedTheFocus) {
     EXPECT_EQ(GetFocus(), t.b->Handle()) << "its window's only tab stop";
     auto d = t.Paint();
     EXPECT_EQ(corners(*d), 4);
-    EXPECT_NE(d->Pixel(5, 4), c.dot) << "every other pixel";
+    EXPECT_NE(d->Pixel(3, 2), c.dot) << "every other pixel";
     SetFocus(nullptr);
     EXPECT_EQ(corners(*t.Paint()), 0) << "without the focus";
   }

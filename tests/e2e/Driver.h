@@ -70,3 +70,5 @@ int FoldersScenario(Driver& d);
 int TwoCopiesScenario(Driver& d);
 // Restore after the window was dragged away by its title bar.
 int DragScenario(Driver& d);
+// Tab round the main window; Escape and Enter out of About and the Readme viewer.
+int KeyboardScenario(Driver& d);
