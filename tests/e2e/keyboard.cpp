@@ -1,6 +1,7 @@
 // The keyboard alone: Tab round the main window, then Escape and Enter out of About and the
 // Readme viewer, typed as real keys into the X display around Wine.
 #include "tests/e2e/Driver.h"
+#include <tuple>
 #include "app/Commands.h"
 
 namespace {
@@ -11,11 +12,6 @@ GUITHREADINFO Gui(HWND w) {
   return i;
 }
 HWND FocusOf(HWND w) { return Gui(w).hwndFocus; }
-std::string Named(HWND h) {
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof(cls));
-  return std::string(cls) + " \"" + Driver::Text(h).substr(0, 24) + "\"";
-}
 }  // namespace
 
 int KeyboardScenario(Driver& d) {
@@ -23,51 +19,33 @@ int KeyboardScenario(Driver& d) {
   if (!w) return d.Finish();
   HWND field = d.FindChild(w, "Edit"), radio = d.FindChild(w, "Button", "Avvisa soltanto");
   HWND abort = d.FindChild(w, "TOvColorBtn", "Abbandona"), defrag = d.FindChild(w, "TOvColorBtn", "Deframmenta");
-  d.Check(field && radio && abort && defrag, "the window has its field, radio items and buttons");
-  if (!field || !radio || !abort || !defrag) return d.Finish();
   d.Xdo("mousemove 5 5");  // the pointer over the desktop, off the window: X gives the keys there
-  bool focused = d.WaitUntil([&] { return FocusOf(w) == field; }, 10000);
-  d.Check(focused, "restored, the threshold field has the focus (" + Named(FocusOf(w)) + ")");
-
-  // A key typed, and the wait for the focus it should move.
-  auto key = [&](const char* name, HWND to, const std::string& shot) {
+  d.Check(d.WaitUntil([&] { return field && FocusOf(w) == field; }, 10000), "restored, the threshold field has the focus");
+  // A key typed, and the wait for the focus it should move to.
+  auto key = [&](const char* name, HWND to, const char* what, bool shot) {
     d.Xdo(std::string("key ") + name);
-    bool moved = d.WaitUntil([&] { return FocusOf(to) == to; }, 10000);
-    d.Check(moved, std::string(name) + " moves the focus to " + Named(to) + " (is " + Named(FocusOf(to)) + ")");
-    if (!shot.empty()) d.Shot(shot);
+    bool moved = to && d.WaitUntil([&] { return FocusOf(to) == to; }, 10000);
+    d.Check(moved, std::string(name) + " moves the focus to " + what);
+    if (shot) d.Shot(std::string("e2e-keyboard-") + what);
   };
-  key("Tab", radio, "e2e-keyboard-radio");
-  key("Tab", abort, "e2e-keyboard-abort");
-  key("Tab", defrag, "e2e-keyboard-defrag");
-  key("Tab", field, "");
-  key("shift+Tab", defrag, "");
-
-  struct TModal {
-    UINT command;
-    const char* cls;
-    const char* firstCls;
-    const char* closeKey;
-  } modals[] = {{cmAbout, "TfrmAbout", "TOvColorBtn", "Escape"}, {cmReadme, "TFrmReadMe", "RICHEDIT", "Escape"},
-                {cmReadme, "TFrmReadMe", "RICHEDIT", "Return"}};
-  for (const TModal& m : modals) {
-    HWND win = d.FindTopLevel(m.cls);
-    if (!win) {
-      d.Check(false, std::string(m.cls) + " was made at start-up");
-      continue;
-    }
-    PostMessageA(w, WM_COMMAND, m.command, 0);
-    HWND first = nullptr;  // the viewer makes its text box when first shown
-    bool shown = d.WaitUntil(
-        [&] { return IsWindowVisible(win) && (first = d.FindChild(win, m.firstCls)) && FocusOf(win) == first; }, 15000);
-    d.Check(shown, std::string(m.cls) + " shows with the focus on " + m.firstCls + " (is " + Named(FocusOf(win)) + ")");
-    d.Shot(std::string("e2e-keyboard-") + m.cls + "-" + m.closeKey);
-    // The second time, Enter on OK, reached by Tab from the text.
-    if (m.closeKey[0] == 'R') key("Tab", d.FindChild(win, "Button", "OK"), "e2e-keyboard-readme-ok");
-    d.Xdo(std::string("key ") + m.closeKey);
-    d.Check(d.WaitUntil([&] { return !IsWindowVisible(win); }, 10000), std::string(m.closeKey) + " closes " + m.cls);
-    bool back = d.WaitUntil([&] { return Gui(w).hwndActive == w && FocusOf(w) == defrag; }, 10000);
-    d.Check(back, "the main window is active again, the focus back on Deframmenta (active " +
-                      Named(Gui(w).hwndActive) + ", focus " + Named(FocusOf(w)) + ")");
+  key("Tab", radio, "radio", true);
+  key("Tab", abort, "abort", true);
+  key("Tab", defrag, "defrag", true);
+  key("Tab", field, "field", false);
+  key("shift+Tab", defrag, "defrag", false);
+  // About closed by Escape; the viewer by Escape in its text, then by Enter on OK, reached by Tab.
+  for (auto [command, cls, closeKey] : {std::tuple{cmAbout, "TfrmAbout", "Escape"}, {cmReadme, "TFrmReadMe", "Escape"},
+                                        {cmReadme, "TFrmReadMe", "Return"}}) {
+    HWND win = d.FindTopLevel(cls), first = nullptr;  // the viewer makes its text box when first shown
+    PostMessageA(w, WM_COMMAND, command, 0);
+    const char* firstCls = command == cmAbout ? "TOvColorBtn" : "RICHEDIT";
+    d.Check(d.WaitUntil([&] { return win && IsWindowVisible(win) && (first = d.FindChild(win, firstCls)) && FocusOf(win) == first; }),
+            std::string(cls) + " shows, the focus on its " + firstCls);
+    d.Shot(std::string("e2e-keyboard-") + cls + "-" + closeKey);
+    if (closeKey[0] == 'R') key("Tab", d.FindChild(win, "Button", "OK"), "readme-ok", true);
+    d.Xdo(std::string("key ") + closeKey);
+    d.Check(d.WaitUntil([&] { return !IsWindowVisible(win) && Gui(w).hwndActive == w && FocusOf(w) == defrag; }),
+            std::string(closeKey) + " closes " + cls + "; the main window is active again, the focus on Deframmenta");
   }
   d.Shot("e2e-keyboard-back");
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
