@@ -19,7 +19,7 @@ TOvColorBtn::TOvColorBtn(TComponent* AOwner, TWinControl* AParent)
     : TCustomControl(AOwner, AParent), FGlyph(std::make_unique<TButtonGlyph>()) {
   FColor = dynamic_cast<TForm*>(AOwner) ? clBtnFace : 0;
   SetBounds(Left(), Top(), 25, 25);
-  CreateWnd("TOvColorBtn", 0, 0, false);  // no tab stop: it never takes the focus
+  CreateWnd("TOvColorBtn", WS_TABSTOP, 0, false);
   if (AParent) SetFont(AParent->Font());  // the parent's font
   FGlyph->SetFaceColor(ColorToRGB(FColor));
   FGlyph->OnChange = [this] { Invalidate(); };
@@ -184,7 +184,10 @@ void TOvColorBtn::MouseUp(int x, int y) {
   Fire(OnMouseUp, this, mbLeft, 0u, x, y);
   if (!FDragging) return StopRepeat();
   FDragging = false;
-  const bool inside = Inside(x, y);
+  Release(Inside(x, y));
+}
+
+void TOvColorBtn::Release(bool inside) {
   FState = cbsUp;
   if (FGroupIndex != 0) {
     if (inside) SetDown(!FDown);
@@ -228,6 +231,18 @@ void TOvColorBtn::RepeatTimerTick() {
 void TOvColorBtn::Click() {
   PlayButtonSound(FSoundClick);
   Fire(OnClick, this);
+}
+
+bool TOvColorBtn::CNCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  if (Enabled()) Click();
+  return true;
+}
+
+bool TOvColorBtn::ShowsFocus() const {
+  // Asked of the window it stands in, which keeps the state for all its controls.
+  return FHandle && GetFocus() == FHandle &&
+         !(SendMessageA(GetAncestor(FHandle, GA_ROOT), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
 bool TOvColorBtn::DialogChar(char ch) {
@@ -282,6 +297,24 @@ void TOvColorBtn::PaintTo(HDC dc) {
     }
   }
   DrawContent(dc, content);
+  if (ShowsFocus()) DrawFocus(dc, content);
+}
+
+// A dotted frame on the content rectangle's edge, just inside the face's frame: glyph and
+// caption fill the Defrag button to within two pixels of it, and a frame further in would touch
+// them. In the caption's colour, every other pixel, so that it reads on any face; drawn here
+// rather than by DrawFocusRect, whose inverted pixels vanish on a mid-grey face.
+void TOvColorBtn::DrawFocus(HDC dc, const RECT& content) {
+  // The caption's colour, in the scheme's look too.
+  const COLORREF c = FPlain ? SystemButtonText(FMouseInside || FState == cbsPressed || FState == cbsLatched, FState != cbsDisabled)
+                            : CaptionColor(ColorToRGB(FColor));
+  const int l = content.left, t = content.top, r = content.right - 1, b = content.bottom - 1;
+  if (r <= l || b <= t) return;
+  auto dot = [&](int x, int y) {
+    if ((x - l + y - t) % 2 == 0) SetPixelV(dc, x, y, c);
+  };
+  for (int x = l; x <= r; ++x) dot(x, t), dot(x, b);
+  for (int y = t + 1; y < b; ++y) dot(l, y), dot(r, y);
 }
 
 void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
@@ -417,6 +450,39 @@ LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case CM_DIALOGCHAR:
       return DialogChar((char)w) ? 1 : 0;
+    case WM_GETDLGCODE:
+      return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case WM_KEYDOWN:
+      // Space presses, as on a push button; its repeats change nothing.
+      if (w == VK_SPACE && !(l & (1 << 30)) && Enabled() && !FDragging) {
+        FSpaceHeld = true;
+        if (!FDown) {
+          FState = cbsPressed;
+          Repaint();
+        }
+        return 0;
+      }
+      break;
+    case WM_KEYUP:
+      if (w == VK_SPACE && FSpaceHeld) {
+        FSpaceHeld = false;
+        Release(Enabled());
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (msg == WM_KILLFOCUS && FSpaceHeld) {  // the press is over, without a click
+        FSpaceHeld = false;
+        FState = FDown ? cbsLatched : cbsUp;
+      }
+      Invalidate();
+      return 0;
+    case WM_UPDATEUISTATE: {
+      LRESULT r = TCustomControl::WndProc(msg, w, l);
+      Invalidate();
+      return r;
+    }
     case CM_BUTTONPRESSED:
       ButtonPressed((int)w, dynamic_cast<TOvColorBtn*>(FromHandle((HWND)l)));
       return 0;

@@ -1,7 +1,8 @@
 // The colour button: a push button drawn entirely by the program in any face colour, in one of
 // eleven face styles, with an optional glyph beside its caption, a hot look while the mouse is
 // over it, optional sounds, speed-button grouping, and black or white text by the face's
-// lightness. It never takes the keyboard focus.
+// lightness. A click leaves the keyboard focus where it was; Tab reaches it, and then Space or
+// Enter clicks it, with a focus rectangle once the keyboard has moved the focus.
 #pragma once
 #include <windows.h>
 #include <array>
@@ -195,6 +196,8 @@ public:
   // The accelerator: true (handled) when ch is the caption's marked character and the button
   // is enabled; the button then clicks.
   bool DialogChar(char ch);
+  // It has the focus and its window shows focus rectangles (the keyboard moved the focus).
+  bool ShowsFocus() const;
 
   // The repeat timer all colour buttons share, and the button it clicks.
   static TTimer* RepeatTimer();
@@ -202,6 +205,8 @@ public:
   void RepeatTimerTick();
 
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  // BN_CLICKED sent on its behalf (Enter or Escape in a form whose default or cancel it is).
+  bool CNCommand(WORD code) override;
 
 protected:
   void CaptionChanged() override { Invalidate(); }
@@ -218,10 +223,13 @@ private:
   void ButtonPressed(int group, TOvColorBtn* sender);
   void EnabledChanged();
   void StopRepeat();
+  // The end of a press, by the mouse or Space: inside, the button clicks.
+  void Release(bool inside);
   void DrawContent(HDC dc, const RECT& content);
   // The caption's colour on a face of the own look.
   COLORREF CaptionColor(COLORREF face) const;
   bool FPlain = false;  // the last paint gave way to the user's scheme
+  void DrawFocus(HDC dc, const RECT& content);
   void PaintParentImage(HDC dc, const RECT& r) const;
   std::unique_ptr<TButtonGlyph> FGlyph;
   TStripBitmap FImagineAttiva, FImagineInattiva;
@@ -239,4 +247,5 @@ private:
   bool FDragging = false;
   bool FMouseInside = false;
   bool FReleasing = false;  // our own ReleaseCapture runs
+  bool FSpaceHeld = false;  // pressed with Space, not yet released
 };

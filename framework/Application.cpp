@@ -66,10 +66,17 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
-  if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) return true;
+  Dispatch(msg);
+  return true;
+}
+
+// The one place every message of the program's loops passes: accelerators and the dialog keys
+// first, then the window.
+void TApplication::Dispatch(MSG& msg) {
+  if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) return;
+  if (DialogKey(msg)) return;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
-  return true;
 }
 
 void TApplication::ProcessMessages() {
@@ -86,9 +93,7 @@ void TApplication::Run() {
       FTerminated = true;
       break;
     }
-    if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    Dispatch(msg);
   }
 }
 

@@ -79,7 +79,7 @@ class TRadioButton : public TWinControl {
 public:
   TRadioButton(TRadioGroup* group, int index, bool first)
       : TWinControl(group, group), FGroup(group), FIndex(index) {
-    CreateWnd("BUTTON", BS_RADIOBUTTON | WS_TABSTOP | (first ? WS_GROUP : 0), 0, true);
+    CreateWnd("BUTTON", BS_RADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0), 0, true);
     SetFont(group->Font());
   }
   bool CNCommand(WORD code) override {
@@ -123,8 +123,16 @@ HWND TRadioGroup::ButtonHandle(int i) const { return i >= 0 && i < ItemCount() ?
 void TRadioGroup::SetItemIndex(int i) {
   if (i < -1 || i >= ItemCount()) i = -1;
   FItemIndex = i;
-  for (int k = 0; k < ItemCount(); ++k)
-    if (FButtons[k]->Handle()) SendMessageA(FButtons[k]->Handle(), BM_SETCHECK, k == i ? BST_CHECKED : BST_UNCHECKED, 0);
+  for (int k = 0; k < ItemCount(); ++k) {
+    HWND h = FButtons[k]->Handle();
+    if (!h) continue;
+    SendMessageA(h, BM_SETCHECK, k == i ? BST_CHECKED : BST_UNCHECKED, 0);
+    // The group is one tab stop, the chosen item (the first while none is); the arrow keys
+    // move within it.
+    LONG style = GetWindowLongA(h, GWL_STYLE);
+    LONG want = k == (i < 0 ? 0 : i) ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+    if (want != style) SetWindowLongA(h, GWL_STYLE, want);
+  }
 }
 
 void TRadioGroup::ButtonClicked(int i) {

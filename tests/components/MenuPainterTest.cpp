@@ -504,7 +504,9 @@ TEST(MenuPainterPaint, TheUsersSchemeWinsWhereTheOwnLookWouldNotRead) {
     EXPECT_EQ(s.plain ? s.face : LightenColor(iconBack, 96), row.Pixel(149, 0));
     EXPECT_EQ(s.plain ? s.text : black, row.Pixel(4, 12));
     EXPECT_EQ(s.plain ? s.high : LightenColor(s.high, 68), lit.Pixel(100, 2));
-    if (s.plain) EXPECT_TRUE(Shows(lit, s.highText) && lit.Pixel(4, 12) == s.highText);
+    if (s.plain) {
+      EXPECT_TRUE(Shows(lit, s.highText) && lit.Pixel(4, 12) == s.highText);
+    }
   }
   EXPECT_NEAR(21.0, ContrastRatio(black, white), 1e-9);
 }

@@ -74,3 +74,5 @@ int DragScenario(Driver& d);
 int ScreenScenario(Driver& d);
 // Every window at 144 pixels per inch (a prefix of its own).
 int DpiScenario(Driver& d);
+// Tab round the main window; Escape and Enter out of About and the Readme viewer.
+int KeyboardScenario(Driver& d);
