@@ -19,6 +19,12 @@ LRESULT CALLBACK VelmorSubclassProc(HWND, UINT, WPARAM, LPARAM);
 constexpr UINT CM_DIALOGCHAR = 0xB006;
 bool DispatchDialogChar(HWND target, WPARAM ch, LPARAM keyData);
 
+// The one way the program registers a window class of its own (controls, the application
+// window, the ticker's window): once per process, a class already there being no error; a
+// refusal raises "Cannot register the window class NAME" with the system's reason.
+void RegisterWindowClass(const char* name, WNDPROC proc, UINT style = 0, HICON icon = nullptr,
+                         HBRUSH background = nullptr);
+
 class TWinControl : public TComponent {
 public:
   TWinControl(TComponent* AOwner, TWinControl* AParent);
