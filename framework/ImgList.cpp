@@ -4,7 +4,7 @@ TImageList::TImageList(TComponent* AOwner, int width, int height)
     : TComponent(AOwner), FWidth(width > 0 ? width : 16), FHeight(height > 0 ? height : 16) {}
 
 bool TImageList::AddStrip(HINSTANCE module, const char* name) {
-  gdi::Bitmap strip(static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  gdi::Bitmap strip = gdi::LoadDibResource(module, name);
   gdi::MaskedBitmap pictures(strip, RGB(255, 0, 255));
   int added = pictures.Width() / FWidth;
   if (pictures.Empty() || added <= 0) return false;
