@@ -185,9 +185,9 @@ public:
   // is enabled; the button then clicks.
   bool DialogChar(char ch);
 
-  // The repeat timer all colour buttons share, and the button it clicks.
+  // The repeat timer all colour buttons share (the component's published name for it), and
+  // what its tick does to the button held.
   static TTimer* RepeatTimer();
-  static TOvColorBtn* RepeatTarget();
   void RepeatTimerTick();
 
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
