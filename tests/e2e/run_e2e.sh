@@ -35,7 +35,7 @@ for s in "${scenarios[@]}"; do
             answer .shot import -window root "$ARTIFACTS/$(cat "$ARTIFACTS/.shot").png"
           fi
           if [ -f "$ARTIFACTS/.xdo" ]; then
-            # The arguments are words of the driver's own making: split as written.
+            # The arguments are words the driver wrote: split as written.
             answer .xdo xdotool $(cat "$ARTIFACTS/.xdo")
           fi
           sleep 0.05
