@@ -1,6 +1,7 @@
-// Windowed controls (forms, in Forms.h, build on them). Each control owns one window; our own
-// window classes (forms, panels, group boxes, timers) share one window procedure, standard
-// controls are subclassed.
+// Windowed controls (forms, in Forms.h, build on them). Each control owns one window. The
+// windows of our own classes (forms, panels, group boxes, the chart, the colour buttons) share
+// one window procedure and keep their object in GWLP_USERDATA; standard controls are
+// subclassed and keep it in a window property.
 // Both are exception barriers. Notifications a child sends to its parent (WM_COMMAND,
 // WM_NOTIFY) are handed back to the child's object, so a control handles its own events.
 #pragma once
