@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "framework/Numbers.h"  // FormatGrouped, ThousandSeparator
 
 // The balloon's text after a run: pattern with %1 replaced by the megabytes freed (the rise of
 // the available memory, never below 0) and %2 by the megabytes available afterwards, each with
@@ -15,10 +16,6 @@ std::string RunReport(const std::string& pattern, uint64_t availBefore, uint64_t
 std::string RefusalReport(const std::string& pattern, int blocksHeld, uint64_t availAfter,
                           const std::string& separator);
 
-// "#,###": the figure with the thousands separator between groups of three digits; 0 is empty.
-std::string FormatGrouped(uint64_t v, const std::string& separator);
-// The user's locale thousands separator.
-std::string ThousandSeparator();
 // prefix + " " + KB + " Kb (" + MB + " Mb)".
 std::string MemoryLine(const std::string& prefix, uint64_t bytes, const std::string& separator);
 std::string MemoryLine(const std::string& prefix, uint64_t bytes);

@@ -26,9 +26,6 @@ TMenuItem* PopupItem(TComponent* owner, TMarginPopupMenu* menu, const char* name
   return m;
 }
 
-// Windows 95's shell and every later one: the etched look.
-bool NewStyleControls() { return LOBYTE(LOWORD(GetVersion())) >= 4; }
-
 int Channel(int start, int end, int i, int n) { return start + MulDiv(i, end - start, n - 1); }
 }  // namespace
 
@@ -159,10 +156,9 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
       {.Name = "Courier New", .Size = 20, .Bold = true, .Escapement = 900, .PixelsPerInch = PixelsPerInch()});
 
   // The gradient in n bands of equal height; the rows left over at the bottom take the end
-  // colour. New-style systems get an etched edge in the strip's last two columns.
-  bool etched = NewStyleControls();
+  // colour, and an etched edge fills the strip's last two columns.
   RECT g = ARect;
-  if (etched) g.right -= 3;
+  g.right -= 3;
   // With high contrast on, the strip takes the scheme's highlight colours, without gradient.
   const bool plain = UseSystemLook(HighContrastOn(), {});
   int n = plain ? 0 : std::max(2, std::min(kMarginBands, height));
@@ -175,12 +171,10 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
   }
   gdi::FillSolid(Canvas, RECT{g.left, ARect.top + n * band, g.right, ARect.bottom},
                  plain ? GetSysColor(COLOR_HIGHLIGHT) : kMarginEnd);
-  if (etched) {
-    RECT shadow{std::max(ARect.left, ARect.right - 2), ARect.top, ARect.right - 1, ARect.bottom};
-    RECT light{std::max(ARect.left, ARect.right - 1), ARect.top, ARect.right, ARect.bottom};
-    gdi::FillSolid(Canvas, shadow, GetSysColor(COLOR_BTNSHADOW));
-    gdi::FillSolid(Canvas, light, GetSysColor(COLOR_BTNHIGHLIGHT));
-  }
+  RECT shadow{std::max(ARect.left, ARect.right - 2), ARect.top, ARect.right - 1, ARect.bottom};
+  RECT light{std::max(ARect.left, ARect.right - 1), ARect.top, ARect.right, ARect.bottom};
+  gdi::FillSolid(Canvas, shadow, GetSysColor(COLOR_BTNSHADOW));
+  gdi::FillSolid(Canvas, light, GetSysColor(COLOR_BTNHIGHLIGHT));
 
   gdi::Select sf(Canvas, font);
   SetBkMode(Canvas, TRANSPARENT);

@@ -12,7 +12,7 @@
 
 // ---- the controls ---------------------------------------------------------------------------
 
-// Paints through one off-screen bitmap of its size, so nothing flickers.
+// Paints through the one back buffer all image controls share, so nothing flickers.
 class TImageControl : public TGraphicControl {
 public:
   // The colour value meaning "no colour": a frame is then drawn without transparency.

@@ -30,6 +30,8 @@ public:
   // Deletes from the last entry down to the first.
   void Clear();
   void Insert(int i, TIcon* icon);
+  // Exchange and Move belong to the list's published interface; the program itself never
+  // reorders its icons.
   void Exchange(int i, int j);
   void Move(int from, int to);
   int IndexOf(const TIcon* icon) const;

@@ -1,8 +1,10 @@
 #include "components/LineChart.h"
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include "framework/Dpi.h"
 #include "framework/Gdi.h"
+#include "framework/Numbers.h"
 
 namespace {
 const COLORREF kBackground = RGB(0, 0, 0);
@@ -146,8 +148,7 @@ void TFastLineSeries::SetSeriesColor(COLORREF c) {
 // ---- chart ----------------------------------------------------------------------------------
 
 TChart::TChart(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {
-  char sep[8] = {};
-  FThousands = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, sep, sizeof(sep)) > 0 ? sep : ",";
+  FThousands = ThousandSeparator();
   FSeries.reserve(4);
   CreateWnd("TChart", 0, 0, false);
 }
@@ -215,18 +216,9 @@ int TChart::FormatLabel(double v, char* buf, int size) const {
   long long n = (long long)v;
   bool negative = n < 0;
   unsigned long long u = negative ? 0ull - (unsigned long long)n : (unsigned long long)n;
-  char rev[64];
-  int len = 0, digits = 0;
-  do {
-    if (digits && digits % 3 == 0)
-      for (int k = (int)FThousands.size() - 1; k >= 0; --k) rev[len++] = FThousands[k];
-    rev[len++] = char('0' + u % 10);
-    u /= 10;
-    ++digits;
-  } while (u && len < 56);
-  if (negative) rev[len++] = '-';
-  int out = std::min(len, size - 1);
-  for (int i = 0; i < out; ++i) buf[i] = rev[len - 1 - i];
+  const std::string text = (negative ? "-" : "") + (u ? FormatGrouped(u, FThousands) : std::string("0"));
+  int out = std::min((int)text.size(), size - 1);
+  memcpy(buf, text.data(), out);
   buf[out] = 0;
   return out;
 }

@@ -27,6 +27,7 @@ COLORREF ContrastTextColor(TColor background, TColor fontColor, HDC dc = nullptr
 // Bitmap operations on the pixels of a top-down 32-bit DIB (0x00RRGGBB), in memory.
 void LightenPixels(unsigned* px, int count, int percent);
 void GrayPixels(unsigned* px, int count, int offset);
+// The painter's published bitmap helpers (its own painting uses the pixel functions above).
 // Every pixel of bmp lightened (runs of equal pixels reuse the last result) or greyed; false
 // when bmp is not a 32-bit DIB section.
 bool LightenBitmap(HBITMAP bmp, int percent);

@@ -183,8 +183,7 @@ struct TPattern {
   TPattern() {
     bitmap = gdi::CreateDib32(8, 8, &bits);
     // The stored pattern is only a start: its pixels are rewritten for every face colour.
-    gdi::Bitmap stored(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), "OVCLRBTNPATTERN", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    gdi::Bitmap stored = gdi::LoadDibResource(GetModuleHandleA(nullptr), "OVCLRBTNPATTERN");
     if (stored && bitmap) {
       gdi::MemDC from, to;
       gdi::Select sf(from, stored), st(to, bitmap);

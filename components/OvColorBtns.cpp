@@ -47,7 +47,6 @@ TOvColorBtn::~TOvColorBtn() {
 }
 
 TTimer* TOvColorBtn::RepeatTimer() { return repeatTimer; }
-TOvColorBtn* TOvColorBtn::RepeatTarget() { return repeatTarget; }
 
 // ---- properties -------------------------------------------------------------------------------
 

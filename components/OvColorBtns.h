@@ -199,9 +199,9 @@ public:
   // It has the focus and its window shows focus rectangles (the keyboard moved the focus).
   bool ShowsFocus() const;
 
-  // The repeat timer all colour buttons share, and the button it clicks.
+  // The repeat timer all colour buttons share (the component's published name for it), and
+  // what its tick does to the button held.
   static TTimer* RepeatTimer();
-  static TOvColorBtn* RepeatTarget();
   void RepeatTimerTick();
 
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;

@@ -72,6 +72,10 @@ void FillSolid(HDC dc, const RECT& r, COLORREF c) {
   FillRect(dc, &r, b);
 }
 
+Bitmap LoadDibResource(HINSTANCE inst, const char* name) {
+  return Bitmap(static_cast<HBITMAP>(LoadImageA(inst, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
 Bitmap CreateDib32(int w, int h, unsigned** bits) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);

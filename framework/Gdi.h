@@ -168,6 +168,10 @@ void FillSolid(HDC dc, const RECT& r, COLORREF c);
 
 // A top-down 32-bit DIB section of w x h; *bits receives its pixels (0x00RRGGBB, row by row).
 Bitmap CreateDib32(int w, int h, unsigned** bits);
+// A bitmap resource of a module as a DIB section, in its stored format, so that its pixels can
+// be read and rewritten; empty when the module has none of that name. The one way a picture
+// resource is loaded.
+Bitmap LoadDibResource(HINSTANCE inst, const char* name);
 // A colour as such a pixel, and back: the one packing of the program.
 inline unsigned ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 inline COLORREF FromPixel(unsigned v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }

@@ -173,18 +173,15 @@ TIcon::~TIcon() {
 }
 
 void TIcon::Take(HICON h, TBytes data) {
-  if (FHandle) {
-    DestroyIcon(FHandle);
-    gdi::detail::Deleted();
-  }
-  FHandle = h;
+  if (FHandle) gdi::detail::Deleted();
+  FHandle.Reset(h);
   FData = std::move(data);
   if (h) gdi::detail::Created();
   SizeOf(h, FWidth, FHeight);
 }
 
 void TIcon::SetHandle(HICON h) {
-  if (h == FHandle && h) return;
+  if (h == FHandle.Get() && h) return;
   Take(h, {});
   Changed();
 }
@@ -197,7 +194,7 @@ void TIcon::Assign(const TIcon* source) {
     LoadFromBytes(source->FData);
     return;  // that reported the change
   } else {
-    HICON copy = CopyIcon(source->FHandle);
+    HICON copy = CopyIcon(source->FHandle.Get());
     if (!copy) throw Exception(kInvalidIcon);
     Take(copy, {});
   }
@@ -219,7 +216,7 @@ void TIcon::LoadFromBytes(const uint8_t* data, size_t size) {
 TBytes TIcon::SaveToBytes() const {
   if (!FHandle) return {};
   if (!FData.empty()) return FData;
-  return IconFileFromHandle(FHandle);
+  return IconFileFromHandle(FHandle.Get());
 }
 
 void TIcon::LoadFromResourceName(HINSTANCE module, const char* name) {

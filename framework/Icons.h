@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 #include "framework/Classes.h"
+#include "framework/Handles.h"
 
 using TBytes = std::vector<uint8_t>;
 
@@ -15,9 +16,9 @@ public:
   TIcon(const TIcon&) = delete;
   TIcon& operator=(const TIcon&) = delete;
 
-  HICON Handle() const { return FHandle; }
+  HICON Handle() const { return FHandle.Get(); }
   // True when there is no picture.
-  bool Empty() const { return FHandle == nullptr; }
+  bool Empty() const { return !FHandle; }
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
   // The size in pixels later loads pick (an icon file's image of that size, else the nearest
@@ -48,7 +49,7 @@ public:
 private:
   void Changed() { Fire(OnChange, this); }
   void Take(HICON h, TBytes data);
-  HICON FHandle = nullptr;
+  TIconHandle FHandle;
   int FWidth = 0, FHeight = 0, FLoadSize = 0;
   TBytes FData;  // the icon file this picture came from; empty when it came from a handle
 };

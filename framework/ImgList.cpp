@@ -6,7 +6,7 @@ TImageList::TImageList(TComponent* AOwner, int width, int height)
       FWidth(FDesignWidth), FHeight(FDesignHeight) {}
 
 bool TImageList::AddStrip(HINSTANCE module, const char* name) {
-  gdi::Bitmap strip(static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  gdi::Bitmap strip = gdi::LoadDibResource(module, name);
   BITMAP bm{};
   int added = strip && GetObjectA(strip.Get(), sizeof bm, &bm) ? bm.bmWidth / FDesignWidth : 0;
   if (added <= 0) return false;

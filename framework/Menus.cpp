@@ -47,7 +47,7 @@ class TMenuBarItem : public TMenuItem {
 public:
   explicit TMenuBarItem(TComponent* AOwner) : TMenuItem(AOwner) {
     FIsBar = true;
-    FHandle = CreateMenu();
+    FHandle.Reset(CreateMenu());
     if (!FHandle) RaiseLastOSError("Cannot create a menu bar");
   }
   HWND FWindow = nullptr;
@@ -96,11 +96,8 @@ TMenuItem::~TMenuItem() {
   if (it != Commands().end() && it->second == this) Commands().erase(it);
   for (auto* c : FItems) c->FParent = nullptr;
   if (FParent) FParent->Remove(this);
-  if (FHandle) {
-    // Children may still sit in our menu as submenus: detach them before destroying it.
-    ClearMenu(FHandle);
-    DestroyMenu(FHandle);
-  }
+  // Children may still sit in our menu as submenus: the owner detaches them before it goes.
+  FHandle.Reset();
 }
 
 bool TMenuItem::DispatchCommand(UINT command) {
@@ -255,11 +252,11 @@ void TMenuItem::Changed() {
 
 HMENU TMenuItem::Handle() {
   if (!FHandle) {
-    FHandle = CreatePopupMenu();
+    FHandle.Reset(CreatePopupMenu());
     if (!FHandle) RaiseLastOSError("Cannot create a menu");
     Rebuild();
   }
-  return FHandle;
+  return FHandle.Get();
 }
 
 void TMenuItem::FillItemInfo(MENUITEMINFOA& mi, std::string& text) {
@@ -283,7 +280,7 @@ void TMenuItem::FillItemInfo(MENUITEMINFOA& mi, std::string& text) {
 
 void TMenuItem::Rebuild() {
   if (!FHandle) return;
-  ClearMenu(FHandle);
+  ClearMenu(FHandle.Get());
   UINT pos = 0;
   for (auto* c : FItems) {
     if (!c->FVisible) continue;
@@ -291,7 +288,7 @@ void TMenuItem::Rebuild() {
     std::string text;
     c->FillItemInfo(mi, text);
     // Reported here rather than raised: a menu is rebuilt from destructors too.
-    if (!InsertMenuItemA(FHandle, pos++, TRUE, &mi)) {
+    if (!InsertMenuItemA(FHandle.Get(), pos++, TRUE, &mi)) {
       Guarded(this, [&] { RaiseLastOSError("Cannot add the menu item " + c->Name()); });
       break;
     }
@@ -430,7 +427,7 @@ void TPopupMenu::Popup(int x, int y, HWND owner) {
 
 gdi::Bitmap LoadBitmapOnColor(HINSTANCE inst, const char* name, COLORREF back) {
   if (!name || !*name) return gdi::Bitmap();
-  gdi::Bitmap bmp(static_cast<HBITMAP>(LoadImageA(inst, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  gdi::Bitmap bmp = gdi::LoadDibResource(inst, name);
   return gdi::MaskedBitmap(bmp, RGB(255, 0, 255)).OnColor(back);
 }
 

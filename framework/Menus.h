@@ -9,6 +9,7 @@
 #include <vector>
 #include "framework/Classes.h"
 #include "framework/Gdi.h"
+#include "framework/Handles.h"
 #include "framework/ImgList.h"
 
 // The system's menu font (SPI_GETNONCLIENTMETRICS, asked through ask); false, lf unchanged,
@@ -109,7 +110,7 @@ protected:
   // Fills this item's menu from its visible children.
   void Rebuild();
   virtual void Redraw() {}
-  HMENU FHandle = nullptr;
+  TMenuHandle FHandle;
   bool FIsBar = false;
   bool FOwnerDraw = false;  // on a root item: the whole menu is owner-drawn
   friend class TMenu;
