@@ -67,6 +67,7 @@ void TfrmVelmor::ApplyLanguage() {
   };
   Notifica1->SetCaption(readOr("MAINSETTINGS", "Notify", kBuiltInNotifyCaption));
   FFreedText = readOr("BALLOON", "Freed", kBuiltInFreedText);
+  IconaMem1->SetCaption(readOr("MAINSETTINGS", "MemoryIcon", kBuiltInMemoryIconCaption));
 
   gb->SetCaption(read("GROUPBOX", "Caption"));
   Label4->SetCaption(read("GROUPBOX", "Label"));

@@ -20,6 +20,7 @@ const int kDefaultAction = 0;  // notify only
 const char* const kDefaultLangFile = "Italiano.lng";
 const bool kDefaultAutoStart = false, kDefaultOnTop = true, kDefaultBeep = true;
 const bool kDefaultNotify = true;
+const bool kDefaultMemoryIcon = false;
 // A longer text setting is damaged, like one of the wrong type; it is refused before anything
 // is allocated for it.
 const unsigned kMaxSettingBytes = 4096;
@@ -52,6 +53,7 @@ void TfrmVelmor::WriteSettings(TRegistry& reg) {
   reg.WriteBool("OnTop", OnTop->Checked());
   reg.WriteBool("Beep", Beep1->Checked());
   reg.WriteBool("Notifica", Notifica1->Checked());
+  reg.WriteBool("IconaMem", IconaMem1->Checked());
 }
 
 namespace {
@@ -99,6 +101,12 @@ void TfrmVelmor::LoadSettings() {
     Notifica1->SetChecked(source.ReadBool("Notifica"));
   } catch (const std::exception&) {
     Notifica1->SetChecked(kDefaultNotify);
+  }
+  // "IconaMem" likewise, off when missing or damaged.
+  try {
+    IconaMem1->SetChecked(source.ReadBool("IconaMem"));
+  } catch (const std::exception&) {
+    IconaMem1->SetChecked(kDefaultMemoryIcon);
   }
   FRegistry->CloseKey();
 }

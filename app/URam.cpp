@@ -41,6 +41,7 @@ void TfrmVelmor::FormCreate(TObject* Sender) {
   if (FExeDir.empty()) FExeDir = FolderOf(ModulePathW());
   LoadSettings();
   ApplyOnTop();
+  ApplyMemoryIcon();
   // The threshold cannot exceed the machine's memory in whole megabytes.
   uint64_t totalMb = TotalRam() / 1048576;
   soglia->SetMaxValue(totalMb > 0x7FFFFFFF ? 0x7FFFFFFF : (int)totalMb);
@@ -132,6 +133,11 @@ void TfrmVelmor::Chiudi1Click(TObject* Sender) {
 void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked()); }
 
 void TfrmVelmor::Notifica1Click(TObject* Sender) { Notifica1->SetChecked(!Notifica1->Checked()); }
+
+void TfrmVelmor::IconaMem1Click(TObject* Sender) {
+  IconaMem1->SetChecked(!IconaMem1->Checked());
+  ApplyMemoryIcon();
+}
 
 void TfrmVelmor::SetAboutWindow(TfrmAbout* f) {
   if (FAbout) RemoveFreeNotification(FAbout);
