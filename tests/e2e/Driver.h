@@ -70,3 +70,5 @@ int FoldersScenario(Driver& d);
 int TwoCopiesScenario(Driver& d);
 // Restore after the window was dragged away by its title bar.
 int DragScenario(Driver& d);
+// The memory figure in the tray icon, on, stored, and off.
+int TrayFigureScenario(Driver& d);
