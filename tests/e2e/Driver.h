@@ -70,5 +70,5 @@ int FoldersScenario(Driver& d);
 int TwoCopiesScenario(Driver& d);
 // Restore after the window was dragged away by its title bar.
 int DragScenario(Driver& d);
-// The memory figure in the tray icon, on, stored, and off.
+// The memory figure in the tray icon, switched on and stored.
 int TrayFigureScenario(Driver& d);
