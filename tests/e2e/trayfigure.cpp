@@ -32,10 +32,13 @@ int TrayFigureScenario(Driver& d) {
   d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") && !IsWindowVisible(w); }), "in the tray");
   PostMessageA(w, WM_COMMAND, cmMemoryIcon, 0);
   RECT box{};
-  bool shown = d.WaitUntil([&] { return !IsRectEmpty(&(box = FigureInTheTray())); });
-  d.Check(shown && box.right - box.left == GetSystemMetrics(SM_CXSMICON) &&
-              box.bottom - box.top == GetSystemMetrics(SM_CYSMICON),
-          "switched on, the figure icon at the small-icon size, " + std::to_string(box.right - box.left) + " px");
+  // Waited for whole: the tray may be caught halfway through its repaint.
+  bool shown = d.WaitUntil([&] {
+    box = FigureInTheTray();
+    return box.right - box.left == GetSystemMetrics(SM_CXSMICON) && box.bottom - box.top == GetSystemMetrics(SM_CYSMICON);
+  });
+  d.Check(shown, "switched on, the figure icon at the small-icon size: " + std::to_string(box.right - box.left) + " x " +
+                     std::to_string(box.bottom - box.top) + " px");
   d.Shot("e2e-trayfigure-on");
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
