@@ -36,3 +36,39 @@ POINT TaskbarCorner(int edge, const RECT& r, int W, int H, int w, int h) {
       return POINT{W - w, H - h};
   }
 }
+
+namespace {
+// Within the monitor itself: right after a change Wine can still report the old work area,
+// larger than the new screen.
+RECT WorkAreaOf(HWND window) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  RECT work{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (monitor && GetMonitorInfoA(monitor, &mi)) {
+    work = mi.rcWork;
+    screen = mi.rcMonitor;
+  } else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+    work = screen;
+  }
+  RECT inside{};
+  return IntersectRect(&inside, &work, &screen) ? inside : screen;
+}
+
+POINT InsideArea(const RECT& r, const RECT& area) {
+  POINT p{r.left, r.top};
+  if (p.x + (r.right - r.left) > area.right) p.x = area.right - (r.right - r.left);
+  if (p.x < area.left) p.x = area.left;
+  if (p.y + (r.bottom - r.top) > area.bottom) p.y = area.bottom - (r.bottom - r.top);
+  if (p.y < area.top) p.y = area.top;
+  return p;
+}
+}  // namespace
+
+void KeepInsideWorkArea(HWND window) {
+  RECT r{};
+  if (!GetWindowRect(window, &r)) return;
+  POINT p = InsideArea(r, WorkAreaOf(window));
+  if (p.x != r.left || p.y != r.top)
+    SetWindowPos(window, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -175,8 +175,10 @@ void TfrmVelmor::CreateControls() {
   SetMenu(MainMenu1);
   SetClientSize(330, 266);
   HINSTANCE inst = GetModuleHandleA(nullptr);
-  SetIcon(static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, 32, 32, LR_SHARED)),
-          static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, 16, 16, LR_SHARED)));
+  // Each at the size the system shows it, from the images drawn for 96 to 192 DPI.
+  const int big = GetSystemMetrics(SM_CXICON), small = SmallIconSize();
+  SetIcon(static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, big, big, LR_SHARED)),
+          static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, small, small, LR_SHARED)));
 
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };

@@ -15,6 +15,17 @@ void CopyCaption(TMenuItem* to, const std::string& caption) {
   if (to) to->SetCaption(caption);
 }
 
+// A language item's caption: the file's name without ".lng", every "&" doubled so that the menu
+// shows it as written instead of taking it for an accelerator mark.
+std::string LanguageCaption(const std::string& fileName) {
+  std::string out;
+  for (char c : StripLngExt(fileName)) {
+    if (c == '&') out += '&';
+    out += c;
+  }
+  return out;
+}
+
 }  // namespace
 
 void TfrmVelmor::ApplyLanguage() {
@@ -67,6 +78,7 @@ void TfrmVelmor::ApplyLanguage() {
   };
   Notifica1->SetCaption(readOr("MAINSETTINGS", "Notify", kBuiltInNotifyCaption));
   FFreedText = readOr("BALLOON", "Freed", kBuiltInFreedText);
+  FRefusedText = readOr("BALLOON", "Refused", kBuiltInRefusedText);
   IconaMem1->SetCaption(readOr("MAINSETTINGS", "MemoryIcon", kBuiltInMemoryIconCaption));
 
   gb->SetCaption(read("GROUPBOX", "Caption"));
@@ -96,7 +108,10 @@ void TfrmVelmor::BuildLanguageMenu() {
     // finds the menu's colour there all the same.
     if (gdi::Bitmap picture = LoadBitmapOnColor(inst, flag.c_str(), back)) item->SetBitmap(std::move(picture));
 
-    item->SetCaption(StripLngExt(name));
+    item->SetCaption(LanguageCaption(name));
+    // The item opens the file it was made from: its caption cannot name it back ("a.lng.lng"
+    // and "a.lng" both show as "a").
+    FLangItems.emplace_back(item, name);
     item->OnClick = [this](TObject* s) { DoClick(s); };
     // The menu starts empty and the names come in order, so appending puts each item at its index.
     Language1->Add(item);
@@ -106,14 +121,13 @@ void TfrmVelmor::BuildLanguageMenu() {
 void TfrmVelmor::DoClick(TObject* Sender) {
   auto* clicked = dynamic_cast<TMenuItem*>(Sender);
   if (!clicked || clicked->Checked()) return;
-  std::string language = clicked->Caption();
-  language.erase(std::remove(language.begin(), language.end(), '&'), language.end());
+  auto chosen = std::find_if(FLangItems.begin(), FLangItems.end(), [clicked](const auto& e) { return e.first == clicked; });
+  if (chosen == FLangItems.end()) return;  // not one of the Language menu's items
   clicked->SetChecked(true);
-  FLangFile = language + ".lng";
-  for (int i = 0; i < Language1->Count(); ++i) {
-    TMenuItem* item = Language1->Item(i);
-    if (item->Caption() != clicked->Caption()) item->SetChecked(false);
-  }
+  FLangFile = chosen->second;
+  // Each item names a file of its own, so only the chosen one stays checked.
+  for (int i = 0; i < Language1->Count(); ++i)
+    if (Language1->Item(i) != clicked) Language1->Item(i)->SetChecked(false);
   // The new captions may wrap the menu bar to more rows or fewer, and the window grows or
   // shrinks with it: one shown in its corner beside the taskbar stays in that corner.
   RECT before{};

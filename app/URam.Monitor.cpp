@@ -37,13 +37,17 @@ void TfrmVelmor::TimerTimer(TObject* Sender) {
   if (soglia->Value() > freeMb) {
     TI->SetAnimated(true);
     ani->SetActive(true);
-    if (rgAllarme->ItemIndex() == 1) bdefragClick(this);  // returns when the run has ended
+    if (rgAllarme->ItemIndex() == 1 && !FAlarmRan) {
+      FAlarmRan = true;
+      bdefragClick(this);  // returns when the run has ended
+    }
     if (Beep1->Checked() && !FAlarmBeeped) {
       FAlarmBeeped = true;
       FBeep();
     }
   } else {
     FAlarmBeeped = false;
+    FAlarmRan = false;
     TI->SetAnimated(false);  // its normal icon again
     ani->SetActive(false);
     ani->SetGlyphNum(1);

@@ -1,8 +1,8 @@
-// The six settings kept in the registry (and a seventh, "Notifica", read on its own), read once
-// at start-up and written at Quit (and at the end of the session), and the Settings menu's
-// toggles; the autostart toggle changes the log-on list at once. The machine-wide keys come
-// first; where Windows refuses them to a standard or limited account, the user's own keys of
-// the same names stand in.
+// The eight settings kept in the registry, each read on its own once at start-up and all
+// written at Quit (and at the end of the session), and the Settings menu's toggles; the
+// autostart toggle changes the log-on list at once. The machine-wide keys come first; where
+// Windows refuses them to a standard or limited account, the user's own keys of the same names
+// stand in.
 #include <algorithm>
 #include <vector>
 #include "app/URam.h"
@@ -27,22 +27,65 @@ const unsigned kMaxSettingBytes = 4096;
 }  // namespace
 
 std::string StoredLanguageFile(const std::string& lingua) {
-  // Empty stays empty: a key without "Lingua" names no file, and shows empty captions.
+  // Empty stays empty: a stored empty name names no file, and shows empty captions.
   if (lingua.empty() || IsBareFileName(lingua)) return lingua;
   return kDefaultLangFile;
 }
 
-void TfrmVelmor::ReadSettings(const TRegistry& reg) {
-  // The threshold goes in as stored; its range is set afterwards, so an out-of-range value
-  // stays until the field is left or spun.
-  soglia->SetValue(reg.ReadInteger("Soglia"));
+namespace {
+// One value as the first of the stores that holds it readably gives it; a value missing or
+// damaged in one store is taken from the other, and only when neither has it good, the default.
+template <class T, class Read>
+T FirstGood(const TRegistry* const (&stores)[2], Read read, T fallback) {
+  for (const TRegistry* store : stores) {
+    try {
+      return read(*store);
+    } catch (const ERegistryException&) {
+    }
+  }
+  return fallback;
+}
+}  // namespace
+
+void TfrmVelmor::ReadSettings(const TRegistry& newer, const TRegistry& older) {
+  const TRegistry* const stores[2] = {&newer, &older};
+  auto integer = [&](const char* name, int fallback) {
+    return FirstGood(stores, [name](const TRegistry& r) { return r.ReadInteger(name); }, fallback);
+  };
+  auto boolean = [&](const char* name, bool fallback) {
+    return FirstGood(stores, [name](const TRegistry& r) { return r.ReadBool(name); }, fallback);
+  };
+  auto text = [&](const char* name, const std::string& fallback) {
+    return FirstGood(
+        stores,
+        [name](const TRegistry& r) {
+          // Here a missing text is missing, as any other value is, rather than an empty name.
+          if (!r.ValueExists(name)) throw ERegistryException(std::string("Failed to get data for '") + name + "'");
+          return r.ReadString(name, kMaxSettingBytes);
+        },
+        fallback);
+  };
+  // A stored threshold within the spin edit's own range: -5 would make an alarm that never
+  // fires, 0x7FFFFFFF one that never ends. The default stays as it is.
+  const int most = ThresholdMaximum();
+  soglia->SetValue(FirstGood(
+      stores, [most](const TRegistry& r) { return std::clamp(r.ReadInteger("Soglia"), 0, most); }, kDefaultThreshold));
   // Below -1 is no item (notify only), above 1 is the last item.
-  rgAllarme->SetItemIndex(std::clamp(reg.ReadInteger("Azione"), -1, 1));
+  rgAllarme->SetItemIndex(std::clamp(integer("Azione", kDefaultAction), -1, 1));
   // Only a file of the program's own folder; anything else stands for the default.
-  FLangFile = StoredLanguageFile(reg.ReadString("Lingua", kMaxSettingBytes));
-  autostart->SetChecked(reg.ReadBool("AutoStart"));
-  OnTop->SetChecked(reg.ReadBool("OnTop"));
-  Beep1->SetChecked(reg.ReadBool("Beep"));
+  FLangFile = StoredLanguageFile(text("Lingua", kDefaultLangFile));
+  autostart->SetChecked(boolean("AutoStart", kDefaultAutoStart));
+  OnTop->SetChecked(boolean("OnTop", kDefaultOnTop));
+  Beep1->SetChecked(boolean("Beep", kDefaultBeep));
+  // Missing in every store an earlier Velmor wrote: on.
+  Notifica1->SetChecked(boolean("Notifica", kDefaultNotify));
+  // Likewise missing in every store written before it: off.
+  IconaMem1->SetChecked(boolean("IconaMem", kDefaultMemoryIcon));
+}
+
+int TfrmVelmor::ThresholdMaximum() {
+  const uint64_t totalMb = TotalRam() / 1048576;
+  return totalMb > 0x7FFFFFFF ? 0x7FFFFFFF : (int)totalMb;
 }
 
 void TfrmVelmor::WriteSettings(TRegistry& reg) {
@@ -77,37 +120,16 @@ void TfrmVelmor::LoadSettings() {
   TRegistry user(KEY_READ);
   user.SetRootKey(FUserSettingsRoot);
   user.OpenKey(kSettingsKey, false);
-  // The store written last; equal times go to the machine key.
+  // The store written last comes first; equal times go to the machine key. Each value is read
+  // on its own, so one damaged value costs only itself.
   FILETIME machineTime{}, userTime{};
   bool machineHolds = HoldsSettings(*FRegistry, machineTime);
   bool userHolds = HoldsSettings(user, userTime);
-  const TRegistry& source =
-      userHolds && (!machineHolds || CompareFileTime(&userTime, &machineTime) > 0) ? user : *FRegistry;
-  try {
-    ReadSettings(source);
-  } catch (const std::exception&) {
-    // All six or none: a store with one unreadable value is not trusted for the others (nor is
-    // the older store taken instead). Nothing the registry holds ends the program.
-    soglia->SetValue(kDefaultThreshold);
-    rgAllarme->SetItemIndex(kDefaultAction);
-    FLangFile = kDefaultLangFile;
-    autostart->SetChecked(kDefaultAutoStart);
-    OnTop->SetChecked(kDefaultOnTop);
-    Beep1->SetChecked(kDefaultBeep);
-  }
-  // "Notifica" stands apart from the six: a store written before it existed lacks it, and that
-  // is no damage. Missing or of another type, it reads as on and leaves the six as they are.
-  try {
-    Notifica1->SetChecked(source.ReadBool("Notifica"));
-  } catch (const std::exception&) {
-    Notifica1->SetChecked(kDefaultNotify);
-  }
-  // "IconaMem" likewise, off when missing or damaged.
-  try {
-    IconaMem1->SetChecked(source.ReadBool("IconaMem"));
-  } catch (const std::exception&) {
-    IconaMem1->SetChecked(kDefaultMemoryIcon);
-  }
+  const bool userFirst = userHolds && (!machineHolds || CompareFileTime(&userTime, &machineTime) > 0);
+  if (userFirst)
+    ReadSettings(user, *FRegistry);
+  else
+    ReadSettings(*FRegistry, user);
   FRegistry->CloseKey();
 }
 

@@ -6,6 +6,9 @@
 #include "app/Commands.h"
 #include "framework/Application.h"
 #include "framework/OSError.h"
+#include "framework/SystemLook.h"
+#include "windows/UAbout.h"
+#include "windows/UFrmReadme.h"
 
 namespace {
 // The margin's gradient: red 0, green 128, blue 192 down to a quarter of each channel.
@@ -23,9 +26,6 @@ TMenuItem* PopupItem(TComponent* owner, TMarginPopupMenu* menu, const char* name
   return m;
 }
 
-// Windows 95's shell and every later one: the etched look.
-bool NewStyleControls() { return LOBYTE(LOWORD(GetVersion())) >= 4; }
-
 int Channel(int start, int end, int i, int n) { return start + MulDiv(i, end - start, n - 1); }
 }  // namespace
 
@@ -36,6 +36,29 @@ void TfrmVelmor::PlaceNearTaskbar() {
   int edge = FTaskbarEdge(r);  // raises when there is no taskbar: then the window stays put
   POINT p = TaskbarCorner(edge, r, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), Width(), Height());
   SetPosition(p.x, p.y);
+  RECT placed{};
+  GetWindowRect(Handle(), &placed);
+  FCorner = POINT{placed.left, placed.top};
+}
+
+void TfrmVelmor::ScreenChanged() {
+  // A new resolution can leave a window's pixels lost (Wine's virtual desktop shows black
+  // there), so each shown window is painted afresh where it lands.
+  auto repaint = [](HWND h) { RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN); };
+  // A change while the window is hidden needs nothing: Restore places it afresh.
+  if (IsWindowVisible(Handle())) {
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    // Still where it was put beside the taskbar: beside the taskbar again, wherever that is now.
+    // One the user moved is only brought back inside the screen.
+    if (r.left == FCorner.x && r.top == FCorner.y)
+      Guarded(this, [this] { PlaceNearTaskbar(); });
+    else
+      KeepInsideWorkArea(Handle());
+    repaint(Handle());
+  }
+  for (TForm* other : {static_cast<TForm*>(FAbout), static_cast<TForm*>(FReadme)})
+    if (other && other->Visible()) KeepInsideWorkArea(other->Handle()), repaint(other->Handle());
 }
 
 bool TfrmVelmor::AtTaskbarCorner(const RECT& outer) {
@@ -129,31 +152,32 @@ void TfrmVelmor::poppaDrawMargin(TObject* Sender, HDC Canvas, const RECT& ARect)
   if (height <= 0 || ARect.right <= ARect.left) return;
 
   // "Velmor" runs upward in bold white Courier New, 20 pt.
-  gdi::Font font = gdi::MakeFont({.Name = "Courier New", .Size = 20, .Bold = true, .Escapement = 900});
+  gdi::Font font = gdi::MakeFont(
+      {.Name = "Courier New", .Size = 20, .Bold = true, .Escapement = 900, .PixelsPerInch = PixelsPerInch()});
 
   // The gradient in n bands of equal height; the rows left over at the bottom take the end
-  // colour. New-style systems get an etched edge in the strip's last two columns.
-  bool etched = NewStyleControls();
+  // colour, and an etched edge fills the strip's last two columns.
   RECT g = ARect;
-  if (etched) g.right -= 3;
-  int n = std::max(2, std::min(kMarginBands, height));
-  int band = height / n;
+  g.right -= 3;
+  // With high contrast on, the strip takes the scheme's highlight colours, without gradient.
+  const bool plain = UseSystemLook(HighContrastOn(), {});
+  int n = plain ? 0 : std::max(2, std::min(kMarginBands, height));
+  int band = n ? height / n : 0;
   for (int i = 0; i < n; ++i) {
     COLORREF c = RGB(Channel(GetRValue(kMarginStart), GetRValue(kMarginEnd), i, n),
                      Channel(GetGValue(kMarginStart), GetGValue(kMarginEnd), i, n),
                      Channel(GetBValue(kMarginStart), GetBValue(kMarginEnd), i, n));
     gdi::FillSolid(Canvas, RECT{g.left, ARect.top + i * band, g.right, ARect.top + (i + 1) * band}, c);
   }
-  gdi::FillSolid(Canvas, RECT{g.left, ARect.top + n * band, g.right, ARect.bottom}, kMarginEnd);
-  if (etched) {
-    RECT shadow{std::max(ARect.left, ARect.right - 2), ARect.top, ARect.right - 1, ARect.bottom};
-    RECT light{std::max(ARect.left, ARect.right - 1), ARect.top, ARect.right, ARect.bottom};
-    gdi::FillSolid(Canvas, shadow, GetSysColor(COLOR_BTNSHADOW));
-    gdi::FillSolid(Canvas, light, GetSysColor(COLOR_BTNHIGHLIGHT));
-  }
+  gdi::FillSolid(Canvas, RECT{g.left, ARect.top + n * band, g.right, ARect.bottom},
+                 plain ? GetSysColor(COLOR_HIGHLIGHT) : kMarginEnd);
+  RECT shadow{std::max(ARect.left, ARect.right - 2), ARect.top, ARect.right - 1, ARect.bottom};
+  RECT light{std::max(ARect.left, ARect.right - 1), ARect.top, ARect.right, ARect.bottom};
+  gdi::FillSolid(Canvas, shadow, GetSysColor(COLOR_BTNSHADOW));
+  gdi::FillSolid(Canvas, light, GetSysColor(COLOR_BTNHIGHLIGHT));
 
   gdi::Select sf(Canvas, font);
   SetBkMode(Canvas, TRANSPARENT);
-  SetTextColor(Canvas, RGB(255, 255, 255));
-  ExtTextOutA(Canvas, ARect.left, ARect.bottom - 5, ETO_CLIPPED, &ARect, "Velmor", 6, nullptr);
+  SetTextColor(Canvas, plain ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(255, 255, 255));
+  ExtTextOutA(Canvas, ARect.left, ARect.bottom - Scaled(5), ETO_CLIPPED, &ARect, "Velmor", 6, nullptr);
 }

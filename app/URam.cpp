@@ -43,8 +43,7 @@ void TfrmVelmor::FormCreate(TObject* Sender) {
   ApplyOnTop();
   ApplyMemoryIcon();
   // The threshold cannot exceed the machine's memory in whole megabytes.
-  uint64_t totalMb = TotalRam() / 1048576;
-  soglia->SetMaxValue(totalMb > 0x7FFFFFFF ? 0x7FFFFFFF : (int)totalMb);
+  soglia->SetMaxValue(ThresholdMaximum());
   Label1->SetCaption(MemoryLine(FTotalMemText, TotalRam()));
   Label2->SetCaption(MemoryLine(FFreeMemText, FreeRam()));
   PrimeChart();
@@ -87,6 +86,16 @@ LRESULT TfrmVelmor::WndProc(UINT msg, WPARAM w, LPARAM l) {
         }
       }
       return 0;
+    // The resolution, or the taskbar's place or size: the window must stay on the screen.
+    case WM_DISPLAYCHANGE:
+      ScreenChanged();
+      break;
+    case WM_SETTINGCHANGE:
+      if (w == SPI_SETWORKAREA) ScreenChanged();
+      break;
+    // What DefWindowProc answers on Windows: a suspend is granted. A 0 reads as a refusal to some.
+    case WM_POWERBROADCAST:
+      return TRUE;
   }
   return TForm::WndProc(msg, w, l);
 }
@@ -113,7 +122,12 @@ void TfrmVelmor::bdefragClick(TObject* Sender) {
 void TfrmVelmor::ReportRun(uint64_t availBefore, uint64_t availAfter) {
   if (!Notifica1->Checked()) return;
   // At the tray icon, so it is seen whether the window shows or not.
-  TI->ShowBalloon("Velmor", RunReport(FFreedText, availBefore, availAfter, ThousandSeparator()));
+  // A run the system refused memory part way gave everything back as it should, but freed
+  // less than a whole run would: it says so rather than pass for one.
+  const int refusedAfter = Ov->RefusedAfter();
+  TI->ShowBalloon("Velmor", refusedAfter >= 0
+                                ? RefusalReport(FRefusedText, refusedAfter, availAfter, ThousandSeparator())
+                                : RunReport(FFreedText, availBefore, availAfter, ThousandSeparator()));
 }
 
 void TfrmVelmor::babortClick(TObject* Sender) {

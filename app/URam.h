@@ -1,10 +1,13 @@
 // The main window: memory figures, threshold and alarm action, the chart area, the progress
 // bar and the Defrag and Abort commands, with the engine that runs them.
 #pragma once
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 #include "components/Animate.h"
 #include "components/FigureIcon.h"
 #include "components/LineChart.h"
@@ -45,6 +48,8 @@ struct TVelmorEnvironment {
 // the notification existed do not have them, and they then show these instead of nothing.
 inline constexpr const char* kBuiltInFreedText = "Freed %1 Mb - %2 Mb available";
 inline constexpr const char* kBuiltInNotifyCaption = "Notify after a run";
+// The same for the balloon after a run the system refused memory, a key later still.
+inline constexpr const char* kBuiltInRefusedText = "The system refused more memory after %1 Mb";
 // Likewise the caption of the memory figure in the tray icon, which came later still.
 inline constexpr const char* kBuiltInMemoryIconCaption = "Memory in the tray icon";
 
@@ -136,7 +141,8 @@ public:
   void FormClose(TObject* Sender, TCloseAction& Action);
   void TimerTimer(TObject* Sender);
 
-  // The end of the session: the settings are written as Quit writes them, silently.
+  // The end of the session: the settings are written as Quit writes them, silently. A display
+  // or work-area change keeps the windows on the screen; a power query gets the default answer.
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
 
   bool Quitting() const { return FQuitting; }
@@ -151,8 +157,13 @@ private:
   // Whether a window with this outer rectangle stands where PlaceNearTaskbar puts one of its
   // size; false when there is no taskbar to ask.
   bool AtTaskbarCorner(const RECT& outer);
+  // The screen's size or the work area changed: the window back on the screen, in its corner
+  // when it was there, and so the About window and the viewer when they show.
+  void ScreenChanged();
+  POINT FCorner{INT_MIN, INT_MIN};  // where PlaceNearTaskbar last put the window
   void SwapDefragAbortItems();
-  // After a run that was not aborted: what it freed, in a balloon at the tray icon.
+  // After a run that was not aborted: what it freed, or where the system refused it memory, in
+  // a balloon at the tray icon.
   void ReportRun(uint64_t availBefore, uint64_t availAfter);
   // The tray icon shows the percentage of memory in use while IconaMem1 is checked, the
   // ordinary icon otherwise; ShowFigure makes a new icon only for a new figure (or size).
@@ -165,19 +176,27 @@ private:
   std::function<int(RECT&)> FTaskbarEdge;
   bool FQuitting = false;
   bool FAlarmBeeped = false;
+  // The automatic run's latch, as the beep's: one run per alarm episode, so that a run that could
+  // not free enough is not repeated every second.
+  bool FAlarmRan = false;
   int64_t FNextPumpMs = 0;  // a run's progress events pump the queue from this moment on
   std::wstring FExeDir;  // wide, so that files in it are reached whatever its name
   std::string FLangFile = "Italiano.lng";
   std::string FFreeMemText, FTotalMemText;
   std::string FFreedText = kBuiltInFreedText;  // the balloon's text, with %1 and %2
+  std::string FRefusedText = kBuiltInRefusedText;  // the same after a refused run
 
   // Settings and the log-on entry (URam.Settings.cpp).
   void LoadSettings();
   void SaveSettings();
-  // The six values in and out of the open key of reg, in their stored order; each raises on the
-  // first value that fails.
-  void ReadSettings(const TRegistry& reg);
+  // The eight values from the open keys of the two stores, each on its own: from the newer
+  // store, else from the older, else its default. Never raises.
+  void ReadSettings(const TRegistry& newer, const TRegistry& older);
+  // The eight values into the open key of reg, in their stored order; raises on the first
+  // value that fails.
   void WriteSettings(TRegistry& reg);
+  // The threshold's maximum: the machine's memory in whole megabytes.
+  int ThresholdMaximum();
   void ApplyOnTop();
   HKEY FSettingsRoot, FUserSettingsRoot;
   HKEY FRunRoot, FUserRunRoot;
@@ -185,6 +204,7 @@ private:
   std::unique_ptr<TRegistry> FRegistry;  // from start-up to Quit, with no key open between
 
   int32_t FLangCount = 0;                  // language items made so far; names them a1, a2, ...
+  std::vector<std::pair<TMenuItem*, std::string>> FLangItems;  // each language item and its file
   std::unique_ptr<TProfileFile> FLangIni;  // the language file, open only while it is applied
   TfrmAbout* FAbout = nullptr;
   TFrmReadMe* FReadme = nullptr;

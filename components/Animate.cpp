@@ -1,5 +1,6 @@
 #include "components/Animate.h"
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 
 // ---- the image control ----------------------------------------------------------------------
 
@@ -209,6 +210,11 @@ void TAnimatedImage::Loaded() {
   CalcFrameSize();
   ShowInactive();
   AfterPictureChange();
+}
+
+void TAnimatedImage::ChangeScale(int newDpi, int oldDpi) {
+  TImageControl::ChangeScale(newDpi, oldDpi);
+  ScaleStrip(*FGlyph, newDpi, oldDpi);
 }
 
 void TAnimatedImage::AdjustSize() {

@@ -12,7 +12,7 @@
 
 // ---- the controls ---------------------------------------------------------------------------
 
-// Paints through one off-screen bitmap of its size, so nothing flickers.
+// Paints through the one back buffer all image controls share, so nothing flickers.
 class TImageControl : public TGraphicControl {
 public:
   // The colour value meaning "no colour": a frame is then drawn without transparency.
@@ -87,6 +87,8 @@ public:
   void BeginLoading() { FLoading = true; }
   bool Loading() const { return FLoading; }
   void Loaded() override;
+  // The strip filtered to the new DPI: frames of 32 pixels at 96 are 48 at 144.
+  void ChangeScale(int newDpi, int oldDpi) override;
 
 protected:
   void Paint(HDC dc) override;

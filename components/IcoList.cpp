@@ -61,7 +61,7 @@ int TIconList::Add(TIcon* icon) {
 }
 
 int TIconList::AddCopy(const TIcon* icon) {
-  auto copy = std::make_unique<TIcon>();
+  auto copy = NewIcon();
   copy->Assign(icon);
   return Add(copy.release());
 }
@@ -72,7 +72,7 @@ void TIconList::Put(int i, const TIcon* icon) {
     return;
   }
   CheckIndex(i, Count());
-  auto copy = std::make_unique<TIcon>();
+  auto copy = NewIcon();
   copy->Assign(icon);
   FItems[i] = Adopt(copy.release());
   Changed();
@@ -120,14 +120,14 @@ int TIconList::IndexOf(const TIcon* icon) const {
 }
 
 int TIconList::AddResource(HINSTANCE module, const char* name) {
-  auto icon = std::make_unique<TIcon>();
+  auto icon = NewIcon();
   icon->LoadFromResourceName(module, name);
   return Add(icon.release());
 }
 
 void TIconList::InsertResource(int i, HINSTANCE module, const char* name) {
   CheckIndex(i, Count() + 1);
-  auto icon = std::make_unique<TIcon>();
+  auto icon = NewIcon();
   icon->LoadFromResourceName(module, name);
   Insert(i, icon.release());
 }
@@ -189,7 +189,7 @@ void TIconList::ReadData(const uint8_t* data, size_t size) {
         continue;
       }
       const uint8_t* bytes = r.Bytes((size_t)n);
-      auto icon = std::make_unique<TIcon>();
+      auto icon = NewIcon();
       icon->LoadFromBytes(bytes, (size_t)n);
       Add(icon.release());
     }
@@ -205,4 +205,10 @@ void TIconList::ReadResource(HINSTANCE module, const char* name) {
   TResourceBytes res = ResourceBytes(module, name);
   if (!res.Data) throw Exception(std::string("Resource ") + name + " not found");
   ReadData(static_cast<const uint8_t*>(res.Data), res.Size);
+}
+
+std::unique_ptr<TIcon> TIconList::NewIcon() const {
+  auto icon = std::make_unique<TIcon>();
+  icon->SetLoadSize(FIconSize);
+  return icon;
 }

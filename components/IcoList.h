@@ -30,6 +30,8 @@ public:
   // Deletes from the last entry down to the first.
   void Clear();
   void Insert(int i, TIcon* icon);
+  // Exchange and Move belong to the list's published interface; the program itself never
+  // reorders its icons.
   void Exchange(int i, int j);
   void Move(int from, int to);
   int IndexOf(const TIcon* icon) const;
@@ -41,6 +43,9 @@ public:
   void Assign(const TIconList* source);
   // From a single icon: a list of one copy of it.
   void Assign(const TIcon* source);
+
+  // The size the list loads its icons at (TIcon::SetLoadSize); 0: the system's icon size.
+  void SetIconSize(int v) { FIconSize = v; }
 
   // Nestable; the outermost unlock reports one change.
   void LockChanges();
@@ -60,6 +65,8 @@ public:
   TNotifyEvent OnChange;
 
 private:
+  std::unique_ptr<TIcon> NewIcon() const;
+  int FIconSize = 0;
   void Changed();
   void CheckIndex(int i, int limit) const;
   std::unique_ptr<TIcon> Adopt(TIcon* icon);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include "components/LblEffct.h"
+#include "framework/SystemLook.h"
 
 namespace {
 // The colour key of the graduated face: red 241, green 7, blue 254, as a DIB pixel.
@@ -59,7 +60,7 @@ private:
 }  // namespace
 
 SIZE TLabelEffect::TextExtent() const {
-  const std::string text = FCaption.substr(0, 255);
+  const std::string text(CutToBytes(FCaption, 255));
   const POINT hd = DirectionOffset(FDirectionHighlight), sd = DirectionOffset(FDirectionShadow);
   const int xs[] = {0, hd.x * FDepthHighlight, sd.x * FDepthShadow};
   const int ys[] = {0, hd.y * FDepthHighlight, sd.y * FDepthShadow};
@@ -83,7 +84,7 @@ void TLabelEffect::Paint(HDC dc) {
   const int W = Width(), H = Height();
   if (W <= 0 || H <= 0) return;
   // At most 255 characters are drawn.
-  const std::string text = FCaption.substr(0, 255);
+  const std::string text(CutToBytes(FCaption, 255));
   if (text.empty() && FTransparent) return;
 
   // 1. The layers' offsets and the alignment shift.
@@ -146,14 +147,28 @@ void TLabelEffect::Paint(HDC dc) {
     } else {
       // Upright letters one by one along the line at the angle.
       int advance = 0;
-      for (char ch : text) {
-        TextOutA(to, rx + ox + (int)std::lround(advance * FCos), ry + oy - (int)std::lround(advance * FSin), &ch, 1);
+      for (size_t i = 0, next; i < text.size(); i = next) {
+        next = NextCharAt(text, i);  // a double-byte letter stays whole
+        const char* ch = text.c_str() + i;
+        const int n = (int)(next - i);
+        TextOutA(to, rx + ox + (int)std::lround(advance * FCos), ry + oy - (int)std::lround(advance * FSin), ch, n);
         SIZE one{};
-        GetTextExtentPoint32A(to, &ch, 1, &one);
+        GetTextExtentPoint32A(to, ch, n, &one);
         advance += one.cx;
       }
     }
   };
+
+  // Where the own look would not read (high contrast on, or a face colour of the scheme's that
+  // does not stand out from the label's colour), the caption alone, flat, on the button face.
+  const bool schemeFace = (FFontColor & 0xFF000000u) == clSystemColor;
+  if (schemeFace ? UseSystemLook(HighContrastOn(), {{ColorToRGB(FFontColor), Color()}})
+                 : UseSystemLook(HighContrastOn(), {})) {
+    gdi::FillSolid(B.DC(), RECT{0, 0, W, H}, GetSysColor(COLOR_BTNFACE));
+    layer(B.DC(), 0, POINT{0, 0}, GetSysColor(COLOR_BTNTEXT));
+    BitBlt(dc, 0, 0, W, H, B.DC(), 0, 0, SRCCOPY);
+    return;
+  }
 
   const TRgb face = Split(FFontColor);
   // 6, 7. The shadow and the highlight passes.

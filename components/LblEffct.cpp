@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include "framework/Dpi.h"
 
 namespace {
 const POINT kOffsets[] = {{0, 0}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}};
@@ -230,4 +231,13 @@ void TLabelEffect::MouseUp(WPARAM keys, int x, int y) {
     return;
   }
   if (x >= 0 && y >= 0 && x <= Width() && y <= Height()) SetEffectStyle(esRaised);
+}
+
+void TLabelEffect::ChangeScale(int newDpi, int oldDpi) {
+  TGraphicControl::ChangeScale(newDpi, oldDpi);
+  // Set directly: the setters would turn the style into a custom one.
+  FDepthHighlight = (TEffectDepth)std::clamp(ScaleToDpi(FDepthHighlight, newDpi, oldDpi), 0, 10);
+  FDepthShadow = (TEffectDepth)std::clamp(ScaleToDpi(FDepthShadow, newDpi, oldDpi), 0, 10);
+  SetFont(ScaledFont(FFont, newDpi, oldDpi));
+  Invalidate();
 }

@@ -89,6 +89,9 @@ public:
   // Fired only while AsButton is off: a button label handles its mouse itself.
   std::function<void(TObject* Sender, WPARAM Keys, int X, int Y)> OnMouseDown, OnMouseMove, OnMouseUp;
 
+  // Font, layer depths and place at the new DPI.
+  void ChangeScale(int newDpi, int oldDpi) override;
+
 protected:
   void Paint(HDC dc) override;
   void MouseDown(WPARAM keys, int x, int y) override;

@@ -1,7 +1,10 @@
 #include "components/LineChart.h"
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include "framework/Dpi.h"
 #include "framework/Gdi.h"
+#include "framework/Numbers.h"
 
 namespace {
 const COLORREF kBackground = RGB(0, 0, 0);
@@ -32,9 +35,9 @@ int Scale(double v, double lo, double hi, int span) {
   return (int)std::lround(t * span);
 }
 
-gdi::Font LabelFont() {
+gdi::Font LabelFont(int dpi) {
   // Not antialiased: crisp silver on black.
-  return gdi::MakeFont({.Name = "Arial", .Size = 8, .Quality = NONANTIALIASED_QUALITY});
+  return gdi::MakeFont({.Name = "Arial", .Size = 8, .Quality = NONANTIALIASED_QUALITY, .PixelsPerInch = dpi});
 }
 
 void Line(HDC dc, int x0, int y0, int x1, int y1) {
@@ -145,8 +148,7 @@ void TFastLineSeries::SetSeriesColor(COLORREF c) {
 // ---- chart ----------------------------------------------------------------------------------
 
 TChart::TChart(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner, AParent) {
-  char sep[8] = {};
-  FThousands = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, sep, sizeof(sep)) > 0 ? sep : ",";
+  FThousands = ThousandSeparator();
   FSeries.reserve(4);
   CreateWnd("TChart", 0, 0, false);
 }
@@ -214,18 +216,9 @@ int TChart::FormatLabel(double v, char* buf, int size) const {
   long long n = (long long)v;
   bool negative = n < 0;
   unsigned long long u = negative ? 0ull - (unsigned long long)n : (unsigned long long)n;
-  char rev[64];
-  int len = 0, digits = 0;
-  do {
-    if (digits && digits % 3 == 0)
-      for (int k = (int)FThousands.size() - 1; k >= 0; --k) rev[len++] = FThousands[k];
-    rev[len++] = char('0' + u % 10);
-    u /= 10;
-    ++digits;
-  } while (u && len < 56);
-  if (negative) rev[len++] = '-';
-  int out = std::min(len, size - 1);
-  for (int i = 0; i < out; ++i) buf[i] = rev[len - 1 - i];
+  const std::string text = (negative ? "-" : "") + (u ? FormatGrouped(u, FThousands) : std::string("0"));
+  int out = std::min((int)text.size(), size - 1);
+  memcpy(buf, text.data(), out);
   buf[out] = 0;
   return out;
 }
@@ -246,7 +239,7 @@ void TChart::Layout(HDC dc, int width, int height) {
   }
   int side = MulDiv(width, 3, 100);
   FDepth = MulDiv(std::min(width, height), FChart3DPercent, 100);
-  FRect.left = side + labelWidth + kLabelGap + kTickLength;
+  FRect.left = side + labelWidth + ScaleToDpi(kLabelGap + kTickLength, PixelsPerInch());
   FRect.right = std::max<int>(FRect.left + 1, width - side - FDepth);
   FRect.top = MulDiv(height, FMarginTop, 100) + FDepth;
   FRect.bottom = std::max<int>(FRect.top + 1, height - 1 - MulDiv(height, FMarginBottom, 100) - th / 2);
@@ -283,13 +276,13 @@ void TChart::DrawLeftAxis(HDC dc) {
       double v = first + i * FIncrement;
       if (i >= 0) {
         int y = CalcYPos(v);
-        Line(dc, left - kTickLength, y, left, y);
+        Line(dc, left - ScaleToDpi(kTickLength, PixelsPerInch()), y, left, y);
       }
       for (int k = 1; k <= kMinorTicks; ++k) {
         double m = v + k * FIncrement / (kMinorTicks + 1);
         if (m <= FYMin || m >= FYMax) continue;
         int y = CalcYPos(m);
-        Line(dc, left - kMinorTickLength, y, left, y);
+        Line(dc, left - ScaleToDpi(kMinorTickLength, PixelsPerInch()), y, left, y);
       }
     }
   }
@@ -301,7 +294,7 @@ void TChart::DrawLeftAxis(HDC dc) {
   for (int i = 0; i < count; ++i) {
     double v = first + i * FIncrement;
     int n = FormatLabel(v, buf, sizeof(buf));
-    TextOutA(dc, left - kTickLength - kLabelGap, CalcYPos(v) - tm.tmHeight / 2, buf, n);
+    TextOutA(dc, left - ScaleToDpi(kTickLength + kLabelGap, PixelsPerInch()), CalcYPos(v) - tm.tmHeight / 2, buf, n);
   }
   SetTextAlign(dc, align);
 }
@@ -321,14 +314,14 @@ void TChart::DrawLayers(HDC dc, int width, int height) {
   RECT r{0, 0, width, height};
   gdi::Brush back(CreateSolidBrush(kBackground));
   FillRect(dc, &r, back);
-  gdi::Font font = LabelFont();
+  gdi::Font font = LabelFont(PixelsPerInch());
   gdi::Select sf(dc, font);
   Layout(dc, width, height);
   DrawLeftAxis(dc);
 }
 
 TChart::TLayersKey TChart::LayersKey(const RECT& client) const {
-  TLayersKey key{client.right, client.bottom, FChart3DPercent, FMarginTop, FMarginBottom};
+  TLayersKey key{client.right, client.bottom, FChart3DPercent, FMarginTop, FMarginBottom, PixelsPerInch()};
   Range(FLeftAxis, false, key.YMin, key.YMax);
   return key;
 }

@@ -112,7 +112,7 @@ private:
   friend class TChartAxis;
   // What the still layers depend on; equal keys draw equal layers.
   struct TLayersKey {
-    int Width = 0, Height = 0, Depth3DPercent = 0, MarginTop = 0, MarginBottom = 0;
+    int Width = 0, Height = 0, Depth3DPercent = 0, MarginTop = 0, MarginBottom = 0, Dpi = 0;
     double YMin = 0, YMax = 0;
     bool operator==(const TLayersKey&) const = default;
   };

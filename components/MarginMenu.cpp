@@ -1,4 +1,5 @@
 #include "components/MarginMenu.h"
+#include "framework/Dpi.h"
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -17,8 +18,7 @@ const int kSeparatorHeight = 9;
 // A caption's shortcut as drawn: a TAB inside it reads as a blank.
 std::string ShortCutOf(const TMenuItem* item) {
   std::string s(item->ShownShortCut());
-  std::replace(s.begin(), s.end(), '\t', ' ');
-  return s;
+  return TabsAsBlanks(s);
 }
 
 int TextWidth(HDC dc, std::string_view s, UINT flags = 0) {
@@ -82,8 +82,7 @@ private:
     for (int pos = 0; pos < GetMenuItemCount(m); ++pos) {
       TMenuItem* item = TMenuItem::FindCommand(GetMenuItemID(m, pos));
       if (!item) continue;
-      char a = AcceleratorOf(item->Caption());
-      if (a && std::toupper((unsigned char)a) == std::toupper((unsigned char)c)) return MAKELRESULT(pos, MNC_EXECUTE);
+      if (IsAcceleratorOf(item->Caption(), c)) return MAKELRESULT(pos, MNC_EXECUTE);
     }
     return MAKELRESULT(0, MNC_IGNORE);
   }
@@ -221,3 +220,5 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
   }
   return true;
 }
+
+void TMarginPopupMenu::ChangeScale(int newDpi, int oldDpi) { FMarginWidth = ScaleToDpi(FMarginWidth, newDpi, oldDpi); }

@@ -20,6 +20,8 @@ public:
   // The strip's width in pixels (30 unless set).
   int MarginWidth() const { return FMarginWidth; }
   void SetMarginWidth(int v) { FMarginWidth = v < 0 ? 0 : v; }
+  // The margin is given at 96 pixels per inch; the item pictures scale with their list.
+  void ChangeScale(int newDpi, int oldDpi) override;
 
   TMarginDrawEvent OnDrawMargin;
 

@@ -119,7 +119,7 @@ void TFlatMenuPainter::DrawItem(TMenuItem* item, HDC dc, RECT r, bool selected) 
   bool bar = item->IsBarItem(), rtl = item->IsRightToLeft();
   // The gradient reaches three columns past the row's far side.
   RECT area = r;
-  bool gradient = !bar && FGradient && FHigh;
+  bool gradient = !bar && GradientShown();
   if (gradient) rtl ? area.left -= 3 : area.right += 3;
   if (FRow.Fit(area)) {
     HDC b = FRow.Buffer.DC();
@@ -166,14 +166,15 @@ void TFlatMenuPainter::DrawDropDownItem(TMenuItem* item, HDC dc, RECT r, bool se
   // A checked item with a picture gets the frame around its picture, so that the picture
   // does not hide the tick.
   bool framed = picture;
+  const int box = ScaleToDpi(10, FPixelsPerInch);
   RECT check = framed ? RECT{icon.left + 1, icon.top + 2, icon.right - 3, icon.bottom - 2}
-                      : RECT{icon.left + (FIconWidth - 10) / 2, icon.top + (icon.bottom - icon.top - 10) / 2, 0, 0};
-  if (!framed) check.right = check.left + 10, check.bottom = check.top + 10;
+                      : RECT{icon.left + (FIconWidth - box) / 2, icon.top + (icon.bottom - icon.top - box) / 2, 0, 0};
+  if (!framed) check.right = check.left + box, check.bottom = check.top + box;
   RECT tr{r.left + FIconWidth, r.top, r.right, r.bottom};
   if (picture && FPicture.W > FIconWidth) tr.left = r.left + FPicture.W + 4;
 
   GdiFlush();
-  if (FGradient && FHigh) {
+  if (GradientShown()) {
     DrawGradient(r, rtl);
   } else if (!(disabled && selected)) {
     FRow.Fill(r, FPal.Color);
@@ -214,13 +215,16 @@ void TFlatMenuPainter::DrawGradient(const RECT& r, bool rtl) {
 
 void TFlatMenuPainter::DrawCheck(TMenuItem* item, HDC dc, const RECT& c, bool framed, bool selected) {
   COLORREF area = selected ? FPal.CheckedAreaSelected : FPal.CheckedArea;
+  // In the scheme's colours a frame on the highlight takes the highlight text colour.
+  const bool onHighlight = FSystemLook && selected;
+  const COLORREF border = onHighlight ? FPal.SelectFont : FPal.SelectBorder;
   if (item->RadioItem()) {
-    Box(dc, c, FPal.SelectBorder, area, framed ? 6 : -1);
+    Box(dc, c, border, area, framed ? 6 : -1);
   } else if (framed) {
-    Box(dc, c, FPal.SelectBorder, area);
+    Box(dc, c, border, area);
   } else {
-    Box(dc, c, FPal.Checked, area);
-    const COLORREF black = RGB(0, 0, 0);
+    Box(dc, c, onHighlight ? FPal.SelectFont : FPal.Checked, area);
+    const COLORREF black = onHighlight ? FPal.SelectFont : FPal.Tick;
     LONG L = c.left, T = c.top, R = c.right, B = c.bottom;
     Lines(dc, black, {POINT{L + 1, T + 5}, POINT{L + 4, B - 2}});
     Lines(dc, black, {POINT{L + 2, T + 5}, POINT{L + 4, B - 3}});
@@ -267,10 +271,10 @@ void TFlatMenuPainter::DrawPicture(TMenuItem* item, TPicture& pic, const RECT& i
 void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected, bool bar) {
   bool enabled = item->Enabled(), rtl = item->IsRightToLeft();
   UINT order = rtl ? DT_RIGHT | DT_RTLREADING : 0;
-  COLORREF colour = ColorToRGB(FFontColor);
+  COLORREF colour = FPal.Text;
   if (selected) colour = FPal.SelectFont;
   if (!enabled) colour = FPal.Disabled;
-  if (bar && selected && FDrawSelect) colour = ContrastTextColor(FPal.IconBack, FFontColor, FNearDC);
+  if (bar && selected && FDrawSelect && !FSystemLook) colour = ContrastTextColor(FPal.IconBack, FFontColor, FNearDC);
   SIZE w{};
   GetTextExtentPoint32A(dc, "W", 1, &w);
   tr.top += (tr.bottom - tr.top - w.cy) / 2;
@@ -279,7 +283,7 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
   text.clear();
   text += ' ';
   text += item->CaptionText();
-  if (item->Default() && enabled) {
+  if (item->Default() && enabled && !FSystemLook) {
     // A default item stands out: the text first goes down four times around its place, each
     // time in the colour beneath it, darkened.
     static const POINT offsets[4] = {{1, 0}, {0, 1}, {1, 1}, {-1, 0}};
@@ -297,11 +301,10 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
   std::string_view shortcut = item->ShownShortCut();
   if (!shortcut.empty()) {
     text = shortcut;
-    std::replace(text.begin(), text.end(), '\t', ' ');
-    text += ' ';
+    TabsAsBlanks(text) += ' ';
     RECT s = tr;
     rtl ? s.left += 10 : s.right -= 10;
-    SetTextColor(dc, FHigh ? ShadeColor(colour, -40, FNearDC) : colour);
+    SetTextColor(dc, FHigh && !FSystemLook ? ShadeColor(colour, -40, FNearDC) : colour);
     DrawTextExA(dc, text.data(), -1, &s, rtl ? DT_LEFT | DT_RTLREADING : DT_RIGHT, nullptr);
   }
 }
@@ -309,7 +312,9 @@ void TFlatMenuPainter::DrawText(TMenuItem* item, HDC dc, RECT tr, bool selected,
 void TFlatMenuPainter::DrawBarItem(TMenuItem* item, HDC dc, RECT r, bool selected) {
   gdi::FillSolid(dc, r, FPal.MenuBar);
   LONG L = r.left, T = r.top, R = r.right, B = r.bottom;
-  if (selected && FDrawSelect) {
+  if (selected && FDrawSelect && FSystemLook) {
+    gdi::FillSolid(dc, r, FPal.Select);
+  } else if (selected && FDrawSelect) {
     gdi::FillSolid(dc, r, FPal.IconBack);
     if (FHigh && !item->IsRightToLeft()) {
       Lines(dc, FPal.MenuBorder, {POINT{L, B - 1}, POINT{L, T}, POINT{R - 8, T}, POINT{R - 8, B}});

@@ -1,6 +1,7 @@
 // The painter as a component: its properties, hooking the form's menus, the palette and the
 // system menu font, and measuring items. Painting is in MenuPainter.Draw.cpp.
 #include "components/MenuPainter.h"
+#include "framework/SystemLook.h"
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -236,8 +237,11 @@ void TFlatMenuPainter::ComputePalette(HDC dc) {
     p.CheckedAreaSelected = nearest(kSilver);
     p.MenuBorder = p.MenuShadow = nearest(kBtnShadow);
   }
-  if (!FUseSystemColors) return;
+  p.Text = ColorToRGB(FFontColor);
+  p.Tick = RGB(0, 0, 0);
+  if (!FUseSystemColors) return GiveWayToScheme();
   ResetToSystemFont();
+  p.Text = ColorToRGB(FFontColor);
   p.SelectFont = nearest(FFontColor);
   if (FHigh) {
     p.Color = LightenColor(clBtnFace, 86, dc);
@@ -254,6 +258,26 @@ void TFlatMenuPainter::ComputePalette(HDC dc) {
   }
   p.SelectBorder = p.Checked = nearest(clHighlight);
   p.MenuBar = nearest(clBtnFace);
+  GiveWayToScheme();
+}
+
+void TFlatMenuPainter::GiveWayToScheme() {
+  TPalette& p = FPal;
+  // The rows' text on every background of the own look: the gradient runs from the icon
+  // column's colour lightened by 1 % to 96 %.
+  const bool gradient = FGradient && FHigh;
+  const COLORREF first = gradient ? LightenColor(p.IconBack, 1) : p.IconBack;
+  const COLORREF last = gradient ? LightenColor(p.IconBack, 96) : p.Color;
+  FSystemLook = UseSystemLook(HighContrastOn(SystemParametersInfoCall),
+                              {{p.Text, first}, {p.Text, last}, {p.Text, p.MenuBar}, {p.SelectFont, p.Select}});
+  if (!FSystemLook) return;
+  const COLORREF menu = GetSysColor(COLOR_MENU), text = GetSysColor(COLOR_MENUTEXT);
+  const COLORREF high = GetSysColor(COLOR_HIGHLIGHT), highText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  p.Color = p.IconBack = p.MenuBar = p.CheckedArea = menu;
+  p.Text = p.Checked = p.Separator = p.MenuBorder = p.MenuShadow = p.Tick = text;
+  p.Select = p.SelectBorder = p.CheckedAreaSelected = high;
+  p.SelectFont = highText;
+  p.Disabled = GetSysColor(COLOR_GRAYTEXT);
 }
 
 // ---- measuring ----------------------------------------------------------------------------------
@@ -275,13 +299,12 @@ void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& hei
   if (!item->IsLine()) text = item->CaptionText();
   // With a shortcut (a caption's TAB starts one): the caption, the shortcut without its outer
   // blanks (a TAB inside it reads as a blank), and room for a gap.
-  std::string_view shortcut = item->ShownShortCut();
-  size_t b = shortcut.find_first_not_of(" \t"), e = shortcut.find_last_not_of(" \t");
+  std::string shortcut(item->ShownShortCut());
+  TabsAsBlanks(shortcut);
+  size_t b = shortcut.find_first_not_of(' '), e = shortcut.find_last_not_of(' ');
   if (b != std::string::npos) {
     text = item->CaptionText();
-    size_t from = text.size();
-    text.append(shortcut.substr(b, e - b + 1));
-    std::replace(text.begin() + from, text.end(), '\t', ' ');
+    text.append(shortcut, b, e - b + 1);
     text += "WWW";
   }
   gdi::Select sf(dc, CurrentFont(item->IsRightToLeft()));
@@ -293,8 +316,15 @@ void TFlatMenuPainter::MeasureItem(TMenuItem* item, HDC dc, int& width, int& hei
   }
   SIZE image = PictureSize(item);
   if (!item->IsBarItem()) image.cx = std::max<LONG>(image.cx, FIconWidth);
-  int w = t.cx - (text.find('&') != std::string::npos ? Extent(dc, "&").cx : 0) + image.cx + 10;
+  int w = t.cx - (FindCharIn(text, '&') != std::string::npos ? Extent(dc, "&").cx : 0) + image.cx + 10;
   int h = item->IsLine() ? 4 : std::max<int>(t.cy + RoundHalfEven(0.75 * t.cy), image.cy + 4);
   width = std::max(width, w);
   height = std::max(height, h);
+}
+
+void TFlatMenuPainter::ChangeScale(int newDpi, int oldDpi) {
+  FPixelsPerInch = newDpi;
+  FIconWidth = ScaleToDpi(FIconWidth, newDpi, oldDpi);
+  FFont = ScaledFont(FFont, newDpi, oldDpi);
+  RedrawBar();
 }

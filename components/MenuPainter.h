@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "framework/Classes.h"
+#include "framework/Dpi.h"
 #include "framework/Forms.h"
 #include "framework/Gdi.h"
 #include "framework/Menus.h"
@@ -26,6 +27,7 @@ COLORREF ContrastTextColor(TColor background, TColor fontColor, HDC dc = nullptr
 // Bitmap operations on the pixels of a top-down 32-bit DIB (0x00RRGGBB), in memory.
 void LightenPixels(unsigned* px, int count, int percent);
 void GrayPixels(unsigned* px, int count, int offset);
+// The painter's published bitmap helpers (its own painting uses the pixel functions above).
 // Every pixel of bmp lightened (runs of equal pixels reuse the last result) or greyed; false
 // when bmp is not a 32-bit DIB section.
 bool LightenBitmap(HBITMAP bmp, int percent);
@@ -85,14 +87,21 @@ public:
   bool Draws(const TMenuItem* item) const;
   bool Measures(const TMenuItem* item) const;
 
-  // The colours the last item was painted with.
+  // The colours the last item was painted with. Text is the colour of an enabled item's text,
+  // Tick that of a check box's tick.
   struct TPalette {
     COLORREF Color, IconBack, Select, SelectBorder, SelectFont, Checked, MenuBar, Disabled, Separator;
     COLORREF CheckedArea, CheckedAreaSelected, MenuBorder, MenuShadow;
+    COLORREF Text, Tick;
   };
   const TPalette& Palette() const { return FPal; }
   // Recomputes the palette for painting on dc.
   void ComputePalette(HDC dc);
+  // The last palette is the system's plain one (menu, menu text, highlight, highlight text; no
+  // gradient, no shadows) because the painter's own look would not read: high contrast is on
+  // (SPI_GETHIGHCONTRAST, asked through SystemParametersInfoCall), or the text falls below
+  // 4.5:1 on the painter's own backgrounds.
+  bool SystemLook() const { return FSystemLook; }
 
   // The system's menu font, "MS Sans Serif" read as "Tahoma"; false (and f unchanged) when
   // the system cannot say.
@@ -105,6 +114,9 @@ public:
   SIZE PictureSize(TMenuItem* item) const;
 
   void Loaded() override;
+  // The icon column, the tick box and a font given in pixels at the form's new DPI; the
+  // pictures scale with their items, the system's menu font with the system.
+  void ChangeScale(int newDpi, int oldDpi) override;
   void Inserted(TComponent* AComponent) override;
   void Notification(TComponent* AComponent) override;
 
@@ -124,6 +136,9 @@ private:
   static bool SystemMenuLogFont(LOGFONTA& lf);
   void ResetToSystemFont();
   bool HighColor(HDC dc) const;
+  // Turns the palette into the system's plain one where the own one would not read.
+  void GiveWayToScheme();
+  bool GradientShown() const { return FGradient && FHigh && !FSystemLook; }
 
   // Painting (MenuPainter.Draw.cpp). A row is painted into a kept buffer whose DC takes the
   // item's own coordinates, its pixel work done in memory, and goes onto the menu in one blit.
@@ -168,9 +183,11 @@ private:
   TColor FColor, FIconBackColor, FMenuBarColor, FSelectColor, FSelectBorderColor, FSelectFontColor;
   TColor FDisabledColor, FSeparatorColor, FCheckedColor;
   int FIconWidth = 24;
+  int FPixelsPerInch = kDesignDpi;
   bool FDrawSelect = true, FUseSystemColors = true, FOverrideOwnerDraw = false, FGradient = false;
   bool FFlatMenu = false, FAutoDetect = false, FActive = false;
   bool FHigh = true;
+  bool FSystemLook = false;
   HDC FNearDC = nullptr;  // the DC whose nearest colours count; null in high-colour mode
   TPalette FPal{};
   std::set<TMenuItem*> FHooked;  // items carrying one of our handlers

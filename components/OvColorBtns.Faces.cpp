@@ -1,5 +1,6 @@
 // The eleven faces of the colour button and the latched look's dither pattern.
 #include "components/OvColorBtns.h"
+#include "framework/SystemLook.h"
 
 namespace {
 
@@ -182,8 +183,7 @@ struct TPattern {
   TPattern() {
     bitmap = gdi::CreateDib32(8, 8, &bits);
     // The stored pattern is only a start: its pixels are rewritten for every face colour.
-    gdi::Bitmap stored(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), "OVCLRBTNPATTERN", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    gdi::Bitmap stored = gdi::LoadDibResource(GetModuleHandleA(nullptr), "OVCLRBTNPATTERN");
     if (stored && bitmap) {
       gdi::MemDC from, to;
       gdi::Select sf(from, stored), st(to, bitmap);
@@ -213,3 +213,22 @@ HBITMAP DitherPattern(COLORREF face) {
 }
 
 void FreeDitherPattern() { Pattern().reset(); }
+
+RECT DrawSystemButtonFace(HDC dc, const RECT& r, bool down, bool lit) {
+  FillRectColor(dc, r, GetSysColor(lit || down ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+  RECT frame = r;
+  const COLORREF edge = GetSysColor(COLOR_BTNTEXT);
+  Frame3D(dc, frame, edge, edge);
+  RECT c = r;
+  InflateRect(&c, down ? -3 : -2, down ? -3 : -2);
+  return c;
+}
+
+COLORREF SystemButtonText(bool lit, bool enabled) {
+  return GetSysColor(!enabled ? COLOR_GRAYTEXT : lit ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+}
+
+bool ButtonGivesWay(bool highContrast, bool systemFace, COLORREF face, COLORREF caption) {
+  if (!systemFace) return UseSystemLook(highContrast, {});
+  return UseSystemLook(highContrast, {{caption, face}, {caption, ShiftColor(face, 24)}});
+}

@@ -1,6 +1,8 @@
 #include "components/OvColorBtns.h"
+#include "framework/SystemLook.h"
 #include <cctype>
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 #include "framework/Forms.h"
 
 void FreeDitherPattern();  // OvColorBtns.Faces.cpp
@@ -17,7 +19,7 @@ TOvColorBtn::TOvColorBtn(TComponent* AOwner, TWinControl* AParent)
     : TCustomControl(AOwner, AParent), FGlyph(std::make_unique<TButtonGlyph>()) {
   FColor = dynamic_cast<TForm*>(AOwner) ? clBtnFace : 0;
   SetBounds(Left(), Top(), 25, 25);
-  CreateWnd("TOvColorBtn", 0, 0, false);  // no tab stop: it never takes the focus
+  CreateWnd("TOvColorBtn", WS_TABSTOP, 0, false);
   if (AParent) SetFont(AParent->Font());  // the parent's font
   FGlyph->SetFaceColor(ColorToRGB(FColor));
   FGlyph->OnChange = [this] { Invalidate(); };
@@ -45,7 +47,6 @@ TOvColorBtn::~TOvColorBtn() {
 }
 
 TTimer* TOvColorBtn::RepeatTimer() { return repeatTimer; }
-TOvColorBtn* TOvColorBtn::RepeatTarget() { return repeatTarget; }
 
 // ---- properties -------------------------------------------------------------------------------
 
@@ -182,7 +183,10 @@ void TOvColorBtn::MouseUp(int x, int y) {
   Fire(OnMouseUp, this, mbLeft, 0u, x, y);
   if (!FDragging) return StopRepeat();
   FDragging = false;
-  const bool inside = Inside(x, y);
+  Release(Inside(x, y));
+}
+
+void TOvColorBtn::Release(bool inside) {
   FState = cbsUp;
   if (FGroupIndex != 0) {
     if (inside) SetDown(!FDown);
@@ -228,9 +232,20 @@ void TOvColorBtn::Click() {
   Fire(OnClick, this);
 }
 
+bool TOvColorBtn::CNCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  if (Enabled()) Click();
+  return true;
+}
+
+bool TOvColorBtn::ShowsFocus() const {
+  // Asked of the window it stands in, which keeps the state for all its controls.
+  return FHandle && GetFocus() == FHandle &&
+         !(SendMessageA(GetAncestor(FHandle, GA_ROOT), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
 bool TOvColorBtn::DialogChar(char ch) {
-  char a = AcceleratorOf(Caption());
-  if (!a || !Enabled() || std::toupper((unsigned char)a) != std::toupper((unsigned char)ch)) return false;
+  if (!Enabled() || !IsAcceleratorOf(Caption(), ch)) return false;
   Click();
   return true;
 }
@@ -250,7 +265,11 @@ void TOvColorBtn::PaintTo(HDC dc) {
   const COLORREF face = ColorToRGB(FColor);
   const bool down = FState == cbsPressed || FState == cbsLatched;
   RECT content = r;
-  if (FStyle == bsOwnerDraw && OnOwnerDraw) {
+  FPlain = ButtonGivesWay(HighContrastOn(), (FColor & 0xFF000000u) == clSystemColor, face, CaptionColor(face));
+  if (FPlain) {
+    // In the scheme's colours: no dither, no hot fill of our own, the caption in its colour.
+    content = DrawSystemButtonFace(dc, r, down, FMouseInside && Enabled());
+  } else if (FStyle == bsOwnerDraw && OnOwnerDraw) {
     OnOwnerDraw(this, dc, content);
   } else {
     content = DrawButtonFace(dc, r, FStyle, false, down, FMouseInside, face);
@@ -259,7 +278,7 @@ void TOvColorBtn::PaintTo(HDC dc) {
     gdi::Select sb(dc, b), sp(dc, GetStockObject(NULL_PEN));
     Ellipse(dc, content.left + 1, content.top + 1, content.right - 1, content.bottom - 1);
   };
-  if (FState == cbsLatched && FStyle != bsOwnerDraw && (FOptions & boDitherPattern)) {
+  if (!FPlain && FState == cbsLatched && FStyle != bsOwnerDraw && (FOptions & boDitherPattern)) {
     gdi::Brush pattern(CreatePatternBrush(DitherPattern(face)));
     content.right -= 1, content.bottom -= 1;
     if (FStyle == bsEllipse)
@@ -267,7 +286,7 @@ void TOvColorBtn::PaintTo(HDC dc) {
     else
       FillRect(dc, &content, pattern);
   }
-  if (FMouseInside && Enabled() && FState != cbsPressed && FStyle != bsIE4) {
+  if (!FPlain && FMouseInside && Enabled() && FState != cbsPressed && FStyle != bsIE4) {
     COLORREF hot = (FState == cbsUp || FState == cbsLatched) ? ShiftColor(face, 24) : face;
     if (FStyle == bsEllipse) {
       gdi::Brush b(CreateSolidBrush(hot));
@@ -277,6 +296,24 @@ void TOvColorBtn::PaintTo(HDC dc) {
     }
   }
   DrawContent(dc, content);
+  if (ShowsFocus()) DrawFocus(dc, content);
+}
+
+// A dotted frame on the content rectangle's edge, just inside the face's frame: glyph and
+// caption fill the Defrag button to within two pixels of it, and a frame further in would touch
+// them. In the caption's colour, every other pixel, so that it reads on any face; drawn here
+// rather than by DrawFocusRect, whose inverted pixels vanish on a mid-grey face.
+void TOvColorBtn::DrawFocus(HDC dc, const RECT& content) {
+  // The caption's colour, in the scheme's look too.
+  const COLORREF c = FPlain ? SystemButtonText(FMouseInside || FState == cbsPressed || FState == cbsLatched, FState != cbsDisabled)
+                            : CaptionColor(ColorToRGB(FColor));
+  const int l = content.left, t = content.top, r = content.right - 1, b = content.bottom - 1;
+  if (r <= l || b <= t) return;
+  auto dot = [&](int x, int y) {
+    if ((x - l + y - t) % 2 == 0) SetPixelV(dc, x, y, c);
+  };
+  for (int x = l; x <= r; ++x) dot(x, t), dot(x, b);
+  for (int y = t + 1; y < b; ++y) dot(l, y), dot(r, y);
 }
 
 void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
@@ -294,7 +331,10 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
   gdi::SavedDC state(dc);  // the text colour and mode set here
   SetBkMode(dc, TRANSPARENT);
   RECT t = at.TextBounds;
-  if (FState == cbsDisabled) {
+  if (FPlain) {
+    SetTextColor(dc, SystemButtonText(FMouseInside || FState == cbsPressed || FState == cbsLatched, FState != cbsDisabled));
+    DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  } else if (FState == cbsDisabled) {
     OffsetRect(&t, 1, 1);
     SetTextColor(dc, ShiftColor(face, 96));
     DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, 0);
@@ -302,11 +342,14 @@ void TOvColorBtn::DrawContent(HDC dc, const RECT& content) {
     SetTextColor(dc, ShiftColor(face, -96));
     DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, 0);
   } else {
-    COLORREF c = (FOptions & boAutoBlackWhiteText) ? (IsLightColor(face) ? RGB(0, 0, 0) : RGB(255, 255, 255))
-                                                   : GetSysColor(COLOR_BTNTEXT);
-    SetTextColor(dc, c);
+    SetTextColor(dc, CaptionColor(face));
     DrawTextA(dc, caption.c_str(), (int)caption.size(), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
+}
+
+COLORREF TOvColorBtn::CaptionColor(COLORREF face) const {
+  if (FOptions & boAutoBlackWhiteText) return IsLightColor(face) ? RGB(0, 0, 0) : RGB(255, 255, 255);
+  return GetSysColor(COLOR_BTNTEXT);
 }
 
 // What lies behind the button, within its client rectangle r: the parent's background and
@@ -406,9 +449,50 @@ LRESULT TOvColorBtn::WndProc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case CM_DIALOGCHAR:
       return DialogChar((char)w) ? 1 : 0;
+    case WM_GETDLGCODE:
+      return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case WM_KEYDOWN:
+      // Space presses, as on a push button; its repeats change nothing.
+      if (w == VK_SPACE && !(l & (1 << 30)) && Enabled() && !FDragging) {
+        FSpaceHeld = true;
+        if (!FDown) {
+          FState = cbsPressed;
+          Repaint();
+        }
+        return 0;
+      }
+      break;
+    case WM_KEYUP:
+      if (w == VK_SPACE && FSpaceHeld) {
+        FSpaceHeld = false;
+        Release(Enabled());
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (msg == WM_KILLFOCUS && FSpaceHeld) {  // the press is over, without a click
+        FSpaceHeld = false;
+        FState = FDown ? cbsLatched : cbsUp;
+      }
+      Invalidate();
+      return 0;
+    case WM_UPDATEUISTATE: {
+      LRESULT r = TCustomControl::WndProc(msg, w, l);
+      Invalidate();
+      return r;
+    }
     case CM_BUTTONPRESSED:
       ButtonPressed((int)w, dynamic_cast<TOvColorBtn*>(FromHandle((HWND)l)));
       return 0;
   }
   return TCustomControl::WndProc(msg, w, l);
+}
+
+void TOvColorBtn::ChangeScale(int newDpi, int oldDpi) {
+  TCustomControl::ChangeScale(newDpi, oldDpi);
+  if (FMargin > 0) FMargin = ScaleToDpi(FMargin, newDpi, oldDpi);
+  FSpacing = ScaleToDpi(FSpacing, newDpi, oldDpi);
+  ScaleStrip(FGlyph->Glyph(), newDpi, oldDpi);
+  Invalidate();
 }

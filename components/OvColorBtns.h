@@ -1,7 +1,8 @@
 // The colour button: a push button drawn entirely by the program in any face colour, in one of
 // eleven face styles, with an optional glyph beside its caption, a hot look while the mouse is
 // over it, optional sounds, speed-button grouping, and black or white text by the face's
-// lightness. It never takes the keyboard focus.
+// lightness. A click leaves the keyboard focus where it was; Tab reaches it, and then Space or
+// Enter clicks it, with a focus rectangle once the keyboard has moved the focus.
 #pragma once
 #include <windows.h>
 #include <array>
@@ -38,6 +39,15 @@ constexpr UINT CM_BUTTONPRESSED = 0xB030;
 // and caption. face is an RGB colour.
 RECT DrawButtonFace(HDC dc, const RECT& r, TClr95ButtonStyle style, bool designing, bool down, bool mouseInside,
                     COLORREF face);
+// The plain face a button takes in the user's scheme where its own look would not read (see
+// framework/SystemLook.h): the button face, or the highlight while lit (hot or down), framed in
+// the button text colour. Returns the content rectangle as DrawButtonFace does.
+RECT DrawSystemButtonFace(HDC dc, const RECT& r, bool down, bool lit);
+// The caption colour of that face: highlight text while lit, grey text while disabled.
+COLORREF SystemButtonText(bool lit, bool enabled);
+// Whether a button of this face (RGB) and caption colour gives way: high contrast on, or a
+// face from the scheme's colours (system) that its caption does not read on, hot or not.
+bool ButtonGivesWay(bool highContrast, bool systemFace, COLORREF face, COLORREF caption);
 // The shared 8 x 8 pattern of the latched look: face with face +128 on the pixels whose x and y
 // have equal parity. Loaded from the OVCLRBTNPATTERN resource on first use.
 HBITMAP DitherPattern(COLORREF face);
@@ -174,6 +184,8 @@ public:
   // The whole button painted into dc at (0, 0), with no buffer: what a paint shows.
   void PaintTo(HDC dc);
   void Loaded() override;
+  // Frame, font, margin, spacing and glyph at the new DPI (the glyph filtered).
+  void ChangeScale(int newDpi, int oldDpi) override;
 
   // The mouse, as its messages arrive; coordinates in the button's client area.
   void MouseDown(int x, int y);
@@ -184,13 +196,17 @@ public:
   // The accelerator: true (handled) when ch is the caption's marked character and the button
   // is enabled; the button then clicks.
   bool DialogChar(char ch);
+  // It has the focus and its window shows focus rectangles (the keyboard moved the focus).
+  bool ShowsFocus() const;
 
-  // The repeat timer all colour buttons share, and the button it clicks.
+  // The repeat timer all colour buttons share (the component's published name for it), and
+  // what its tick does to the button held.
   static TTimer* RepeatTimer();
-  static TOvColorBtn* RepeatTarget();
   void RepeatTimerTick();
 
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  // BN_CLICKED sent on its behalf (Enter or Escape in a form whose default or cancel it is).
+  bool CNCommand(WORD code) override;
 
 protected:
   void CaptionChanged() override { Invalidate(); }
@@ -207,7 +223,13 @@ private:
   void ButtonPressed(int group, TOvColorBtn* sender);
   void EnabledChanged();
   void StopRepeat();
+  // The end of a press, by the mouse or Space: inside, the button clicks.
+  void Release(bool inside);
   void DrawContent(HDC dc, const RECT& content);
+  // The caption's colour on a face of the own look.
+  COLORREF CaptionColor(COLORREF face) const;
+  bool FPlain = false;  // the last paint gave way to the user's scheme
+  void DrawFocus(HDC dc, const RECT& content);
   void PaintParentImage(HDC dc, const RECT& r) const;
   std::unique_ptr<TButtonGlyph> FGlyph;
   TStripBitmap FImagineAttiva, FImagineInattiva;
@@ -225,4 +247,5 @@ private:
   bool FDragging = false;
   bool FMouseInside = false;
   bool FReleasing = false;  // our own ReleaseCapture runs
+  bool FSpaceHeld = false;  // pressed with Space, not yet released
 };

@@ -26,6 +26,7 @@ void Frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight);
 void FillGradientBands(HDC dc, const RECT& r, const std::vector<COLORREF>& colours, int sections, int direction,
                        int band);
 
+// The colour utilities' published drawing helper (the buttons draw through BlitMasked below).
 // Draws bmp at (x, y) leaving out every pixel of colour transparent; a negative colour means
 // the bitmap's own transparent colour (its bottom-left pixel).
 void DrawTransparentBitmap(HDC dc, HBITMAP bmp, int x, int y, int transparent);

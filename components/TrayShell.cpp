@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 #include "framework/Forms.h"
 #include "framework/Handles.h"
 #include "framework/Timers.h"
@@ -33,7 +34,17 @@ BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data) {
   return Shell_NotifyIconA(Message, reinterpret_cast<PNOTIFYICONDATAA>(Data));
 }
 
-std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
+std::string ShortHint(const std::string& hint, UINT cp) { return hint.substr(0, FindCharIn(hint, '|', 0, cp)); }
+
+std::string TooltipText(const std::string& hint, UINT cp) {
+  return std::string(CutToBytes(ShortHint(hint, cp), sizeof(TNotifyIconData::szTip) - 1, cp));
+}
+std::string BalloonText(const std::string& text, UINT cp) {
+  return std::string(CutToBytes(text, sizeof(NOTIFYICONDATAA::szInfo) - 1, cp));
+}
+std::string BalloonTitle(const std::string& title, UINT cp) {
+  return std::string(CutToBytes(title, sizeof(NOTIFYICONDATAA::szInfoTitle) - 1, cp));
+}
 
 // ---- the icon's window -------------------------------------------------------------------------
 
@@ -63,6 +74,9 @@ TTrayIcon::TTrayIcon(TComponent* AOwner, TShellNotify notify)
   FWindow = new TTrayWindow(this);
   FData.cbSize = sizeof(FData);
   FData.hWnd = FWindow->Handle();
+  // The shell shows small icons: the image drawn for that size, not a large one shrunk.
+  FIcon->SetLoadSize(SmallIconSize());
+  FIcons->SetIconSize(SmallIconSize());
   FIcon->OnChange = [this](TObject*) { RefreshIcon(); };
   FIcons->OnChange = [this](TObject*) { RefreshIcon(); };
 }
@@ -152,7 +166,7 @@ void TTrayIcon::FillNotifyData() {
   FData.uCallbackMessage = WM_TRAYICONNOTIFY;
   HICON picture = CurrentPicture();
   FData.hIcon = picture ? picture : reinterpret_cast<HICON>(static_cast<INT_PTR>(-1));
-  std::string tip = ShortHint(FHint).substr(0, sizeof(FData.szTip) - 1);
+  std::string tip = TooltipText(FHint);
   std::copy(tip.begin(), tip.end(), FData.szTip);
 }
 
@@ -201,8 +215,8 @@ bool TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
   data.uFlags = NIF_INFO;  // the balloon alone: the icon and the tooltip stay
   data.uTimeout = kBalloonTimeoutMs;
   data.dwInfoFlags = NIIF_INFO;
-  text.copy(data.szInfo, sizeof(data.szInfo) - 1);
-  title.copy(data.szInfoTitle, sizeof(data.szInfoTitle) - 1);
+  BalloonText(text).copy(data.szInfo, sizeof(data.szInfo) - 1);
+  BalloonTitle(title).copy(data.szInfoTitle, sizeof(data.szInfoTitle) - 1);
   // The shell reads as much of the record as its cbSize says; the head is the first form's.
   return FShellNotify(NIM_MODIFY, reinterpret_cast<TNotifyIconData*>(&data)) != FALSE;
 }

@@ -48,7 +48,13 @@ using TShellNotify = std::function<BOOL(DWORD Message, TNotifyIconData* Data)>;
 BOOL SystemShellNotify(DWORD Message, TNotifyIconData* Data);
 
 // The text before the first "|" (all of it when there is none): the tooltip part of a hint.
-std::string ShortHint(const std::string& hint);
+// A "|" that is the second byte of a double-byte character of code page cp cuts nothing.
+std::string ShortHint(const std::string& hint, UINT cp = CP_ACP);
+// What the shell gets of a hint, a balloon's text or its title: the tooltip is the short hint;
+// each is cut to what its field holds (63, 255 and 63 bytes) between two characters.
+std::string TooltipText(const std::string& hint, UINT cp = CP_ACP);
+std::string BalloonText(const std::string& text, UINT cp = CP_ACP);
+std::string BalloonTitle(const std::string& title, UINT cp = CP_ACP);
 
 class TTrayIcon : public TComponent {
 public:

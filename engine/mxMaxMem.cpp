@@ -66,6 +66,7 @@ void TmxMaxMem::DefragMemory(int Megabytes) {
   if (FRunning) return;
   FRunning = true;
   FAborted = false;
+  FRefusedAfter = -1;
   int blocks = Megabytes > kMaxBlocks ? kMaxBlocks : Megabytes;
   if (blocks < 0) blocks = 0;
   TBlockTable table(*FMemory);
@@ -81,7 +82,10 @@ void TmxMaxMem::DefragMemory(int Megabytes) {
     // Reserving: a block the system refuses ends this phase; what was obtained is given back.
     for (int i = 0; i < blocks; ++i) {
       void* block = table.CommitNext();
-      if (!block) break;
+      if (!block) {
+        FRefusedAfter = table.Obtained();
+        break;
+      }
       auto* p = static_cast<volatile uint32_t*>(block);
       for (int k = 0; k < kBlockSize / 4; ++k) p[k] = 0;
       progress();

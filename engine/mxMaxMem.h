@@ -25,6 +25,9 @@ public:
   bool Running() const { return FRunning; }
   // The last run was stopped by Abort (an abort it forgot, or one while idle, does not count).
   bool Aborted() const { return FAborted; }
+  // The blocks the last run held when the system refused it the next one (its reserving then
+  // ended early and everything went back); -1 when the system gave every block asked for.
+  int RefusedAfter() const { return FRefusedAfter; }
 
   // A run over the whole physical memory.
   void Defrag();
@@ -43,6 +46,7 @@ private:
   void Finish();
   bool FAbortRequested = false;
   bool FAborted = false;
+  int FRefusedAfter = -1;
   int32_t FPhysTotal = 0;
   bool FRunning = false;
   IMemorySystem* FMemory;

@@ -25,18 +25,17 @@ std::string ErrorBoxText(const std::string& message) {
 TApplication::TApplication()
     : TComponent(nullptr), FInstance(GetModuleHandleA(nullptr)), FPrevious(Application) {
   Application = this;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = AppWndProc;
-  wc.hInstance = FInstance;
-  wc.lpszClassName = "TApplication";
-  wc.hIcon = LoadIconA(FInstance, "MAINICON");
+  try {
+    RegisterWindowClass("TApplication", AppWndProc, 0, LoadIconA(FInstance, "MAINICON"));
+  } catch (...) {
+    Application = FPrevious;  // no destructor runs for an object whose constructor fails
+    throw;
+  }
   // Zero-sized and off in the middle of the screen: only its taskbar button can be seen.
-  if ((RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) &&
-      (FHandle = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU |
-                                 WS_MINIMIZEBOX, GetSystemMetrics(SM_CXSCREEN) / 2,
-                                 GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, FInstance, nullptr)))
-    return;
-  // No destructor runs for an object whose constructor fails: undo what it did.
+  FHandle = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                            nullptr, FInstance, nullptr);
+  if (FHandle) return;
   Application = FPrevious;
   RaiseLastOSError("Cannot create the application window");
 }
@@ -66,10 +65,17 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
-  if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) return true;
+  Dispatch(msg);
+  return true;
+}
+
+// The one place every message of the program's loops passes: accelerators and the dialog keys
+// first, then the window.
+void TApplication::Dispatch(MSG& msg) {
+  if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) return;
+  if (DialogKey(msg)) return;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
-  return true;
 }
 
 void TApplication::ProcessMessages() {
@@ -86,9 +92,7 @@ void TApplication::Run() {
       FTerminated = true;
       break;
     }
-    if (msg.message == WM_SYSCHAR && DispatchDialogChar(msg.hwnd, msg.wParam, msg.lParam)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    Dispatch(msg);
   }
 }
 

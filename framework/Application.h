@@ -45,6 +45,7 @@ public:
 
 private:
   bool ProcessMessage(MSG& msg);
+  void Dispatch(MSG& msg);
   std::string FTitle;
   HWND FHandle = nullptr;
   HINSTANCE FInstance = nullptr;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TObject {
@@ -59,6 +60,11 @@ public:
 
   // Runs after a window's description has been applied, for this component and all it owns.
   virtual void Loaded();
+  // The window this component belongs to went from oldDpi to newDpi pixels per inch (from the
+  // description's 96 when it is created): a component with lengths of its own scales them.
+  // The form calls it for every component it owns (TForm::SetPixelsPerInch); a component
+  // scales what it owns itself, as its layout needs.
+  virtual void ChangeScale(int newDpi, int oldDpi) {}
   // Told when a component this one asked about goes away (see FreeNotification).
   virtual void Notification(TComponent* AComponent) {}
   // Told when AComponent joined something this component holds (a menu item added to one of
@@ -83,9 +89,29 @@ private:
 // Round half to even (12.5 gives 12, 37.5 gives 38): progress values and colour arithmetic.
 int RoundHalfEven(double v);
 
+// Walks over captions. Captions are ANSI text, and in a double-byte code page (932, 936, 949,
+// 950) a character may take two bytes whose second is any byte from 0x40 up, "\\" and "|" among
+// them: every walk steps by character (CharNextExA), never by byte, so that no second byte is
+// read as a separator and no cut splits a character. cp is the code page of the text; CP_ACP,
+// the system's, unless a caller knows better.
+//
+// Where the character after the one at byte i starts (i itself may be past the end: the size).
+size_t NextCharAt(std::string_view s, size_t i, UINT cp = CP_ACP);
+// The first c (a byte below 0x40, or any byte that starts a character) standing as a character
+// of its own at or after from; npos when there is none.
+size_t FindCharIn(std::string_view s, char c, size_t from = 0, UINT cp = CP_ACP);
+// The longest start of s of at most maxBytes bytes that ends between two characters.
+std::string_view CutToBytes(std::string_view s, size_t maxBytes, UINT cp = CP_ACP);
+// Every TAB of s read as a blank, in place: what a shortcut column shows of a TAB.
+std::string& TabsAsBlanks(std::string& s, UINT cp = CP_ACP);
+
 // The character a caption marks with its first single "&" ("&&" is a plain ampersand), or 0:
-// the accelerator of a menu item or button.
-char AcceleratorOf(const std::string& caption);
+// the accelerator of a menu item or button. A double-byte character marked so is no key a
+// single typed byte can match: 0 as well.
+char AcceleratorOf(std::string_view caption, UINT cp = CP_ACP);
+// Whether typed is the caption's accelerator, letter case aside: how a menu and a button both
+// answer a typed key.
+bool IsAcceleratorOf(std::string_view caption, char typed, UINT cp = CP_ACP);
 
 // The bytes of a resource of the module, as the loaded image holds them (valid while the
 // module stays loaded); Data null and Size 0 when it is missing. The type is RT_RCDATA unless

@@ -1,76 +1,58 @@
 #include "framework/Controls.h"
-#include <set>
 #include <string>
-#include <unordered_map>
 #include "framework/Application.h"
+#include "framework/Dpi.h"
 #include "framework/GraphicControls.h"
-#include "framework/Handles.h"
 #include "framework/Menus.h"
 #include "framework/OSError.h"
 
 namespace {
 int nextChildId = 1000;
 
-// Which control owns a window of this process. Looked up on every message, so it lives here
-// rather than in a window property, which would cost a round trip to the window server each time.
-class THandleMap {
-public:
-  void Set(HWND h, TWinControl* c) {
-    TLock l(FLock);
-    FMap[h] = c;
-  }
-  // Only while it still names this control: the handle may already belong to another window.
-  void Remove(HWND h, const TWinControl* c) {
-    TLock l(FLock);
-    auto it = FMap.find(h);
-    if (it != FMap.end() && it->second == c) FMap.erase(it);
-  }
-  TWinControl* Find(HWND h) {
-    TLock l(FLock);
-    auto it = FMap.find(h);
-    return it == FMap.end() ? nullptr : it->second;
-  }
+// Which control owns a window. Windows of our own classes carry their object in
+// GWLP_USERDATA, set at WM_NCCREATE; standard controls, whose classes may use that slot
+// themselves, carry it in a window property set before they are subclassed. Only the UI thread
+// makes, asks and destroys windows, so nothing here needs a lock.
+const char kControlProp[] = "Velmor.Control";
 
-private:
-  TCriticalSection FLock;
-  std::unordered_map<HWND, TWinControl*> FMap;
-};
+bool OfOwnClass(HWND h) { return (WNDPROC)GetClassLongPtrA(h, GCLP_WNDPROC) == VelmorWndProc; }
 
-// Never destroyed: windows may still be torn down while static objects go.
-THandleMap& Handles() {
-  static THandleMap* map = new THandleMap;
-  return *map;
-}
+TWinControl* OwnClassObject(HWND h) { return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(h, GWLP_USERDATA)); }
+TWinControl* SubclassedObject(HWND h) { return static_cast<TWinControl*>(GetPropA(h, kControlProp)); }
 
-void RegisterOwnClass(const char* name) {
-  static std::set<std::string> done;
-  if (done.count(name)) return;
+}  // namespace
+
+void RegisterWindowClass(const char* name, WNDPROC proc, UINT style, HICON icon, HBRUSH background) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  // Registered afresh each time, the system's "already exists" meaning ours is there: asking
+  // first (GetClassInfoA) would find a system class of the same name (the up-down arrows keep
+  // the common control's), and Wine loads the common controls to answer.
   WNDCLASSA wc{};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = VelmorWndProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = inst;
+  wc.hIcon = icon;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+  wc.hbrBackground = background;
   wc.lpszClassName = name;
   if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     RaiseLastOSError(std::string("Cannot register the window class ") + name);
-  done.insert(name);
 }
-}  // namespace
 
 // Both procedures are exception barriers from their first line: even the bookkeeping of a new
 // window may fail (no memory), and nothing may unwind into the system's frames.
 LRESULT CALLBACK VelmorWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  // Messages before WM_NCCREATE (WM_GETMINMAXINFO) find no object yet and go to the default.
   TWinControl* c = m == WM_NCCREATE ? static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams)
-                                    : TWinControl::FromHandle(h);
+                                    : OwnClassObject(h);
   return Guarded(c, [&]() -> LRESULT {
     if (m == WM_NCCREATE && c) {
       c->FHandle = h;
-      Handles().Set(h, c);
+      SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(c));
     }
     if (!c) return DefWindowProcA(h, m, w, l);
     if (m == WM_NCDESTROY) {
-      Handles().Remove(h, c);
+      SetWindowLongPtrA(h, GWLP_USERDATA, 0);
       c->FHandle = nullptr;
       return DefWindowProcA(h, m, w, l);
     }
@@ -79,12 +61,12 @@ LRESULT CALLBACK VelmorWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 LRESULT CALLBACK VelmorSubclassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  TWinControl* c = TWinControl::FromHandle(h);
+  TWinControl* c = SubclassedObject(h);
   return Guarded(c, [&]() -> LRESULT {
     if (!c) return DefWindowProcA(h, m, w, l);
     if (m == WM_NCDESTROY) {
       WNDPROC def = c->FDefProc;
-      Handles().Remove(h, c);
+      RemovePropA(h, kControlProp);
       SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)def);
       c->FHandle = nullptr;
       return CallWindowProcA(def, h, m, w, l);
@@ -117,19 +99,42 @@ bool DispatchDialogChar(HWND target, WPARAM ch, LPARAM keyData) {
   return d.taken;
 }
 
-TWinControl::TWinControl(TComponent* AOwner, TWinControl* AParent) : TComponent(AOwner), FParent(AParent) {}
+TWinControl::TWinControl(TComponent* AOwner, TWinControl* AParent)
+    : TComponent(AOwner), FPixelsPerInch(AParent ? AParent->FPixelsPerInch : kDesignDpi), FParent(AParent) {}
+
+void TWinControl::ChangeScale(int newDpi, int oldDpi) {
+  FPixelsPerInch = newDpi;
+  if (FParent) {
+    RECT r = BoundsRect();
+    int l = ScaleToDpi(r.left, newDpi, oldDpi), t = ScaleToDpi(r.top, newDpi, oldDpi);
+    SetBounds(l, t, ScaleToDpi(r.right, newDpi, oldDpi) - l, ScaleToDpi(r.bottom, newDpi, oldDpi) - t);
+  }
+  SetFont(ScaledFont(FFont, newDpi, oldDpi));
+}
 
 TWinControl::~TWinControl() {
   if (FHandle) {
     HWND h = FHandle;
     DestroyWindow(h);  // clears FHandle through WM_NCDESTROY
-    FHandle = nullptr;
-    Handles().Remove(h, this);  // in case the window went without telling us
+    if (FHandle) {
+      // The window stays (the system refused to destroy it): it must no longer name us.
+      if (FDefProc) {
+        RemovePropA(h, kControlProp);
+        SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)FDefProc);
+      } else {
+        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+      }
+      FHandle = nullptr;
+    }
   }
 }
 
+// Only windows of this process can be ours: another process's slot or property would hold an
+// address of its own.
 TWinControl* TWinControl::FromHandle(HWND h) {
-  return h ? Handles().Find(h) : nullptr;
+  DWORD pid = 0;
+  if (!h || !GetWindowThreadProcessId(h, &pid) || pid != GetCurrentProcessId()) return nullptr;
+  return OfOwnClass(h) ? OwnClassObject(h) : SubclassedObject(h);
 }
 
 void TWinControl::CreateWnd(const char* className, DWORD style, DWORD exStyle, bool standardClass) {
@@ -138,13 +143,18 @@ void TWinControl::CreateWnd(const char* className, DWORD style, DWORD exStyle, b
   if (FVisible && FParent) style |= WS_VISIBLE;
   if (!FEnabled) style |= WS_DISABLED;
   HMENU id = FParent ? (HMENU)(INT_PTR)(nextChildId++) : nullptr;
-  if (!standardClass) RegisterOwnClass(className);
+  if (!standardClass) RegisterWindowClass(className, VelmorWndProc, CS_DBLCLKS, nullptr, (HBRUSH)(COLOR_BTNFACE + 1));
   HWND h = CreateWindowExA(exStyle, className, FCaption.c_str(), style, FLeft, FTop, FWidth, FHeight, parent, id,
                            GetModuleHandleA(nullptr), standardClass ? nullptr : this);
   if (!h) RaiseLastOSError(std::string("Cannot create a window of class ") + className);
   if (standardClass) {
+    if (!SetPropA(h, kControlProp, this)) {
+      DWORD error = GetLastError();
+      DestroyWindow(h);
+      SetLastError(error);
+      RaiseLastOSError(std::string("Cannot create a window of class ") + className);
+    }
     FHandle = h;
-    Handles().Set(h, this);
     FDefProc = (WNDPROC)SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)VelmorSubclassProc);
   }
   ApplyFontToWindow();
@@ -314,8 +324,9 @@ void TGroupBox::Paint(HDC dc) {
   if (caption.empty()) return;
   SIZE sz{};
   GetTextExtentPoint32A(dc, caption.c_str(), (int)caption.size(), &sz);
-  RECT tr{8, 0, 8 + sz.cx + 2, tm.tmHeight};
+  const int inset = ScaleToDpi(8, PixelsPerInch());
+  RECT tr{inset, 0, inset + sz.cx + 2, tm.tmHeight};
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  ExtTextOutA(dc, 9, 0, ETO_OPAQUE, &tr, caption.c_str(), (UINT)caption.size(), nullptr);
+  ExtTextOutA(dc, inset + 1, 0, ETO_OPAQUE, &tr, caption.c_str(), (UINT)caption.size(), nullptr);
 }

@@ -1,6 +1,7 @@
-// Windowed controls (forms, in Forms.h, build on them). Each control owns one window; our own
-// window classes (forms, panels, group boxes, timers) share one window procedure, standard
-// controls are subclassed.
+// Windowed controls (forms, in Forms.h, build on them). Each control owns one window. The
+// windows of our own classes (forms, panels, group boxes, the chart, the colour buttons) share
+// one window procedure and keep their object in GWLP_USERDATA; standard controls are
+// subclassed and keep it in a window property.
 // Both are exception barriers. Notifications a child sends to its parent (WM_COMMAND,
 // WM_NOTIFY) are handed back to the child's object, so a control handles its own events.
 #pragma once
@@ -18,6 +19,12 @@ LRESULT CALLBACK VelmorSubclassProc(HWND, UINT, WPARAM, LPARAM);
 // data); a control whose accelerator it is answers nonzero. True when one took it.
 constexpr UINT CM_DIALOGCHAR = 0xB006;
 bool DispatchDialogChar(HWND target, WPARAM ch, LPARAM keyData);
+
+// The one way the program registers a window class of its own (controls, the application
+// window, the ticker's window): once per process, a class already there being no error; a
+// refusal raises "Cannot register the window class NAME" with the system's reason.
+void RegisterWindowClass(const char* name, WNDPROC proc, UINT style = 0, HICON icon = nullptr,
+                         HBRUSH background = nullptr);
 
 class TWinControl : public TComponent {
 public:
@@ -54,6 +61,12 @@ public:
   void Invalidate() { if (FHandle && IsWindowVisible(FHandle)) InvalidateRect(FHandle, nullptr, TRUE); }
   void Repaint() { if (FHandle && IsWindowVisible(FHandle)) { InvalidateRect(FHandle, nullptr, TRUE); UpdateWindow(FHandle); } }
   bool Focused() const { return FHandle && GetFocus() == FHandle; }
+  // The pixels per inch this control is laid out for: the description's 96 until its form
+  // scales it; a control made later takes its parent's.
+  int PixelsPerInch() const { return FPixelsPerInch; }
+  // Its place (the edges, so that neighbours stay neighbours) and its font's pixel height
+  // scaled; a font in points is made at the new DPI.
+  void ChangeScale(int newDpi, int oldDpi) override;
   void SetFocus() { if (FHandle) ::SetFocus(FHandle); }
 
   // A message for this control; the default passes it on to the window class.
@@ -73,6 +86,7 @@ protected:
   void ApplyFontToWindow();
   HWND FHandle = nullptr;
   bool FVisible = true;  // shown when created (a child window; top-level ones start hidden)
+  int FPixelsPerInch;
 
 private:
   friend LRESULT CALLBACK VelmorWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -28,6 +28,7 @@ PaintDC::~PaintDC() { EndPaint(FWnd, &FPs); }
 
 int FontSpec::LogHeight() const {
   if (Height) return Height;
+  if (PixelsPerInch) return -MulDiv(Size, PixelsPerInch, 72);
   WindowDC dc(nullptr);
   int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
   return -MulDiv(Size, ppi, 72);
@@ -69,6 +70,10 @@ void FillSolid(HDC dc, const RECT& r, COLORREF c) {
   if (r.right <= r.left || r.bottom <= r.top) return;
   Brush b(CreateSolidBrush(c));
   FillRect(dc, &r, b);
+}
+
+Bitmap LoadDibResource(HINSTANCE inst, const char* name) {
+  return Bitmap(static_cast<HBITMAP>(LoadImageA(inst, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 Bitmap CreateDib32(int w, int h, unsigned** bits) {

@@ -150,13 +150,17 @@ struct FontSpec {
   BYTE CharSet = DEFAULT_CHARSET;
   BYTE Quality = DEFAULT_QUALITY;
   BYTE OutPrecision = OUT_DEFAULT_PRECIS;  // OUT_TT_ONLY_PRECIS: TrueType only, which rotates
+  int PixelsPerInch = 0;  // of the window the font is for (Size is turned into pixels at it); 0: the screen's
   // The LOGFONT height this asks for.
   int LogHeight() const;
   // The description of a font the system names (the menu font, for one).
   static FontSpec FromLogFont(const LOGFONTA& lf);
   bool operator==(const FontSpec&) const = default;
 };
-// The one way a font is made.
+// The one way a font is made. Every description takes the system's character set
+// (DEFAULT_CHARSET, FontSpec's own) unless it names another, so that a caption of a Japanese,
+// Chinese, Cyrillic or Greek code page shows in its own letters; a font the system describes
+// (FromLogFont) keeps the set the system gave it.
 Font MakeFont(const FontSpec& f);
 
 // Fills r with a solid colour; an empty rectangle fills nothing.
@@ -164,6 +168,10 @@ void FillSolid(HDC dc, const RECT& r, COLORREF c);
 
 // A top-down 32-bit DIB section of w x h; *bits receives its pixels (0x00RRGGBB, row by row).
 Bitmap CreateDib32(int w, int h, unsigned** bits);
+// A bitmap resource of a module as a DIB section, in its stored format, so that its pixels can
+// be read and rewritten; empty when the module has none of that name. The one way a picture
+// resource is loaded.
+Bitmap LoadDibResource(HINSTANCE inst, const char* name);
 // A colour as such a pixel, and back: the one packing of the program.
 inline unsigned ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 inline COLORREF FromPixel(unsigned v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }

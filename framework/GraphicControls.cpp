@@ -1,6 +1,7 @@
 #include "framework/GraphicControls.h"
 #include <algorithm>
 #include <vector>
+#include "framework/Dpi.h"
 
 namespace {
 // Every live lightweight control in creation order: the order a parent paints them in.
@@ -18,7 +19,8 @@ bool Intersects(const RECT& a, const RECT& b) {
 }
 }  // namespace
 
-TGraphicControl::TGraphicControl(TComponent* AOwner, TWinControl* AParent) : TComponent(AOwner), FParent(AParent) {
+TGraphicControl::TGraphicControl(TComponent* AOwner, TWinControl* AParent)
+    : TComponent(AOwner), FParent(AParent), FPixelsPerInch(AParent ? AParent->PixelsPerInch() : kDesignDpi) {
   if (FParent) FreeNotification(FParent);
   AllControls().push_back(this);
 }
@@ -60,6 +62,12 @@ void TGraphicControl::SetBounds(int l, int t, int w, int h) {
   FLeft = l, FTop = t, FWidth = w, FHeight = h;
   Invalidate();
   BoundsChanged();
+}
+
+void TGraphicControl::ChangeScale(int newDpi, int oldDpi) {
+  FPixelsPerInch = newDpi;
+  int l = ScaleToDpi(FLeft, newDpi, oldDpi), t = ScaleToDpi(FTop, newDpi, oldDpi);
+  SetBounds(l, t, ScaleToDpi(FLeft + FWidth, newDpi, oldDpi) - l, ScaleToDpi(FTop + FHeight, newDpi, oldDpi) - t);
 }
 
 void TGraphicControl::SetVisible(bool v) {

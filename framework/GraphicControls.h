@@ -18,6 +18,10 @@ public:
   RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
   RECT ClientRect() const { return RECT{0, 0, FWidth, FHeight}; }
   void SetBounds(int l, int t, int w, int h);
+  // Its place scaled by the edges, as a windowed control's; a control with lengths of its own
+  // (fonts, glyphs) scales them too.
+  void ChangeScale(int newDpi, int oldDpi) override;
+  int PixelsPerInch() const { return FPixelsPerInch; }
   bool Visible() const { return FVisible; }
   void SetVisible(bool v);
 
@@ -86,4 +90,5 @@ private:
   COLORREF FColor = clBtnFace;
   bool FEnabled = true;
   LPCSTR FCursor = nullptr;
+  int FPixelsPerInch;
 };

@@ -1,6 +1,6 @@
-// Kernel objects that close themselves: handles of threads, events, files and mutexes, find
-// handles, loaded libraries (and registry keys, in Registry.h), and the one lock the framework
-// uses between threads.
+// Handles that close themselves: kernel objects (threads, events, files, mutexes), find
+// handles, loaded libraries, and the USER objects no window owns, icons and menus. Registry keys
+// are in Registry.h, GDI objects in Gdi.h.
 #pragma once
 #include <windows.h>
 #include <type_traits>
@@ -19,6 +19,20 @@ struct TFindClose {
 struct TLibraryClose {
   using Type = HMODULE;
   static void Close(HMODULE h) { FreeLibrary(h); }
+};
+struct TIconClose {
+  using Type = HICON;
+  static void Close(HICON h) { DestroyIcon(h); }
+};
+// A menu goes without the submenus in it: DestroyMenu would take them along, and each has an
+// owner of its own. A removal the system refuses ends the emptying rather than asking for ever.
+struct TMenuClose {
+  using Type = HMENU;
+  static void Close(HMENU h) {
+    while (GetMenuItemCount(h) > 0 && RemoveMenu(h, 0, MF_BYPOSITION)) {
+    }
+    DestroyMenu(h);
+  }
 };
 }  // namespace detail
 
@@ -66,6 +80,8 @@ private:
 using THandle = TScopedHandle<detail::TKernelClose>;
 using TFindHandle = TScopedHandle<detail::TFindClose>;
 using TModuleHandle = TScopedHandle<detail::TLibraryClose>;
+using TIconHandle = TScopedHandle<detail::TIconClose>;
+using TMenuHandle = TScopedHandle<detail::TMenuClose>;
 
 // An event: manual reset stays set until reset, automatic reset wakes one waiter and clears.
 // Empty when the system refuses one.
@@ -77,29 +93,3 @@ THandle StartThread(unsigned(__stdcall* entry)(void*), void* arg);
 // Waits until the thread has ended, delivering meanwhile the messages other threads send to
 // this one, so that a thread that sends to our windows can never hold up its own end.
 void JoinThread(const THandle& thread);
-
-// A Win32 critical section (re-entrant on its own thread): the one lock between threads.
-class TCriticalSection {
-public:
-  TCriticalSection() { InitializeCriticalSection(&FSection); }
-  ~TCriticalSection() { DeleteCriticalSection(&FSection); }
-  TCriticalSection(const TCriticalSection&) = delete;
-  TCriticalSection& operator=(const TCriticalSection&) = delete;
-  void Enter() { EnterCriticalSection(&FSection); }
-  void Leave() { LeaveCriticalSection(&FSection); }
-
-private:
-  CRITICAL_SECTION FSection;
-};
-
-// Holds a critical section for one scope.
-class TLock {
-public:
-  explicit TLock(TCriticalSection& cs) : FSection(cs) { cs.Enter(); }
-  ~TLock() { FSection.Leave(); }
-  TLock(const TLock&) = delete;
-  TLock& operator=(const TLock&) = delete;
-
-private:
-  TCriticalSection& FSection;
-};

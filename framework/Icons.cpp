@@ -63,21 +63,28 @@ bool CheckImage(const uint8_t* file, size_t fileSize, const uint8_t* entry, TIco
 }
 
 // The image a caller of LoadIcon would get: the system's icon size in the most colours, else
-// the first image.
-bool ChooseImage(const uint8_t* data, size_t size, TIconImage& chosen) {
+// the first image. With a wanted size: that size in the most colours, else the smallest larger
+// image, else the largest.
+bool ChooseImage(const uint8_t* data, size_t size, TIconImage& chosen, int want = 0) {
   if (!data || size < 6 || U16(data) != 0 || U16(data + 2) != 1) return false;
   int count = U16(data + 4);
   if (count < 1 || 6 + 16ull * count > size) return false;
-  int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-  bool haveFirst = false, haveBest = false;
-  TIconImage first, best;
+  int cx = want ? want : GetSystemMetrics(SM_CXICON), cy = want ? want : GetSystemMetrics(SM_CYICON);
+  bool haveFirst = false, haveBest = false, haveNear = false;
+  TIconImage first, best, nearest;
   for (int i = 0; i < count; ++i) {
     TIconImage img;
     if (!CheckImage(data, size, data + 6 + 16 * i, img)) return false;  // one bad image spoils the file
     if (!haveFirst) first = img, haveFirst = true;
     if (img.Width == cx && img.Height == cy && (!haveBest || img.BitCount > best.BitCount)) best = img, haveBest = true;
+    // Larger beats smaller (shrinking loses less), then the closer size.
+    auto better = [&](const TIconImage& a, const TIconImage& b) {
+      bool al = a.Width >= cx, bl = b.Width >= cx;
+      return al != bl ? al : (al ? a.Width < b.Width : a.Width > b.Width);
+    };
+    if (!haveNear || better(img, nearest)) nearest = img, haveNear = true;
   }
-  chosen = haveBest ? best : first;
+  chosen = haveBest ? best : (want ? nearest : first);
   return true;
 }
 
@@ -166,18 +173,15 @@ TIcon::~TIcon() {
 }
 
 void TIcon::Take(HICON h, TBytes data) {
-  if (FHandle) {
-    DestroyIcon(FHandle);
-    gdi::detail::Deleted();
-  }
-  FHandle = h;
+  if (FHandle) gdi::detail::Deleted();
+  FHandle.Reset(h);
   FData = std::move(data);
   if (h) gdi::detail::Created();
   SizeOf(h, FWidth, FHeight);
 }
 
 void TIcon::SetHandle(HICON h) {
-  if (h == FHandle && h) return;
+  if (h == FHandle.Get() && h) return;
   Take(h, {});
   Changed();
 }
@@ -190,7 +194,7 @@ void TIcon::Assign(const TIcon* source) {
     LoadFromBytes(source->FData);
     return;  // that reported the change
   } else {
-    HICON copy = CopyIcon(source->FHandle);
+    HICON copy = CopyIcon(source->FHandle.Get());
     if (!copy) throw Exception(kInvalidIcon);
     Take(copy, {});
   }
@@ -199,10 +203,11 @@ void TIcon::Assign(const TIcon* source) {
 
 void TIcon::LoadFromBytes(const uint8_t* data, size_t size) {
   TIconImage img;
-  if (!ChooseImage(data, size, img)) throw Exception(kInvalidIcon);
+  if (!ChooseImage(data, size, img, FLoadSize)) throw Exception(kInvalidIcon);
   // The system's loader wants the image on an aligned address of its own.
   TBytes image(img.Data, img.Data + img.Size);
-  HICON h = CreateIconFromResourceEx(image.data(), img.Size, TRUE, 0x00030000, img.Width, img.Height, LR_DEFAULTCOLOR);
+  const int w = FLoadSize ? FLoadSize : img.Width, h0 = FLoadSize ? FLoadSize : img.Height;
+  HICON h = CreateIconFromResourceEx(image.data(), img.Size, TRUE, 0x00030000, w, h0, LR_DEFAULTCOLOR);
   if (!h) throw Exception(kInvalidIcon);
   Take(h, TBytes(data, data + size));
   Changed();
@@ -211,12 +216,18 @@ void TIcon::LoadFromBytes(const uint8_t* data, size_t size) {
 TBytes TIcon::SaveToBytes() const {
   if (!FHandle) return {};
   if (!FData.empty()) return FData;
-  return IconFileFromHandle(FHandle);
+  return IconFileFromHandle(FHandle.Get());
 }
 
 void TIcon::LoadFromResourceName(HINSTANCE module, const char* name) {
-  HICON shared = LoadIconA(module, name);
-  HICON own = shared ? CopyIcon(shared) : nullptr;
+  HICON own = nullptr;
+  if (FLoadSize) {
+    own = static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, FLoadSize, FLoadSize, module ? 0 : LR_SHARED));
+    if (own && !module) own = CopyIcon(own);  // the system's own icons are shared
+  } else {
+    HICON shared = LoadIconA(module, name);
+    own = shared ? CopyIcon(shared) : nullptr;
+  }
   if (!own) throw Exception(std::string("Resource ") + (IS_INTRESOURCE(name) ? "#" : name) + " not found");
   Take(own, {});
   Changed();

@@ -19,12 +19,17 @@ public:
   bool AddStrip(HINSTANCE module, const char* name);
   // Draws picture i with its top left at (x, y); an index outside the list draws nothing.
   void Draw(HDC dc, int x, int y, int i) const;
+  // Width and height are given at 96 pixels per inch; at another DPI the pictures are filtered
+  // to its size.
+  void ChangeScale(int newDpi, int oldDpi) override;
 
 private:
   struct TStrip {
+    gdi::Bitmap Source;          // as loaded, at 96 pixels per inch
     gdi::MaskedBitmap Pictures;  // side by side, picture k at x = k * Width
     int Count;
   };
-  int FWidth, FHeight, FCount = 0;
+  void MakePictures(TStrip& s) const;
+  int FDesignWidth, FDesignHeight, FWidth, FHeight, FCount = 0, FPixelsPerInch = 96;
   std::vector<TStrip> FStrips;
 };

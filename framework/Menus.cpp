@@ -1,5 +1,7 @@
 #include "framework/Menus.h"
 #include "framework/Application.h"
+#include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "framework/OSError.h"
 #include "framework/Transparent.h"
 #include <algorithm>
@@ -45,7 +47,7 @@ class TMenuBarItem : public TMenuItem {
 public:
   explicit TMenuBarItem(TComponent* AOwner) : TMenuItem(AOwner) {
     FIsBar = true;
-    FHandle = CreateMenu();
+    FHandle.Reset(CreateMenu());
     if (!FHandle) RaiseLastOSError("Cannot create a menu bar");
   }
   HWND FWindow = nullptr;
@@ -76,7 +78,13 @@ bool ReadMenuLogFont(LOGFONTA& lf, BOOL(WINAPI* ask)(UINT, UINT, PVOID, UINT)) {
 }
 
 TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
-    : TComponent(AOwner), FCommand(command ? command : FreeCommand()) {
+    : TComponent(AOwner), FPixelsPerInch(kDesignDpi), FCommand(command ? command : FreeCommand()) {
+  // The DPI of the window the item belongs to, through a menu that owns it.
+  for (TComponent* o = AOwner; o; o = o->Owner())
+    if (auto* c = dynamic_cast<TWinControl*>(o)) {
+      FPixelsPerInch = c->PixelsPerInch();
+      break;
+    }
   Commands()[FCommand] = this;
   Live().insert(this);
 }
@@ -88,11 +96,8 @@ TMenuItem::~TMenuItem() {
   if (it != Commands().end() && it->second == this) Commands().erase(it);
   for (auto* c : FItems) c->FParent = nullptr;
   if (FParent) FParent->Remove(this);
-  if (FHandle) {
-    // Children may still sit in our menu as submenus: detach them before destroying it.
-    ClearMenu(FHandle);
-    DestroyMenu(FHandle);
-  }
+  // Children may still sit in our menu as submenus: the owner detaches them before it goes.
+  FHandle.Reset();
 }
 
 bool TMenuItem::DispatchCommand(UINT command) {
@@ -176,11 +181,11 @@ void TMenuItem::SetShortCutText(const std::string& v) {
 
 std::string_view TMenuItem::CaptionText() const {
   std::string_view c = FCaption;
-  return c.substr(0, c.find('\t'));
+  return c.substr(0, FindCharIn(c, '\t'));
 }
 
 std::string_view TMenuItem::ShownShortCut() const {
-  size_t tab = FCaption.find('\t');
+  size_t tab = FindCharIn(FCaption, '\t');
   return tab == std::string::npos ? std::string_view(FShortCutText) : std::string_view(FCaption).substr(tab + 1);
 }
 
@@ -222,7 +227,21 @@ void TMenuItem::Notification(TComponent* AComponent) {
 
 void TMenuItem::SetBitmap(gdi::Bitmap bmp) {
   FBitmap = std::move(bmp);
+  ScaleBitmap();
   Changed();
+}
+
+void TMenuItem::ChangeScale(int newDpi, int oldDpi) {
+  FPixelsPerInch = newDpi;
+  ScaleBitmap();
+  Changed();
+}
+
+void TMenuItem::ScaleBitmap() {
+  FScaled.Reset();
+  BITMAP bm{};
+  if (FPixelsPerInch == kDesignDpi || !FBitmap || !GetObjectA(FBitmap.Get(), sizeof bm, &bm)) return;
+  FScaled = SmoothScaled(FBitmap.Get(), ScaleToDpi(bm.bmWidth, FPixelsPerInch), ScaleToDpi(bm.bmHeight, FPixelsPerInch), kBottomLeftKey);
 }
 
 void TMenuItem::Click() { Fire(OnClick, this); }
@@ -233,11 +252,11 @@ void TMenuItem::Changed() {
 
 HMENU TMenuItem::Handle() {
   if (!FHandle) {
-    FHandle = CreatePopupMenu();
+    FHandle.Reset(CreatePopupMenu());
     if (!FHandle) RaiseLastOSError("Cannot create a menu");
     Rebuild();
   }
-  return FHandle;
+  return FHandle.Get();
 }
 
 void TMenuItem::FillItemInfo(MENUITEMINFOA& mi, std::string& text) {
@@ -261,7 +280,7 @@ void TMenuItem::FillItemInfo(MENUITEMINFOA& mi, std::string& text) {
 
 void TMenuItem::Rebuild() {
   if (!FHandle) return;
-  ClearMenu(FHandle);
+  ClearMenu(FHandle.Get());
   UINT pos = 0;
   for (auto* c : FItems) {
     if (!c->FVisible) continue;
@@ -269,7 +288,7 @@ void TMenuItem::Rebuild() {
     std::string text;
     c->FillItemInfo(mi, text);
     // Reported here rather than raised: a menu is rebuilt from destructors too.
-    if (!InsertMenuItemA(FHandle, pos++, TRUE, &mi)) {
+    if (!InsertMenuItemA(FHandle.Get(), pos++, TRUE, &mi)) {
       Guarded(this, [&] { RaiseLastOSError("Cannot add the menu item " + c->Name()); });
       break;
     }
@@ -302,7 +321,7 @@ bool TMenuItem::MeasureItem(HWND owner, MEASUREITEMSTRUCT& mi) {
     // No painter: room for the caption in the menu font.
     LOGFONTA lf;
     gdi::Font font;
-    if (ReadMenuLogFont(lf)) font.Reset(CreateFontIndirectA(&lf));
+    if (ReadMenuLogFont(lf)) font = gdi::MakeFont(gdi::FontSpec::FromLogFont(lf));
     gdi::Select sf(dc, font);
     SIZE sz{};
     GetTextExtentPoint32A(dc, item->FCaption.c_str(), (int)item->FCaption.size(), &sz);
@@ -347,8 +366,7 @@ bool TMenuItem::MenuChar(HMENU menu, char key, LRESULT& result) {
     if (!GetMenuItemInfoA(menu, pos, TRUE, &mi) || !(mi.fType & MFT_OWNERDRAW)) continue;
     TMenuItem* item = FromItemData(mi.dwItemData);
     if (!item) continue;
-    char a = AcceleratorOf(item->FCaption);
-    if (a && std::toupper((unsigned char)a) == std::toupper((unsigned char)key)) {
+    if (IsAcceleratorOf(item->FCaption, key)) {
       // Runs the item, or opens its drop-down.
       result = MAKELRESULT(pos, MNC_EXECUTE);
       return true;
@@ -409,6 +427,10 @@ void TPopupMenu::Popup(int x, int y, HWND owner) {
 
 gdi::Bitmap LoadBitmapOnColor(HINSTANCE inst, const char* name, COLORREF back) {
   if (!name || !*name) return gdi::Bitmap();
-  gdi::Bitmap bmp(static_cast<HBITMAP>(LoadImageA(inst, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  gdi::Bitmap bmp = gdi::LoadDibResource(inst, name);
   return gdi::MaskedBitmap(bmp, RGB(255, 0, 255)).OnColor(back);
+}
+
+void TMenu::ChangeScale(int newDpi, int oldDpi) {
+  for (int i = 0; i < ComponentCount(); ++i) Component(i)->ChangeScale(newDpi, oldDpi);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 #include "framework/Classes.h"
 #include "framework/Gdi.h"
+#include "framework/Handles.h"
 #include "framework/ImgList.h"
 
 // The system's menu font (SPI_GETNONCLIENTMETRICS, asked through ask); false, lf unchanged,
@@ -57,9 +58,11 @@ public:
   // shortcut text).
   std::string_view CaptionText() const;
   std::string_view ShownShortCut() const;
-  // The item's picture; the item owns it. Null for none.
-  HBITMAP Bitmap() const { return FBitmap.Get(); }
+  // The item's picture; the item owns it. Null for none. It is given at 96 pixels per inch and
+  // shown at the DPI of the form that owns the item, filtered.
+  HBITMAP Bitmap() const { return FScaled ? FScaled.Get() : FBitmap.Get(); }
   void SetBitmap(gdi::Bitmap bmp);
+  void ChangeScale(int newDpi, int oldDpi) override;
   // The item's picture in its menu's image list (or its parent's SubMenuImages); -1 for none.
   int ImageIndex() const { return FImageIndex; }
   void SetImageIndex(int v);
@@ -107,7 +110,7 @@ protected:
   // Fills this item's menu from its visible children.
   void Rebuild();
   virtual void Redraw() {}
-  HMENU FHandle = nullptr;
+  TMenuHandle FHandle;
   bool FIsBar = false;
   bool FOwnerDraw = false;  // on a root item: the whole menu is owner-drawn
   friend class TMenu;
@@ -124,6 +127,9 @@ private:
   bool FChecked = false, FVisible = true, FEnabled = true, FRadioItem = false, FDefault = false;
   std::string FShortCutText;
   gdi::Bitmap FBitmap;
+  gdi::Bitmap FScaled;  // FBitmap at FPixelsPerInch; empty at 96
+  int FPixelsPerInch;
+  void ScaleBitmap();
   int FImageIndex = -1;
   TImageList* FSubMenuImages = nullptr;
   UINT FCommand;
@@ -142,6 +148,8 @@ public:
   // The pictures the items' ImageIndex points into; not owned, cleared when the list goes.
   TImageList* Images() const { return FImages; }
   void SetImages(TImageList* v);
+  // Passed on to the items the menu owns (the ones made at run time, such as the languages).
+  void ChangeScale(int newDpi, int oldDpi) override;
   // Entries laid out from the right (MFT_RIGHTORDER), a popup opened with its right edge at
   // the point.
   bool RightToLeft() const { return FRightToLeft; }

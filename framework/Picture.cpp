@@ -1,4 +1,5 @@
 #include "framework/Picture.h"
+#include "framework/Dpi.h"
 #include <map>
 
 namespace {
@@ -62,10 +63,28 @@ void TImage::SetAutoSize(bool v) {
 }
 
 void TImage::PictureChanged() {
-  if (FAutoSize && !FPicture.Empty()) SetBounds(Left(), Top(), FPicture.Width(), FPicture.Height());
+  ScalePicture();
+  if (FAutoSize && !FPicture.Empty()) SetBounds(Left(), Top(), FScaledW, FScaledH);
   // A picture that covers the whole control needs nothing erased beneath it.
-  SetOpaqueStyle(!FPicture.Empty() && FPicture.Width() >= Width() && FPicture.Height() >= Height());
+  SetOpaqueStyle(!FPicture.Empty() && FScaledW >= Width() && FScaledH >= Height());
   Invalidate();
 }
 
-void TImage::Paint(HDC dc) { FPicture.Draw(dc, 0, 0); }
+void TImage::ScalePicture() {
+  FScaledW = ScaleToDpi(FPicture.Width(), PixelsPerInch()), FScaledH = ScaleToDpi(FPicture.Height(), PixelsPerInch());
+  FScaled.Reset();
+  if (!FPicture.Empty() && (FScaledW != FPicture.Width() || FScaledH != FPicture.Height()))
+    FScaled = SmoothScaled(FPicture.Handle(), FScaledW, FScaledH);
+}
+
+void TImage::ChangeScale(int newDpi, int oldDpi) {
+  TGraphicControl::ChangeScale(newDpi, oldDpi);
+  PictureChanged();
+}
+
+void TImage::Paint(HDC dc) {
+  if (!FScaled) return FPicture.Draw(dc, 0, 0);
+  gdi::MemDC src(dc);
+  gdi::Select s(src, FScaled.Get());
+  BitBlt(dc, 0, 0, FScaledW, FScaledH, src, 0, 0, SRCCOPY);
+}

@@ -51,11 +51,17 @@ public:
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool v);
 
+  // The picture is shown at the DPI the control is laid out for, filtered when that is not 96.
+  void ChangeScale(int newDpi, int oldDpi) override;
+
 protected:
   void Paint(HDC dc) override;
 
 private:
   void PictureChanged();
+  void ScalePicture();
   TPicture FPicture;
   bool FAutoSize = false;
+  gdi::Bitmap FScaled;  // the picture at the control's DPI; empty at 96
+  int FScaledW = 0, FScaledH = 0;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include "framework/Dpi.h"
 #include "framework/Timers.h"
 
 bool TryStrToInt(const std::string& s, int& out) {
@@ -37,8 +38,27 @@ void TLabel::AutoSize() {
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   std::string caption = Caption();
-  if (!caption.empty()) GetTextExtentPoint32A(dc, caption.c_str(), (int)caption.size(), &sz);
+  // Measured as the static control draws it (its TABs expanded), in the font it draws with; a
+  // synthesised bold (a font that has none, as many of the Far East have) reaches its overhang
+  // further.
+  RECT r{0, 0, SHRT_MAX, 0};
+  if (!caption.empty()) {
+    DrawTextA(dc, caption.c_str(), (int)caption.size(), &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    sz.cx = r.right - r.left + tm.tmOverhang;
+  }
   SetBounds(Left(), Top(), sz.cx, tm.tmHeight);
+}
+
+void TLabel::CaptionChanged() {
+  // The whole of the old and the new area is painted again: the parent where a shorter caption
+  // leaves its place, the label where a longer one takes more.
+  RECT before = BoundsRect();
+  AutoSize();
+  RECT after = BoundsRect(), both;
+  // Of the same size, the control has already repainted itself for its new text.
+  if (EqualRect(&before, &after) || !FHandle || !IsWindowVisible(FHandle) || !Parent() || !Parent()->Handle()) return;
+  UnionRect(&both, &before, &after);
+  RedrawWindow(Parent()->Handle(), &both, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -59,7 +79,7 @@ class TRadioButton : public TWinControl {
 public:
   TRadioButton(TRadioGroup* group, int index, bool first)
       : TWinControl(group, group), FGroup(group), FIndex(index) {
-    CreateWnd("BUTTON", BS_RADIOBUTTON | WS_TABSTOP | (first ? WS_GROUP : 0), 0, true);
+    CreateWnd("BUTTON", BS_RADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0), 0, true);
     SetFont(group->Font());
   }
   bool CNCommand(WORD code) override {
@@ -103,8 +123,16 @@ HWND TRadioGroup::ButtonHandle(int i) const { return i >= 0 && i < ItemCount() ?
 void TRadioGroup::SetItemIndex(int i) {
   if (i < -1 || i >= ItemCount()) i = -1;
   FItemIndex = i;
-  for (int k = 0; k < ItemCount(); ++k)
-    if (FButtons[k]->Handle()) SendMessageA(FButtons[k]->Handle(), BM_SETCHECK, k == i ? BST_CHECKED : BST_UNCHECKED, 0);
+  for (int k = 0; k < ItemCount(); ++k) {
+    HWND h = FButtons[k]->Handle();
+    if (!h) continue;
+    SendMessageA(h, BM_SETCHECK, k == i ? BST_CHECKED : BST_UNCHECKED, 0);
+    // The group is one tab stop, the chosen item (the first while none is); the arrow keys
+    // move within it.
+    LONG style = GetWindowLongA(h, GWL_STYLE);
+    LONG want = k == (i < 0 ? 0 : i) ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+    if (want != style) SetWindowLongA(h, GWL_STYLE, want);
+  }
 }
 
 void TRadioGroup::ButtonClicked(int i) {
@@ -126,10 +154,11 @@ void TRadioGroup::ArrangeButtons() {
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   // Below the caption, the items share the height evenly, one column.
-  int top = tm.tmHeight + 1, avail = Height() - top - 4, n = (int)FButtons.size();
-  int rowH = avail / n, btnH = tm.tmHeight + 4;
+  const int dpi = PixelsPerInch(), inset = ScaleToDpi(8, dpi), pad = ScaleToDpi(4, dpi);
+  int top = tm.tmHeight + 1, avail = Height() - top - pad, n = (int)FButtons.size();
+  int rowH = avail / n, btnH = tm.tmHeight + pad;
   for (int i = 0; i < n; ++i)
-    FButtons[i]->SetBounds(8, top + i * rowH + (rowH - btnH) / 2, Width() - 12, btnH);
+    FButtons[i]->SetBounds(inset, top + i * rowH + (rowH - btnH) / 2, Width() - ScaleToDpi(12, dpi), btnH);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -245,8 +274,9 @@ void TSpinEdit::PlaceButton() {
   if (!Handle() || !FUpDown) return;
   RECT c;
   GetClientRect(Handle(), &c);
-  SetWindowPos(FUpDown, nullptr, c.right - kSpinButtonWidth, 0, kSpinButtonWidth, c.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kSpinButtonWidth + 1));
+  const int w = ScaleToDpi(kSpinButtonWidth, PixelsPerInch());
+  SetWindowPos(FUpDown, nullptr, c.right - w, 0, w, c.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, w + 1));
 }
 
 std::string TSpinEdit::Text() const { return Caption(); }

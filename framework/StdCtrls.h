@@ -15,7 +15,7 @@ public:
   void SetPosition(int l, int t) { SetBounds(l, t, Width(), Height()); }
 
 protected:
-  void CaptionChanged() override { AutoSize(); }
+  void CaptionChanged() override;
   void FontChanged() override { AutoSize(); }
 
 private:
@@ -67,8 +67,6 @@ public:
   TUpDown(TComponent* AOwner, TWinControl* AParent);
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   void Paint(HDC dc) override;
-  // Repeats a held arrow; tests tick it by hand.
-  TTimer* RepeatTimer() const { return FRepeat; }
 
 private:
   int ArrowAt(int y) const;

@@ -27,7 +27,7 @@ void TStripBitmap::Assign(const TStripBitmap& source) {
 }
 
 bool TStripBitmap::LoadFromResource(HINSTANCE inst, const char* name) {
-  Take(gdi::Bitmap(static_cast<HBITMAP>(LoadImageA(inst, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
+  Take(gdi::LoadDibResource(inst, name));
   return !Empty();
 }
 

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <map>
 #include "framework/Application.h"
+#include "framework/Controls.h"
 #include "framework/Handles.h"
 
 // ---- the window every tick arrives at ---------------------------------------------------------
@@ -39,15 +40,8 @@ struct TTimerDispatch {
 
   static HWND Handle() {
     if (Window && IsWindow(Window)) return Window;
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(inst, kWindowClass, &wc)) {
-      wc.lpfnWndProc = &WndProc;
-      wc.hInstance = inst;
-      wc.lpszClassName = kWindowClass;
-      RegisterClassA(&wc);  // a refusal shows as the window's
-    }
-    Window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
+    RegisterWindowClass(kWindowClass, &WndProc);
+    Window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
     return Window;
   }
 

@@ -24,10 +24,8 @@ public:
   // and the next sleep takes the new interval.
   void SetInterval(unsigned v);
   bool Threaded() const { return FThreaded; }
-  // The thread exists (threaded timers only).
-  bool ThreadRunning() const { return FThread != nullptr; }
   TNotifyEvent OnTimer;
-  // What a tick does: fires OnTimer while enabled. Tests call it to tick without waiting.
+  // What a tick does, whichever source it came from: fires OnTimer while enabled.
   void Tick();
 
 private:

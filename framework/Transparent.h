@@ -1,5 +1,6 @@
 // Pictures drawn with one colour left out (the colour key): menu pictures, flags, the image
-// list, the animated image's frames and button glyphs all go through this one type.
+// list and the animated image's frames go through this one type. (The colour buttons still
+// keep their glyphs' masks in a list of their own, TGlyphList.)
 #pragma once
 #include <windows.h>
 #include "framework/Gdi.h"

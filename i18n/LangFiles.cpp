@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <algorithm>
 #include <cstring>
+#include "framework/Classes.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
 
@@ -36,11 +37,14 @@ bool IsDeviceName(const std::string& name) {
 }
 }  // namespace
 
-bool IsBareFileName(const std::string& name) {
+bool IsBareFileName(const std::string& name, UINT cp) {
   if (name.empty() || name.size() > MAX_PATH) return false;
   if (name == "." || name == "..") return false;
-  for (unsigned char c : name)
-    if (c < 32 || strchr("\\/:*?\"<>|", c)) return false;
+  for (size_t i = 0, next; i < name.size(); i = next) {
+    next = NextCharAt(name, i, cp);
+    unsigned char c = name[i];
+    if (next == i + 1 && (c < 32 || strchr("\\/:*?\"<>|", c))) return false;
+  }
   return !IsDeviceName(name);
 }
 

@@ -7,7 +7,7 @@ Every picture is generated from code so the build never depends on binary
 art checked into the tree, and the output is byte-identical on every run.
 Only the standard library is used so the build needs nothing beyond Python.
 
-Writes velmor.ico (32x32 + 16x16, 32-bit BGRA), a set of 24-bit BMPs in
+Writes velmor.ico (48, 32, 24, 20 and 16 pixels, 32-bit BGRA), a set of 24-bit BMPs in
 which pure magenta (255, 0, 255) marks the transparent background, and the
 256-colour alarm strip (two 32x32 frames side by side, magenta background).
 """
@@ -141,6 +141,7 @@ def ico_image(size, rgba):
         bits = 0
         for r, g, b, a in row:
             bits = (bits << 1) | (1 if a == 0 else 0)
+        bits <<= -size % 8  # the first pixel in the top bit, the row padded to whole bytes
         mask += bits.to_bytes((size + 7) // 8, "big").ljust(mask_stride, b"\0")
     # biHeight covers XOR and AND bitmaps together, hence 2 * size.
     info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0,
@@ -329,17 +330,32 @@ def draw_readme():
 
 # --- the tray animation --------------------------------------------------------
 # The tray icon blinks between a warning triangle and an empty frame while free
-# memory is low.  Both are 32x32, 24-bit icons; where the AND mask is set the
-# colour stays black so the frame shows whatever lies behind it.
+# memory is low.  Both are 24-bit icons drawn at each size the shell asks for a
+# small icon (16, 20, 24 and 32 pixels: 96 to 192 DPI), the 32-pixel one first;
+# where the AND mask is set the colour stays black so the frame shows whatever
+# lies behind it.
+
+TRAY_SIZES = (32, 24, 20, 16)
 
 YELLOW = (255, 210, 0)
 DARK_YELLOW = (150, 100, 0)
 BLACK = (0, 0, 0)
 
 
-def ico24(canvas, opaque):
-    """A .ico file holding one 24-bit image of the canvas; opaque(x, y) says
-    which pixels belong to the picture (the rest are see-through)."""
+def ico24(pictures):
+    """A .ico file holding one 24-bit image of each (canvas, opaque) picture;
+    opaque(x, y) says which pixels belong to it (the rest are see-through)."""
+    images = [image24(canvas, opaque) for canvas, opaque in pictures]
+    header = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(header) + 16 * len(images)
+    entries = b""
+    for (canvas, _), image in zip(pictures, images):
+        entries += struct.pack("<BBBBHHII", canvas.w, canvas.w, 0, 0, 1, 24, len(image), offset)
+        offset += len(image)
+    return header + entries + b"".join(images)
+
+
+def image24(canvas, opaque):
     size = canvas.w
     stride = (size * 3 + 3) & ~3
     xor = b""
@@ -353,29 +369,32 @@ def ico24(canvas, opaque):
         bits = 0
         for x in range(size):
             bits = (bits << 1) | (0 if opaque(x, y) else 1)
+        bits <<= -size % 8  # the first pixel in the top bit, the row padded to whole bytes
         mask += bits.to_bytes((size + 7) // 8, "big").ljust(mask_stride, b"\0")
     info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 24, 0,
                        len(xor) + len(mask), 0, 0, 0, 0)
-    image = info + xor + mask
-    header = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size, size, 0, 0, 1, 24, len(image), 6 + 16)
-    return header + entry + image
+    return info + xor + mask
 
 
-def draw_warning():
-    """Yellow warning triangle with a black exclamation mark."""
-    c = Canvas(32)
-    outer = polygon([(16, 1.5), (31, 29.5), (1, 29.5)])
+def draw_warning(size=32):
+    """Yellow warning triangle with a black exclamation mark, drawn for size
+    (the 32-pixel drawing's coordinates scaled; the "!" stays at least one
+    pixel wide)."""
+    k = size / 32
+    c = Canvas(size)
+    outer = polygon([(16 * k, 1.5 * k), (31 * k, 29.5 * k), (1 * k, 29.5 * k)])
     c.fill(outer, DARK_YELLOW)
-    c.fill(polygon([(16, 4.6), (28.6, 28), (3.4, 28)]), YELLOW)
-    c.rect(15, 10, 16, 21, BLACK)            # the stroke of the "!"
-    c.rect(15, 24, 16, 25, BLACK)            # its dot
+    c.fill(polygon([(16 * k, 4.6 * k), (28.6 * k, 28 * k), (3.4 * k, 28 * k)]), YELLOW)
+    half = max(0.5, k)                       # half the stroke's width
+    mid = 16 * k
+    c.fill(lambda x, y: mid - half <= x < mid + half and 10 * k <= y < 22 * k, BLACK)  # the stroke
+    c.fill(lambda x, y: mid - half <= x < mid + half and 24 * k <= y < 26 * k, BLACK)  # its dot
     return c, lambda x, y: outer(x + 0.5, y + 0.5)
 
 
-def draw_empty_frame():
+def draw_empty_frame(size=32):
     """Nothing at all: every pixel is see-through."""
-    return Canvas(32), lambda x, y: False
+    return Canvas(size), lambda x, y: False
 
 
 def icon_list(icons):
@@ -644,8 +663,12 @@ def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
 
+    # The window's big icon (32, 48 at 144 DPI) and the small one (16 to 32) at each size the
+    # system asks for, each drawn for its size.
     write_ico(os.path.join(out, "velmor.ico"),
-              [(32, draw_cube(32, 0.55)), (16, draw_cube(16, 0.4, grid_shade=0.75))])
+              [(32, draw_cube(32, 0.55)), (16, draw_cube(16, 0.4, grid_shade=0.75)),
+               (20, draw_cube(20, 0.45, grid_shade=0.75)), (24, draw_cube(24, 0.5, grid_shade=0.8)),
+               (48, draw_cube(48, 0.7))])
 
     defrag, abort = draw_defrag(), draw_abort()
     pictures = {
@@ -670,7 +693,8 @@ def main():
               strip([draw_restore16(), draw_quit16(), draw_defrag16(),
                      draw_pin16(), draw_abort16(), draw_hide16()]))
     with open(os.path.join(out, "tray_icons.bin"), "wb") as f:
-        f.write(icon_list([ico24(*draw_warning()), ico24(*draw_empty_frame())]))
+        f.write(icon_list([ico24([draw_warning(s) for s in TRAY_SIZES]),
+                           ico24([draw_empty_frame(s) for s in TRAY_SIZES])]))
 
 
 if __name__ == "__main__":

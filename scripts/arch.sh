@@ -52,7 +52,7 @@ velmor_wine_loader() {
 velmor_headless_server() {
   local prefix=$1 scripts
   scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-  bash "$scripts/prefix.sh" "$prefix" headless
+  bash "$scripts/prefix.sh" "$prefix" "${2:-headless}"
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   unset DISPLAY
   /usr/lib/wine/wineserver -k 2>/dev/null || true

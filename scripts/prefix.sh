@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes a Wine prefix once: prefix.sh PREFIX headless|x
+# Makes a Wine prefix once: prefix.sh PREFIX headless|x|headless144|x144
 #   headless: the null graphics driver, for tests that need windows but no display;
-#   x:        the X11 driver, for runs under Xvfb in a virtual desktop.
+#   x:        the X11 driver, for runs under Xvfb in a virtual desktop;
+#   ...144:   either with the screen at 144 pixels per inch (LogPixels), as Windows at 150 %.
 set -eu
 prefix=$1 kind=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -29,7 +30,7 @@ unset DISPLAY
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
 [ -d "$prefix/drive_c/windows/system32" ] || { echo "prefix.sh: wineboot made no prefix in $prefix" >&2; exit 1; }
 reg() { velmor_quiet "prefix.sh: reg add $1 /v $3" /usr/lib/wine/wine64 reg add "$@" /f; }
-if [ "$kind" = headless ]; then
+if [ "${kind%144}" = headless ]; then
   reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
 fi
 # Windows' core fonts are not here: their metric twins stand in, in every weight.
@@ -37,6 +38,11 @@ for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier 
   reg 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}"
 done
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+if [ "${kind%144}" != "$kind" ]; then
+  # Wine reads the screen's DPI from either place, as Windows versions have kept it.
+  reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144
+  reg 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d 144
+fi
 /usr/lib/wine/wineserver -w 2>/dev/null || true
 # Debian's Wine looks for its own fonts beside its data folder, where they are not: without a
 # copy, Marlett never loads (every close box shows an "r") and "MS Sans Serif", Tahoma and

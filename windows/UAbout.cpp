@@ -134,6 +134,9 @@ void TfrmAbout::CreateThanksButton() {
   OvColorBtn1->SetStyle(bsGradient);
   OvColorBtn1->SetOptions(boShowMouseFocus | boDitherPattern | boAutoBlackWhiteText);
   OvColorBtn1->OnClick = [this](TObject* s) { OvColorBtn1Click(s); };
+  // The window has no title bar to close it by: Enter and Escape click Thanks! as well.
+  SetDefaultButton(OvColorBtn1);
+  SetCancelButton(OvColorBtn1);
 }
 
 void FitMakerLine(TLabelEffect& l) {

@@ -58,6 +58,9 @@ void TFrmReadMe::CreateControls() {
     SetModalResult(mrOk);
     Close();
   };
+  // OK closes on Enter and Escape too, wherever the focus is.
+  SetDefaultButton(Button1);
+  SetCancelButton(Button1);
   Realign();
 
   OnCreate = [this](TObject* s) { FormCreate(s); };
@@ -65,20 +68,16 @@ void TFrmReadMe::CreateControls() {
 
 void TFrmReadMe::Realign() {
   int w = ClientWidth(), h = ClientHeight();
-  int panelTop = h > kPanelHeight ? h - kPanelHeight : 0;
-  Panel1->SetBounds(0, panelTop, w, kPanelHeight);
+  const int panelHeight = Scaled(kPanelHeight);
+  int panelTop = h > panelHeight ? h - panelHeight : 0;
+  Panel1->SetBounds(0, panelTop, w, panelHeight);
   if (rr) rr->SetBounds(0, 0, w, panelTop);
 }
 
 LRESULT TFrmReadMe::WndProc(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_SIZE && Panel1) Realign();
   if (msg == WM_SHOWWINDOW && w) Viewer();
-  LRESULT r = TForm::WndProc(msg, w, l);
-  // OK is the one control the keyboard reaches: it has the focus whenever the window itself
-  // would (a click into the text moves it there afterwards).
-  if (msg == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE && Button1 && (GetFocus() == Handle() || !GetFocus()))
-    Button1->SetFocus();
-  return r;
+  return TForm::WndProc(msg, w, l);
 }
 
 void TFrmReadMe::FormCreate(TObject* Sender) {
@@ -95,6 +94,10 @@ TRichEdit* TFrmReadMe::Viewer() {
   rr = new TRichEdit(this, this);
   rr->SetName("rr");
   rr->SetDefaultFont(kTextFont, ANSI_CHARSET);
+  // The text is the first tab stop, before OK, as the description lists them: the keyboard
+  // user scrolls it with the arrow and page keys.
+  SetWindowLongA(rr->Handle(), GWL_STYLE, GetWindowLongA(rr->Handle(), GWL_STYLE) | WS_TABSTOP);
+  SetWindowPos(rr->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   Realign();
   std::string text = std::move(FContent);
   FContent.clear();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 #include "app/URam.h"
+#include "i18n/LangFiles.h"
 #include "framework/Application.h"
 #include "tests/app/AppWindow.h"
 #include "support/ProcessCounts.h"
@@ -576,62 +577,48 @@ TEST(LanguageMenu, AMenuBarThatWrapsKeepsTheClientArea) {
   EXPECT_EQ(f->ClientHeight(), 266);
 }
 
-TEST(LanguageMenu, ADoubledExtensionLoadsTheSingleOne) {
-  TTempFolder dir;
-  dir.Write("a.lng.lng", FullFile("double"));
-  dir.Write("a.lng", FullFile("single"));
-  LangWindow w(dir.Path());
-  ASSERT_EQ(w.LanguageCaptions(), (Texts{"a", "a"}));
-  TMenuItem* doubled = w.f->Language1->Item(1);
-  w.Choose(doubled);
-  EXPECT_EQ(w.f->LangFile(), "a.lng");
-  EXPECT_EQ(w.f->Deframmenta2->Caption(), "single defrag");
-}
-
-TEST(LanguageMenu, ItemsCaptionedAlikeDoNotUncheckEachOther) {
-  TTempFolder dir;
-  dir.Write("a.lng", FullFile("single"));
-  dir.Write("a.lng.lng", FullFile("double"));
-  dir.Write("b.lng", FullFile("b"));
-  LangWindow w(dir.Path());
-  ASSERT_EQ(w.LanguageCaptions(), (Texts{"a", "a", "b"}));
-  w.Choose(w.f->Language1->Item(0));
-  EXPECT_EQ(w.LanguageChecks(), (std::vector<bool>{true, false, false}));
-  w.Choose(w.f->Language1->Item(1));
-  EXPECT_EQ(w.LanguageChecks(), (std::vector<bool>{true, true, false}));
-  w.Choose(w.f->Language1->Item(2));
-  EXPECT_EQ(w.LanguageChecks(), (std::vector<bool>{false, false, true}));
-}
-
-TEST(LanguageMenu, AnAmpersandIsDroppedFromTheNameAClickMakesCurrent) {
-  TTempFolder dir;
-  dir.Write("R&D.lng", FullFile("rd"));
-  dir.Write("RD.lng", FullFile("plain"));
-  dir.Write("English.lng", FullFile("en"));
-  LangWindow w(dir.Path());
-  ASSERT_EQ(w.LanguageCaptions(), (Texts{"English", "R&D", "RD"}));
-  w.Choose(w.LanguageItem("R&D"));
-  EXPECT_EQ(w.f->LangFile(), "RD.lng");
-  EXPECT_EQ(w.f->Deframmenta2->Caption(), "plain defrag");
-  EXPECT_TRUE(w.LanguageItem("R&D")->Checked());
-  EXPECT_FALSE(w.LanguageItem("RD")->Checked()) << "captions differ";
-  // A menu that marks an accelerator of its own does not change the language's name.
-  w.LanguageItem("English")->SetCaption("&English");
-  w.Choose(w.LanguageItem("&English"));
-  EXPECT_EQ(w.f->LangFile(), "English.lng");
-  EXPECT_EQ(w.f->Deframmenta2->Caption(), "en defrag");
-}
-
-TEST(LanguageMenu, AnUpperCaseExtensionStaysInTheCaptionAndFindsNothing) {
-  TTempFolder dir;
-  dir.Write("English.LNG", FullFile("en", "EN"));
-  LangWindow w(dir.Path());
-  ASSERT_EQ(w.LanguageCaptions(), Texts{"English.LNG"});
-  EXPECT_NE(w.f->Language1->Item(0)->Bitmap(), nullptr) << "the flag is read from the file as listed";
-  w.Choose(w.f->Language1->Item(0));
-  EXPECT_EQ(w.f->LangFile(), "English.LNG.lng");
-  EXPECT_EQ(w.f->Deframmenta2->Caption(), "");
-  EXPECT_TRUE(w.f->Language1->Item(0)->Checked());
+// Each item opens exactly the file it was made from, whatever its caption shows: a name with
+// "&" (doubled in the caption, so that it shows as written and marks no letter), a doubled
+// extension, an upper-case one. Only the chosen item is checked, so any other, captioned alike
+// or not, can be chosen next; and a caption the menu marks with an "&" of its own opens the same.
+TEST(LanguageMenu, EachItemOpensTheFileItWasMadeFrom) {
+  struct Case {
+    std::vector<std::pair<std::string, std::string>> files;  // name and caption
+  } cases[] = {
+      {{{"A&B.lng", "A&&B"}, {"AB.lng", "AB"}}},
+      {{{"R&D.lng", "R&&D"}, {"RD.lng", "RD"}, {"English.lng", "English"}}},
+      {{{"x.lng.lng", "x"}, {"x.lng", "x"}}},
+      {{{"a.lng", "a"}, {"a.lng.lng", "a"}, {"b.lng", "b"}}},
+      {{{"English.LNG", "English.LNG"}}},
+      {{{"&&.lng", "&&&&"}, {"b&.lng", "b&&"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.files[0].first);
+    TTempFolder dir;
+    for (const auto& file : c.files) dir.Write(file.first, FullFile(file.first));
+    LangWindow w(dir.Path());
+    const std::vector<std::string> order = ListLanguageFiles(Widen(dir.Path()));
+    ASSERT_EQ(w.f->Language1->Count(), (int)c.files.size());
+    auto itemOf = [&](const std::string& file) {
+      return w.f->Language1->Item((int)(std::find(order.begin(), order.end(), file) - order.begin()));
+    };
+    for (const auto& file : c.files) {
+      EXPECT_EQ(itemOf(file.first)->Caption(), file.second);
+      EXPECT_EQ(AcceleratorOf(itemOf(file.first)->Caption()), 0) << "an \"&\" of the name marks nothing";
+    }
+    // Each in turn, then the first again.
+    for (size_t i = 0; i <= c.files.size(); ++i) {
+      const std::string& chosen = c.files[i % c.files.size()].first;
+      w.Choose(itemOf(chosen));
+      EXPECT_EQ(w.f->LangFile(), chosen);
+      EXPECT_EQ(w.f->Deframmenta2->Caption(), chosen + " defrag") << "the file itself was read";
+      for (const auto& file : c.files) EXPECT_EQ(itemOf(file.first)->Checked(), file.first == chosen) << file.first;
+    }
+    TMenuItem* last = itemOf(c.files.back().first);
+    last->SetCaption("&" + last->Caption());
+    w.Choose(last);
+    EXPECT_EQ(w.f->LangFile(), c.files.back().first) << "whatever the caption holds now";
+  }
 }
 
 TEST(LanguageMenu, FoldersHiddenAndSystemFilesAreNotOffered) {

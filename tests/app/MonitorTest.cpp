@@ -163,18 +163,24 @@ TEST(MonitorAlarm, Action0NeverRunsTheEngine) {
   EXPECT_EQ(m.mem.Committed(), 0);
 }
 
-TEST(MonitorAlarm, Action1RunsOnTheFirstAlarmTickAndOnEachLaterOne) {
+// A run that leaves free memory below the threshold is not repeated every second: one run per
+// episode, while the alarm goes on blinking. The episode ends as the beep's does.
+TEST(MonitorAlarm, Action1RunsOnceOnTheFirstAlarmTickOfEachEpisode) {
   Monitor<> m(16 * MB, 8 * MB);
   m.Action(1);
   m.Tick();
   EXPECT_EQ(m.mem.Committed(), 16) << "one whole run";
   EXPECT_EQ(m.mem.Held(), 0u);
   EXPECT_TRUE(m.f->Timer->Enabled()) << "idle again after the run";
+  m.Tick(5);
+  EXPECT_EQ(m.mem.Committed(), 16) << "still below the threshold: no second run";
+  EXPECT_TRUE(m.f->ani->Active()) << "the alarm goes on";
+  m.Threshold(8);
   m.Tick();
-  EXPECT_EQ(m.mem.Committed(), 32);
-  m.mem.Avail = 60 * MB;
-  m.Tick();
-  EXPECT_EQ(m.mem.Committed(), 32) << "no alarm, no run";
+  EXPECT_EQ(m.mem.Committed(), 16) << "free memory equal to the threshold ends the episode, no run";
+  m.Threshold(50);
+  m.Tick(3);
+  EXPECT_EQ(m.mem.Committed(), 32) << "a new episode, one new run";
 }
 
 TEST(MonitorAlarm, OneBeepPerEpisodeAfterTheAutomaticRun) {
@@ -187,7 +193,7 @@ TEST(MonitorAlarm, OneBeepPerEpisodeAfterTheAutomaticRun) {
   m.Tick();  // the episode ends
   m.mem.Avail = 8 * MB;
   m.Tick(2);
-  EXPECT_EQ(m.beeps, (std::vector<int>{16, 64}));
+  EXPECT_EQ(m.beeps, (std::vector<int>{16, 32}));
 }
 
 TEST(MonitorAlarm, BeepSwitchedOnMidEpisodeBeepsAtTheNextAlarmTick) {

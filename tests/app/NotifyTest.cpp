@@ -124,25 +124,33 @@ TEST(RunReport, NothingAfterAnAbortAQuitAFailureOrWithTheToggleOff) {
 
 // The balloon's text and the captions of the toggle and of the memory icon come from the
 // language file; a file without the keys, or with them empty, gets the built-in English, never
-// an empty balloon or item.
+// an empty balloon or item. A run the system refused a block (from the 6th on, or the 1st) says
+// after how much, not what it freed.
 TEST(RunReport, TextsFromTheLanguageFileOrElseTheBuiltInEnglish) {
   struct Case {
     const char* file;
-    std::string balloon, caption, iconCaption = "Memory in the tray icon";
+    std::string balloon, caption;
+    int refuseFrom = -1;
+    std::string iconCaption = "Memory in the tray icon";
   } cases[] = {
       {"[MAINSETTINGS]\r\nNotify=&Avvisami\r\nMemoryIcon=&Memoria\r\n[BALLOON]\r\nFreed=Liberati %1 Mb, ora %2 Mb\r\n",
-       "Liberati 4 Mb, ora 12 Mb", "&Avvisami", "&Memoria"},
+       "Liberati 4 Mb, ora 12 Mb", "&Avvisami", -1, "&Memoria"},
       {"[MAINFILE]\r\nDefrag=Defrag\r\n", "Freed 4 Mb - 12 Mb available", "Notify after a run"},
       {"[MAINSETTINGS]\r\nNotify=\r\nMemoryIcon=\r\n[BALLOON]\r\nFreed=\r\n", "Freed 4 Mb - 12 Mb available",
        "Notify after a run"},
-      // Only %1 and %2 are figures: the rest stays as written, stray "%" included.
-      {"[BALLOON]\r\nFreed=%2%1 %3 100% %%1 %\r\n", "124 %3 100% %4 %", "Notify after a run"},
+      // Only %1 and %2 are figures and "%%" is one "%": the rest stays as written, a lone "%" too.
+      {"[BALLOON]\r\nFreed=%2%1 %3 100% %%1 %%%2 %\r\n", "124 %3 100% %1 %12 %", "Notify after a run"},
+      {"[BALLOON]\r\nFreed=Liberati\r\nRefused=\r\n", "The system refused more memory after 5 Mb", "Notify after a run", 5},
+      {"", "The system refused more memory after 0 Mb", "Notify after a run", 0},
+      {"[BALLOON]\r\nRefused=Rifiutata dopo %1 Mb (%2 liberi, 100%%)\r\n", "Rifiutata dopo 5 Mb (12 liberi, 100%)",
+       "Notify after a run", 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     Notifier n([&](TTempFolder& dir) { dir.Write("Italiano.lng", c.file); });
     EXPECT_EQ(n.f->Notifica1->Caption(), c.caption);
     EXPECT_EQ(n.f->IconaMem1->Caption(), c.iconCaption);
+    n.mem.RefuseFrom = c.refuseFrom;
     n.Figures(8 * MB, 12 * MB);
     n.Command(cmDefrag);
     EXPECT_EQ(n.Balloons(), std::vector<std::string>{c.balloon});
@@ -160,6 +168,8 @@ TEST(RunReport, EveryShippedLanguageHasBothTexts) {
     const std::string lang = n.f->LangFile();
     std::string freed = ReadProfileString(Widen(n.Path() + "\\" + lang), "BALLOON", "Freed");
     std::string notify = ReadProfileString(Widen(n.Path() + "\\" + lang), "MAINSETTINGS", "Notify");
+    std::string refused = ReadProfileString(Widen(n.Path() + "\\" + lang), "BALLOON", "Refused");
+    EXPECT_NE(refused.find("%1"), std::string::npos) << lang;
     EXPECT_NE(freed.find("%1"), std::string::npos) << lang;
     EXPECT_NE(freed.find("%2"), std::string::npos) << lang;
     EXPECT_EQ(n.f->Notifica1->Caption(), notify) << lang;

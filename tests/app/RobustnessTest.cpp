@@ -30,11 +30,11 @@ struct Folders : TTempFolder {
   std::wstring App() const { return Widen(*this / "app"); }
 };
 
-// A start with Soglia 77 and the given Lingua, written by store.
+// A start with Soglia 12 (of the 16 MB) and the given Lingua, written by store.
 struct Started : TAppWindow<> {
   Started(const Folders& dir, const std::function<void(HKEY root)>& store)
       : TAppWindow<>("Robustness", 16ull << 20, 8ull << 20, [&](TVelmorEnvironment& env) {
-          PutDword(env.SettingsRoot, kKey, "Soglia", 77);
+          PutDword(env.SettingsRoot, kKey, "Soglia", 12);
           PutDword(env.SettingsRoot, kKey, "Azione", 1);
           PutDword(env.SettingsRoot, kKey, "AutoStart", 0);
           PutDword(env.SettingsRoot, kKey, "OnTop", 0);
@@ -65,7 +65,7 @@ TEST(StoredLanguage, OnlyABareFileNameOfTheFolderIsEverOpened) {
   for (const Case& c : cases) {
     Started w(dir, [&](HKEY root) { PutString(root, kKey, "Lingua", c.lingua); });
     EXPECT_EQ(w.f->LangFile(), c.expected) << c.lingua;
-    EXPECT_EQ(w.f->soglia->Value(), 77) << "the other settings are kept: " << c.lingua;
+    EXPECT_EQ(w.f->soglia->Value(), 12) << "the other settings are kept: " << c.lingua;
     EXPECT_EQ(w.f->rgAllarme->ItemIndex(), 1) << c.lingua;
     if (c.lingua != "sub.lng") {
       EXPECT_NE(w.f->bdefrag->Caption(), "MARKER") << "a file outside the folder: " << c.lingua;
@@ -76,9 +76,9 @@ TEST(StoredLanguage, OnlyABareFileNameOfTheFolderIsEverOpened) {
   EXPECT_TRUE(ShownErrors().empty());
 }
 
-// A value too long for any setting is damaged, like one of the wrong type: every setting gets
-// its default, and nothing is allocated for it.
-TEST(StoredLanguage, OversizedValuesGiveTheDefaults) {
+// A value too long for any setting is damaged, like one of the wrong type: it gets its default,
+// the other settings stand, and nothing is allocated for it.
+TEST(StoredLanguage, OversizedValuesTakeTheirDefaults) {
   ShownErrors().clear();
   Folders dir;
   const std::wstring hundredMegabytes(50u << 20, L'x');  // 100 MB of UTF-16
@@ -102,10 +102,11 @@ TEST(StoredLanguage, OversizedValuesGiveTheDefaults) {
   for (const auto& store : stores) {
     {
       Started w(dir, store);
-      EXPECT_EQ(w.f->soglia->Value(), 50) << "case " << n;
-      EXPECT_EQ(w.f->rgAllarme->ItemIndex(), 0) << "case " << n;
+      EXPECT_EQ(w.f->soglia->Value(), 12) << "case " << n;
+      EXPECT_EQ(w.f->rgAllarme->ItemIndex(), 1) << "case " << n;
       EXPECT_EQ(w.f->LangFile(), "Italiano.lng") << "case " << n;
       EXPECT_EQ(w.f->bdefrag->Caption(), "Deframmenta") << "case " << n;
+      EXPECT_EQ(w.f->Beep1->Checked(), n == 2) << "case " << n << ": stored off, or the default on";
       DeleteKeyTree(w.root.Get(), kKey);  // the 100 MB go now, not at the next test's start
     }
     ++n;

@@ -75,21 +75,7 @@ protected:
     HKEY machine = root.Get(), mine = user.Get();
     HKEY first = userLast ? machine : mine, second = userLast ? mine : machine;
     for (HKEY r : {first, second}) StoreIn(r, r == machine ? 70 : 90, r == machine ? 0 : 1, "English.lng", 0, 1, 1);
-    // Two writes may fall on one tick of the key's clock; the test's order must be a real one.
-    // (Wine leaves the time alone when a write changes nothing, so each try writes new data.)
-    auto time = [](HKEY r) {
-      TRegistry reg(KEY_READ);
-      reg.SetRootKey(r);
-      reg.OpenKey(kKey, false);
-      TRegKeyInfo info;
-      reg.GetKeyInfo(info);
-      return (uint64_t(info.FileTime.dwHighDateTime) << 32) | info.FileTime.dwLowDateTime;
-    };
-    for (int i = 0; i < 1000 && time(second) <= time(first); ++i) {
-      Sleep(1);
-      PutDword(second, kKey, "Beep", 2 + i);
-    }
-    ASSERT_GT(time(second), time(first));
+    MakeNewer(second, first);
   }
 
   std::optional<TStoredValue> Stored(const char* name) { return GetValue(root.Get(), kKey, name); }
@@ -117,6 +103,28 @@ protected:
   static bool Topmost(TfrmVelmor* f) { return (GetWindowLongA(f->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
   static void Click(TfrmVelmor* f, TMenuItem* item) { SendMessageA(f->Handle(), WM_COMMAND, item->Command(), 0); }
   static void Quit(TfrmVelmor* f) { SendMessageA(f->Handle(), WM_COMMAND, cmQuit, 0); }
+
+  // The six as the window shows them: threshold, action, language, autostart, on top, beep.
+  static std::string Shown(TfrmVelmor* f) {
+    return std::to_string(f->soglia->Value()) + " " + std::to_string(f->rgAllarme->ItemIndex()) + " " + f->LangFile() +
+           " " + (f->autostart->Checked() ? "1" : "0") + " " + (f->OnTop->Checked() ? "1" : "0") + " " +
+           (f->Beep1->Checked() ? "1" : "0");
+  }
+
+  // Two writes may fall on one tick of the key's clock; the store meant to be newer gets writes
+  // of a value the program does not read until it is. (Wine leaves the time alone when a write
+  // changes nothing, so each try writes new data.)
+  static void MakeNewer(HKEY newer, HKEY older) {
+    auto time = [](HKEY r) {
+      TRegKeyInfo info;
+      TRegistry reg(KEY_READ);
+      reg.SetRootKey(r);
+      if (reg.OpenKey(kKey, false)) reg.GetKeyInfo(info);
+      return (uint64_t(info.FileTime.dwHighDateTime) << 32) | info.FileTime.dwLowDateTime;
+    };
+    for (int i = 0; i < 1000 && time(newer) <= time(older); ++i, Sleep(1)) PutDword(newer, kKey, "Clock", i);
+    ASSERT_GT(time(newer), time(older));
+  }
 
   static void ExpectDefaults(TfrmVelmor* f) {
     EXPECT_EQ(f->soglia->Value(), 50);
@@ -167,45 +175,6 @@ TEST_F(Settings, StoredValuesComeBackIntoTheirControls) {
   EXPECT_TRUE(Topmost(w->f));
 }
 
-TEST_F(Settings, OneMissingValueGivesAllDefaults) {
-  PutDword(root.Get(), kKey, "Soglia", 100);
-  auto w = Start();
-  ExpectDefaults(w->f);
-  EXPECT_EQ(w->f->soglia->Value(), 50) << "the threshold read before the failure falls back too";
-
-  for (const char* missing : {"Azione", "AutoStart", "OnTop", "Beep"}) {
-    SCOPED_TRACE(missing);
-    w.reset();
-    Store(100, 1, "English.lng", 1, 0, 0);
-    TRegKey key = TRegKey::Open(root.Get(), kKey, KEY_ALL_ACCESS);
-    RegDeleteValueA(key.Get(), missing);
-    w = Start();
-    ExpectDefaults(w->f);
-  }
-}
-
-TEST_F(Settings, AValueOfTheWrongTypeFailsTheRead) {
-  struct Case {
-    const char* name;
-    DWORD type;
-    std::string data;
-  } cases[] = {
-      {"Soglia", REG_SZ, std::string("100", 4)},
-      {"Azione", REG_BINARY, std::string("\1\0\0\0", 4)},
-      {"Beep", REG_QWORD, std::string(8, '\0')},
-      {"OnTop", REG_SZ, std::string("0", 2)},
-      {"Lingua", REG_DWORD, std::string("\1\0\0\0", 4)},
-      {"Lingua", REG_MULTI_SZ, std::string("English.lng\0\0", 13)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.name) + " of type " + std::to_string(c.type));
-    Store(100, 1, "English.lng", 1, 0, 0);
-    PutRaw(root.Get(), kKey, c.name, c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
-    auto w = Start();
-    ExpectDefaults(w->f);
-  }
-}
-
 // "Notifica" and "IconaMem" came after the six: a store without one (every store an earlier
 // Velmor wrote) or with one of another type reads as its default (on, off), and neither touches
 // the six; nor do the six touch them.
@@ -251,8 +220,8 @@ TEST_F(Settings, NotificaAndIconaMemAreReadOnTheirOwnAndAnythingButADwordIsTheDe
   PutDword(root.Get(), kKey, "Notifica", 0);
   PutDword(root.Get(), kKey, "IconaMem", 1);
   auto w = Start();
-  ExpectDefaults(w->f);
-  EXPECT_FALSE(w->f->Notifica1->Checked()) << "a damaged six leave it as stored";
+  EXPECT_EQ(Shown(w->f), "120 0 English.lng 1 0 0");
+  EXPECT_FALSE(w->f->Notifica1->Checked()) << "a damaged neighbour leaves it as stored";
   EXPECT_TRUE(w->f->IconaMem1->Checked());
 
   w.reset();
@@ -265,8 +234,8 @@ TEST_F(Settings, NotificaAndIconaMemAreReadOnTheirOwnAndAnythingButADwordIsTheDe
 TEST_F(Settings, TheLanguageNameIsTextOfEitherKindAndMayBeMissing) {
   Store(70, 1, nullptr, 0, 0, 0);
   auto w = Start();
-  EXPECT_EQ(w->f->LangFile(), "") << "a missing name is no failure";
-  EXPECT_EQ(w->f->soglia->Value(), 70) << "so the other values stand";
+  EXPECT_EQ(w->f->LangFile(), "Italiano.lng") << "a missing name takes the default, as any missing value";
+  EXPECT_EQ(w->f->soglia->Value(), 70) << "and the other values stand";
   EXPECT_EQ(w->f->rgAllarme->ItemIndex(), 1);
   EXPECT_FALSE(w->f->OnTop->Checked());
 
@@ -291,27 +260,20 @@ TEST_F(Settings, TheActionIndexIsBroughtIntoRange) {
   }
 }
 
-TEST_F(Settings, AThresholdAboveTheMachineShowsUntilTheFieldIsLeftOrSpun) {
-  Store(100000, 0, "English.lng", 0, 0, 1);
-  auto w = Start("C:\\Velmor\\velmor.exe", 512ull << 20);
-  TSpinEdit* s = w->f->soglia;
-  EXPECT_EQ(s->MaxValue(), 512);
-  EXPECT_EQ(s->Value(), 100000) << "stored unchanged; the range came afterwards";
-  EXPECT_EQ(s->Text(), "100000");
-  // Meanwhile the alarm compares against 100000: all 512 MB free is below it, not below 512.
-  w->mem.Avail = w->mem.Total;
-  w->f->TimerTimer(w->f->Timer);
-  EXPECT_TRUE(w->f->ani->Active()) << "512 MB free < 100000";
-  SendMessageA(s->Handle(), WM_KILLFOCUS, 0, 0);
-  EXPECT_EQ(s->Value(), 512) << "leaving the field brings it into range";
-  w->f->TimerTimer(w->f->Timer);
-  EXPECT_FALSE(w->f->ani->Active()) << "512 MB free is not below 512";
-
-  w.reset();
-  w = Start("C:\\Velmor\\velmor.exe", 512ull << 20);
-  EXPECT_EQ(w->f->soglia->Value(), 100000);
-  SendMessageA(w->f->soglia->Handle(), WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(w->f->soglia->Value(), 512) << "so does spinning it";
+// A stored threshold is brought into the field's range (0 to the machine's 512 MB) as it is read:
+// below it an alarm could never fire, above it one would never end. Quit stores what is shown.
+TEST_F(Settings, AStoredThresholdIsBroughtIntoTheFieldsRange) {
+  struct { DWORD stored; int shown; } cases[] = {{100000, 512}, {0x7FFFFFFF, 512}, {512, 512}, {80, 80},
+                                                 {0, 0}, {static_cast<DWORD>(-5), 0}, {0x80000000, 0}};
+  for (auto c : cases) {
+    SCOPED_TRACE(c.stored);
+    Store(c.stored, 1, "English.lng", 0, 0, 1);
+    auto w = Start("C:\\Velmor\\velmor.exe", 512ull << 20);
+    EXPECT_EQ(w->f->soglia->Text(), std::to_string(c.shown));
+    EXPECT_EQ(w->f->rgAllarme->ItemIndex(), 1) << "the others stand";
+    Quit(w->f);
+    EXPECT_EQ(StoredDword("Soglia"), static_cast<DWORD>(c.shown));
+  }
 }
 
 TEST_F(Settings, AKeyThatCannotBeOpenedGivesTheDefaultsSilently) {
@@ -625,6 +587,7 @@ TEST_F(Settings, WhatEachAccountKeepsAndWhereItGoes) {
           Quit(f);
         } else {
           EXPECT_EQ(SendMessageA(f->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE) << "a log-off is never held up";
+          EXPECT_EQ(SendMessageA(f->Handle(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), TRUE) << "nor a suspend";
           SendMessageA(f->Handle(), WM_ENDSESSION, FALSE, 0);
           EXPECT_LE(std::max(ValueCount(root.Get(), kKey), ValueCount(user.Get(), kKey)), 0)
               << "a log-off called off stores nothing";
@@ -644,22 +607,12 @@ TEST_F(Settings, WhatEachAccountKeepsAndWhereItGoes) {
   }
 }
 
-// The store written last is read as a whole: a damaged newer store gives the defaults, not the
-// older one; a key without values is no store, however new.
-TEST_F(Settings, StartUpReadsTheStoreWrittenLastAllOrNothing) {
-  StoreBoth(true);
-  TRegKey key = TRegKey::Open(user.Get(), kKey, KEY_ALL_ACCESS);
-  RegDeleteValueA(key.Get(), "Azione");
-  key.Reset();
-  auto w = Start();
-  ExpectDefaults(w->f);
-
+// A key without values is no store, however new.
+TEST_F(Settings, AKeyWithoutValuesIsNoStore) {
   // A user's key made after the machine's store, but empty.
-  w.reset();
-  SetUp();
   Store(60, 1, "English.lng", 0, 0, 0);
   ASSERT_TRUE(TRegKey::Create(user.Get(), kKey, KEY_ALL_ACCESS));
-  w = Start();
+  auto w = Start();
   EXPECT_EQ(w->f->soglia->Value(), 60);
 
   // Only the user's store: the machine key start-up makes is newer, and empty.
@@ -669,6 +622,67 @@ TEST_F(Settings, StartUpReadsTheStoreWrittenLastAllOrNothing) {
   w = Start();
   EXPECT_TRUE(KeyExists(root.Get(), kKey));
   EXPECT_EQ(w->f->soglia->Value(), 90);
+}
+
+// Two full stores that differ in every value, the user's written last (the machine's booleans
+// the opposite of the defaults, so that a value taken from it shows), or the machine's alone;
+// then a value missing or damaged in the newer store, the older, both, or the one alone. A value
+// takes the newer store's, else the older's, else its default; the rest stand, and Quit writes
+// all seven. Shown: threshold, action, language, autostart, on top, beep, notify.
+TEST_F(Settings, EachValueComesFromTheNewerStoreElseTheOlderElseItsDefault) {
+  enum TWhere { wrNone, wrNewer, wrOlder, wrBoth, wrAlone };
+  struct Case {
+    TWhere where;
+    const char* name;
+    DWORD type;  // REG_NONE: missing
+    const char* shown;
+  } cases[] = {
+      {wrNone, "", REG_NONE, "77 1 English.lng 0 1 1 1"},
+      {wrNewer, "Beep", REG_SZ, "77 1 English.lng 0 1 0 1"},
+      {wrOlder, "Beep", REG_SZ, "77 1 English.lng 0 1 1 1"},
+      {wrBoth, "Beep", REG_SZ, "77 1 English.lng 0 1 1 1"},
+      {wrNewer, "Soglia", REG_SZ, "60 1 English.lng 0 1 1 1"},
+      {wrBoth, "Soglia", REG_SZ, "50 1 English.lng 0 1 1 1"},
+      {wrNewer, "Azione", REG_BINARY, "77 -1 English.lng 0 1 1 1"},
+      {wrBoth, "Azione", REG_NONE, "77 0 English.lng 0 1 1 1"},
+      {wrNewer, "Lingua", REG_DWORD, "77 1 Deutsch.lng 0 1 1 1"},
+      {wrBoth, "Lingua", REG_MULTI_SZ, "77 1 Italiano.lng 0 1 1 1"},
+      {wrNewer, "AutoStart", REG_QWORD, "77 1 English.lng 1 1 1 1"},
+      {wrNewer, "OnTop", REG_NONE, "77 1 English.lng 0 0 1 1"},
+      {wrNewer, "Notifica", REG_SZ, "77 1 English.lng 0 1 1 0"},
+      {wrBoth, "Notifica", REG_NONE, "77 1 English.lng 0 1 1 1"},
+      {wrAlone, "Soglia", REG_SZ, "50 -1 Deutsch.lng 1 0 0 0"},
+      {wrAlone, "Azione", REG_BINARY, "60 0 Deutsch.lng 1 0 0 0"},
+      {wrAlone, "Lingua", REG_NONE, "60 -1 Italiano.lng 1 0 0 0"},
+      {wrAlone, "AutoStart", REG_NONE, "60 -1 Deutsch.lng 0 0 0 0"},
+      {wrAlone, "OnTop", REG_SZ, "60 -1 Deutsch.lng 1 1 0 0"},
+      {wrAlone, "Beep", REG_QWORD, "60 -1 Deutsch.lng 1 0 1 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.where) + " " + c.name + " " + std::to_string(c.type));
+    SetUp();
+    auto damage = [&](HKEY r) {
+      RegDeleteValueA(TRegKey::Open(r, kKey, KEY_ALL_ACCESS).Get(), c.name);
+      const std::string bytes(8, '\1');
+      if (c.type != REG_NONE) PutRaw(r, kKey, c.name, c.type, bytes.data(), c.type == REG_QWORD ? 8 : 3);
+    };
+    StoreIn(root.Get(), 60, static_cast<DWORD>(-1), "Deutsch.lng", 1, 0, 0);
+    PutDword(root.Get(), kKey, "Notifica", 0);
+    if (c.where == wrOlder || c.where == wrBoth || c.where == wrAlone) damage(root.Get());
+    if (c.where != wrAlone) {
+      StoreIn(user.Get(), 77, 1, "English.lng", 0, 1, 1);
+      PutDword(user.Get(), kKey, "Notifica", 1);
+      if (c.where == wrNewer || c.where == wrBoth) damage(user.Get());
+      MakeNewer(user.Get(), root.Get());
+    }
+    for (int start = 0; start < 2; ++start) {  // as stored, then as the Quit between wrote it
+      auto w = Start();
+      EXPECT_EQ(Shown(w->f) + " " + (w->f->Notifica1->Checked() ? "1" : "0"), c.shown) << start;
+      EXPECT_EQ(Topmost(w->f), w->f->OnTop->Checked());
+      Quit(w->f);
+      EXPECT_EQ(ValueCount(root.Get(), kKey), 7);
+    }
+  }
 }
 
 }  // namespace

@@ -103,12 +103,14 @@ TEST(TrayStartup, EndsHiddenWithTheProgramIconInTheTray) {
   EXPECT_EQ(w.shell.Last().Message, (DWORD)NIM_MODIFY) << "added again after loading, then the empty tooltip";
   EXPECT_EQ(w.shell.Calls[w.shell.Calls.size() - 2].Message, (DWORD)NIM_ADD);
   EXPECT_EQ(w.shell.Last().Data.hIcon, w.f->TI->Icon()->Handle());
-  EXPECT_EQ(w.f->TI->Icon()->Width(), 32);
+  // The shell's small-icon size (16 at this prefix's 96 DPI), drawn for it.
+  const int small = GetSystemMetrics(SM_CXSMICON);
+  EXPECT_EQ(w.f->TI->Icon()->Width(), small);
   EXPECT_EQ(w.f->TI->Interval(), 500);
   EXPECT_EQ(w.f->TI->PopupMenu(), w.f->poppa);
   ASSERT_EQ(w.f->TI->Icons()->Count(), 2) << "the warning triangle and the empty frame";
-  EXPECT_EQ(w.f->TI->Icons()->Item(0)->Width(), 32);
-  EXPECT_EQ(w.f->TI->Icons()->Item(1)->Height(), 32);
+  EXPECT_EQ(w.f->TI->Icons()->Item(0)->Width(), small);
+  EXPECT_EQ(w.f->TI->Icons()->Item(1)->Height(), small);
   EXPECT_FALSE(w.f->TI->Animated());
   EXPECT_EQ(w.taskbar.Queries, 1) << "placed beside the taskbar first of all";
 }

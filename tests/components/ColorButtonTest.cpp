@@ -123,6 +123,18 @@ TEST(ColorButtonFace, CaptionIsBlackOnLightFacesAndWhiteOnDark) {
   auto d = dark.Paint();
   EXPECT_GT(Count(*d, RGB(255, 255, 255)), 10);
   EXPECT_EQ(Count(*d, RGB(0, 0, 0)), 0);
+
+  // A scheme's middle green face, on which white reads at 3.5:1: the scheme's pair instead,
+  // the face framed in black button text.
+  const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+  const COLORREF old[2] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)}, green[2] = {RGB(0, 160, 0), 0};
+  SetSysColors(2, elements, green);
+  Button scheme(99, 35, clBtnFace);
+  scheme.b->SetCaption("Defrag");
+  auto g = scheme.Paint();
+  SetSysColors(2, elements, old);
+  EXPECT_TRUE(g->Pixel(0, 0) == 0 && g->Pixel(5, 5) == RGB(0, 160, 0) && Count(*g, RGB(255, 255, 255)) == 0);
+  EXPECT_GT(Count(*g, 0), 2 * (99 + 35) + 10) << "the caption in the button text colour";
 }
 
 TEST(ColorButtonFace, GradientBandsAndTheHotCover) {
@@ -330,8 +342,28 @@ TEST(ColorButtonMouse, ClicksOnlyOnAReleaseInsideCountingTheRowBelow) {
   t.b->SetEnabled(true);
   SendMessageA(t.b->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(t.clicks, 4);
-  EXPECT_NE(GetFocus(), t.b->Handle()) << "it never takes the focus";
-  EXPECT_FALSE(GetWindowLongA(t.b->Handle(), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_NE(GetFocus(), t.b->Handle()) << "a click never takes the focus";
+  EXPECT_TRUE(GetWindowLongA(t.b->Handle(), GWL_STYLE) & WS_TABSTOP) << "Tab reaches it";
+}
+
+// The focus frame: dots on the content rectangle's edge in the caption's colour, only while the
+// button has the focus and the keyboard has moved the focus in its window.
+TEST(ColorButtonFocus, DottedOnlyOnceTheKeyboardMovedTheFocus) {
+  Button t(99, 35, kThanks, bsGradient);
+  t.host.form->Show();
+  t.b->SetFocus();
+  const COLORREF white = RGB(255, 255, 255);
+  auto corners = [&] {
+    auto d = t.Paint();
+    return (d->Pixel(2, 2) == white) + (d->Pixel(96, 2) == white) + (d->Pixel(2, 32) == white) + (d->Pixel(96, 32) == white);
+  };
+  EXPECT_EQ(corners(), 0) << "focused by a program, as by a click: no frame";
+  EXPECT_TRUE(DialogKey(MSG{t.b->Handle(), WM_KEYDOWN, VK_TAB, 1, 0, {}}));
+  EXPECT_EQ(GetFocus(), t.b->Handle()) << "its window's only tab stop";
+  EXPECT_EQ(corners(), 4);
+  EXPECT_NE(t.Paint()->Pixel(3, 2), white) << "every other pixel";
+  SetFocus(nullptr);
+  EXPECT_EQ(corners(), 0) << "without the focus";
 }
 
 TEST(ColorButtonMouse, AcceleratorClicksAnEnabledButton) {
@@ -399,7 +431,6 @@ TEST(ColorButtonMouse, RepeatTimerClicksAHeldButtonAndStopsOnAnError) {
   ASSERT_NE(timer, nullptr);
   EXPECT_TRUE(timer->Enabled());
   EXPECT_EQ(timer->Interval(), 500u);
-  EXPECT_EQ(TOvColorBtn::RepeatTarget(), t.b);
   EXPECT_EQ(GetCapture(), t.b->Handle());
   timer->Tick();
   timer->Tick();

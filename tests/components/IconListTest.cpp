@@ -44,16 +44,15 @@ struct Counted {
 
 TEST(IconListStorage, TheProgramsAnimationListReadsAndWritesBackUnchanged) {
   TBytes stored = Resource("TI_ICONS");
-  // The stored form's sizes: count 2, then two icon files of 3262 bytes (one 32 x 32 image of
-  // 24 bits: a 6-byte header, a 16-byte entry, a 40-byte header, 3072 bytes of colour and a
-  // 128-byte mask), each after its size: 6536 bytes.
-  ASSERT_EQ(stored.size(), 6536u);
+  // Count 2, then two icon files of 7366 bytes after their sizes. Each holds a 6-byte header, four
+  // 16-byte entries and a 24-bit image of 32 (3240 bytes), 24 (1864), 20 (1320) and 16 (872).
+  ASSERT_EQ(stored.size(), 14744u);
   int32_t head[2], second;
   std::memcpy(head, stored.data(), 8);
-  std::memcpy(&second, stored.data() + 8 + 3262, 4);
+  std::memcpy(&second, stored.data() + 8 + 7366, 4);
   EXPECT_EQ(head[0], 2);
-  EXPECT_EQ(head[1], 3262);
-  EXPECT_EQ(second, 3262);
+  EXPECT_EQ(head[1], 7366);
+  EXPECT_EQ(second, 7366);
   Counted c;
   c.list.ReadData(stored);
   EXPECT_EQ(c.changes, 1) << "the whole read is one change";
@@ -64,6 +63,17 @@ TEST(IconListStorage, TheProgramsAnimationListReadsAndWritesBackUnchanged) {
     EXPECT_EQ(c.list.Item(i)->Height(), 32);
   }
   EXPECT_EQ(c.list.WriteData(), stored);
+  // At each small-icon size (96 to 192 DPI) the image drawn for it; between them the next larger.
+  for (int size : {16, 20, 24, 32, 18}) {
+    TIconList sized;
+    sized.SetIconSize(size);
+    sized.ReadData(stored);
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(sized.Item(i)->Width(), size) << i;
+      EXPECT_EQ(sized.Item(i)->Height(), size) << i;
+    }
+    EXPECT_EQ(sized.WriteData(), stored) << size << ": the stored form is what was read";
+  }
 }
 
 TEST(IconListStorage, TheFramesAreAYellowTriangleAndAnEmptyFrame) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include "components/MenuPainter.h"
 #include "framework/Menus.h"
+#include "framework/SystemLook.h"
 #include "tests/components/ComponentsSupport.h"
 
 namespace {
@@ -450,4 +451,62 @@ TEST(MenuPainterPaint, PaintingLeavesNoGdiObjectBehind) {
   m.Draw(dib, item, RECT{0, 0, 200, 28});
   EXPECT_EQ(LightenColor(pal.IconBack, 1), dib.Pixel(0, 0));
   EXPECT_EQ(before, gdi::LiveObjects());
+}
+namespace {
+// High contrast on: Wine cannot switch it, so the painter is told so where it asks.
+BOOL WINAPI HighContrastOnToo(UINT action, UINT size, PVOID data, UINT flags) {
+  if (action != SPI_GETHIGHCONTRAST) return SystemParametersInfoA(action, size, data, flags);
+  static_cast<HIGHCONTRASTA*>(data)->dwFlags = HCF_HIGHCONTRASTON;
+  return TRUE;
+}
+bool Shows(const gdi::Dib& d, COLORREF c) {  // anywhere right of the icon column
+  for (int y = 0; y < d.Height(); ++y)
+    for (int x = 16; x < d.Width(); ++x)
+      if (d.Pixel(x, y) == c) return true;
+  return false;
+}
+}  // namespace
+
+TEST(MenuPainterPaint, TheUsersSchemeWinsWhereTheOwnLookWouldNotRead) {
+  const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), grey = RGB(128, 128, 128);
+  // High-contrast black: white text on a gradient that runs to 245 (1.1:1), whether high
+  // contrast is on or not. High-contrast white reads in the own look too, until it is on.
+  struct { const char* name; COLORREF face, text, high, highText; bool highContrast, plain; } const schemes[] = {
+      {"default", RGB(212, 208, 200), black, RGB(10, 36, 106), white, false, false},
+      {"high-contrast black", black, white, RGB(255, 255, 0), black, false, true},
+      {"high-contrast black, switched on", black, white, RGB(255, 255, 0), black, true, true},
+      {"high-contrast white", white, black, RGB(55, 0, 110), white, false, false},
+      {"high-contrast white, switched on", white, black, RGB(55, 0, 110), white, true, true},
+  };
+  const int elements[] = {COLOR_BTNFACE, COLOR_MENU, COLOR_MENUTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_BTNSHADOW};
+  COLORREF old[6];
+  for (int i = 0; i < 6; ++i) old[i] = GetSysColor(elements[i]);
+  auto oldAsk = TFlatMenuPainter::SystemParametersInfoCall;
+  for (const auto& s : schemes) {
+    SCOPED_TRACE(s.name);
+    const COLORREF scheme[6] = {s.face, s.face, s.text, s.high, s.highText, grey};
+    SetSysColors(6, elements, scheme);
+    TFlatMenuPainter::SystemParametersInfoCall = s.highContrast ? HighContrastOnToo : oldAsk;
+    PaintedMenu m;
+    TMenuItem* beep = m.Add(m.drop, "Beep on alarm");
+    beep->SetChecked(true);
+    gdi::Dib row(150, 24), lit(150, 24);
+    m.Draw(row, beep, RECT{0, 0, 150, 23});
+    m.Draw(lit, beep, RECT{0, 0, 150, 23}, ODS_SELECTED);
+    TFlatMenuPainter::SystemParametersInfoCall = oldAsk;
+    SetSysColors(6, elements, old);
+    EXPECT_EQ(s.plain, m.painter->SystemLook());
+    EXPECT_TRUE(Shows(row, s.text)) << "the caption in the menu text colour";
+    const COLORREF iconBack = LightenColor(s.face, 16);
+    // Plain: the menu colour without gradient, the tick in the text colour, the highlight
+    // under the highlight text. Own: the gradient, a black tick, the pale selection.
+    EXPECT_EQ(s.plain ? s.face : LightenColor(iconBack, 1), row.Pixel(0, 0));
+    EXPECT_EQ(s.plain ? s.face : LightenColor(iconBack, 96), row.Pixel(149, 0));
+    EXPECT_EQ(s.plain ? s.text : black, row.Pixel(4, 12));
+    EXPECT_EQ(s.plain ? s.high : LightenColor(s.high, 68), lit.Pixel(100, 2));
+    if (s.plain) {
+      EXPECT_TRUE(Shows(lit, s.highText) && lit.Pixel(4, 12) == s.highText);
+    }
+  }
+  EXPECT_NEAR(21.0, ContrastRatio(black, white), 1e-9);
 }

@@ -19,7 +19,7 @@ std::string Where(const RECT& r) {
 int DragScenario(Driver& d) {
   HWND w = StartRestored(d);
   if (!w) return d.Finish();
-  Sleep(500);
+  d.Settled();
   const RECT home = WindowRect(w);
   for (bool hideFirst : {false, true}) {
     const std::string how = hideFirst ? "hidden, then restored" : "restored while shown";
@@ -39,7 +39,6 @@ int DragScenario(Driver& d) {
     RestoreWindow(d);
     bool back = d.WaitUntil([&] { RECT r = WindowRect(w); return r.left == home.left && r.top == home.top; }, 10000);
     d.Check(back && IsWindowVisible(w), how + ": back beside the taskbar at " + Where(WindowRect(w)));
-    Sleep(300);
     d.Shot(hideFirst ? "e2e-drag-back-2" : "e2e-drag-back-1");
   }
   PostMessageA(w, WM_COMMAND, cmQuit, 0);

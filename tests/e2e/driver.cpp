@@ -122,31 +122,126 @@ std::string Driver::Text(HWND h) {
   return buf;
 }
 
+// Writes a request for the shell watching the artifacts folder and waits until it has gone. The
+// shell leaves <file>.err beside it, with the tool's message, when the tool failed.
+std::string Driver::Request(const char* file, const std::string& content) {
+  std::string req = FArtifacts + "\\" + file, err = req + ".err";
+  DeleteFileA(err.c_str());
+  // Written whole under another name first: the shell never reads half a request.
+  if (!WriteFileBytes(req + ".new", content) || !MoveFileExA((req + ".new").c_str(), req.c_str(), MOVEFILE_REPLACE_EXISTING))
+    return "cannot write " + req;
+  if (!WaitUntil([&] { return GetFileAttributesA(req.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000))
+    return "no answer from the shell within 30 s";
+  std::string message = ReadFileBytes(err);
+  DeleteFileA(err.c_str());
+  if (GetFileAttributesA(err.c_str()) != INVALID_FILE_ATTRIBUTES) return "cannot remove " + err;
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+  return message;
+}
+
 bool Driver::Shot(const std::string& name) {
-  std::string req = FArtifacts + "\\.shot";
-  FILE* f = fopen(req.c_str(), "w");
-  if (!f) return false;
-  fputs(name.c_str(), f);
-  fclose(f);
-  // The shell watching for the request takes the picture and removes the file.
-  bool taken = WaitUntil([&] { return GetFileAttributesA(req.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
-  Log(std::string(taken ? "shot " : "no shot ") + name);
-  return taken;
+  if (!Settled()) Log("note: the screen had not settled within 10 s before " + name);
+  std::string error = Request(".shot", name);
+  std::string png = FArtifacts + "\\" + name + ".png";
+  if (error.empty() && GetFileAttributesA(png.c_str()) == INVALID_FILE_ATTRIBUTES) error = "no file " + png;
+  if (!error.empty()) Check(false, "screenshot " + name + ": " + error);
+  else Log("shot " + name);
+  return error.empty();
 }
 
 bool Driver::Xdo(const std::string& args) {
-  std::string req = FArtifacts + "\\.xdo";
-  FILE* f = fopen(req.c_str(), "w");
-  if (!f) return false;
-  fputs(args.c_str(), f);
-  fclose(f);
-  bool done = WaitUntil([&] { return GetFileAttributesA(req.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
-  Log(std::string(done ? "xdotool " : "no xdotool ") + args);
-  return done;
+  std::string error = Request(".xdo", args);
+  if (!error.empty()) Check(false, "xdotool " + args + ": " + error);
+  else Log("xdotool " + args);
+  return error.empty();
 }
 
 bool Driver::Mouse(bool click, int x, int y) {
   return Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y) + (click ? " click 1" : ""));
+}
+
+bool Driver::Idle(HWND w, DWORD limitMs) {
+  if (!w) w = FMain;
+  DWORD_PTR r = 0;
+  return w && SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, limitMs, &r) != 0;
+}
+
+bool Driver::Command(HWND w, WORD id, DWORD limitMs) {
+  DWORD_PTR r = 0;
+  return w && SendMessageTimeoutA(w, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, limitMs, &r) != 0;
+}
+
+COLORREF Driver::ScreenPixel(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+std::vector<DWORD> Driver::ScreenArea(const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  std::vector<DWORD> px(w > 0 && h > 0 ? (size_t)w * h : 0);
+  if (px.empty()) return px;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bmp && bits) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    memcpy(px.data(), bits, px.size() * sizeof(DWORD));
+    SelectObject(mem, old);
+  }
+  if (bmp) DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return px;
+}
+
+namespace {
+// Whether a visible window (or a child of one) still has a part to paint.
+BOOL CALLBACK UnpaintedChild(HWND h, LPARAM l) {
+  if (IsWindowVisible(h) && GetUpdateRect(h, nullptr, FALSE)) *reinterpret_cast<bool*>(l) = true;
+  return !*reinterpret_cast<bool*>(l);
+}
+BOOL CALLBACK AnyUnpainted(HWND h, LPARAM l) {
+  if (!IsWindowVisible(h)) return TRUE;
+  UnpaintedChild(h, l);
+  if (!*reinterpret_cast<bool*>(l)) EnumChildWindows(h, UnpaintedChild, l);
+  return !*reinterpret_cast<bool*>(l);
+}
+}  // namespace
+
+bool Driver::Settled(DWORD limitMs) {
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  std::vector<DWORD> last;
+  return WaitUntil([&] {
+    bool unpainted = false;
+    EnumWindows(AnyUnpainted, (LPARAM)&unpainted);
+    if (unpainted || (FMain && IsWindow(FMain) && !Idle(FMain, 2000))) return false;
+    std::vector<DWORD> now = ScreenArea(screen);
+    bool same = now == last;
+    last = std::move(now);
+    return same;
+  }, limitMs);
+}
+
+HWND Driver::OpenedMenu(DWORD limitMs) {
+  HWND menu = nullptr;
+  WaitUntil([&] {
+    menu = FindWindowWhere(nullptr, [&](HWND h) {
+      return HasClass(h, "#32768") && IsWindowVisible(h) && (!FPi.dwProcessId || ProcessOf(h) == FPi.dwProcessId);
+    });
+    return menu && InMenuMode(menu);
+  }, limitMs);
+  return menu && InMenuMode(menu) ? menu : nullptr;
 }
 
 // ---- scenarios --------------------------------------------------------------------------------
@@ -155,21 +250,19 @@ namespace {
 
 // Opens the tray icon's popup menu with a right click; the menu window, or null.
 HWND OpenPopup(Driver& d) {
-  HWND tray = d.FindTopLevel("TTrayIconWindow"), menu = nullptr;
+  HWND tray = d.FindTopLevel("TTrayIconWindow");
   if (!tray) return nullptr;
   PostMessageA(tray, 0xB054, 0, WM_RBUTTONDOWN);
   PostMessageA(tray, 0xB054, 0, WM_RBUTTONUP);
-  d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000);
-  return menu;
+  return d.OpenedMenu();
 }
 
-// Quit from the popup: its last item, reached with the Up key from the top.
+// Quit from the popup: its last item, reached with the Up key from the top. The menu's loop
+// takes the keys in the order they were posted.
 bool QuitFromPopup(Driver& d) {
   HWND menu = OpenPopup(d);
   if (!menu) return false;
-  Sleep(300);
   PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-  Sleep(300);
   PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
   return d.WaitForExit(30000);
 }
@@ -203,16 +296,13 @@ HWND Restored(Driver& d) {
 int MainWindowScenario(Driver& d) {
   HWND w = StartInTray(d);
   if (!w) return d.Finish();
-  Sleep(500);
-  d.Check(!IsWindowVisible(w), "after start-up the window is hidden");
+  d.Check(d.Idle() && !IsWindowVisible(w), "after start-up the window is hidden");
   d.Check(Restore(d), "a double click on the tray icon shows the window");
   d.Check(Driver::Text(w) == "Velmor v. 1.0.0.7", "the caption carries the file version (is " + Driver::Text(w) + ")");
   RECT c{};
   GetClientRect(w, &c);
   d.Check(c.right == 330 && c.bottom == 266,
           "client area 330 x 266 (is " + std::to_string(c.right) + " x " + std::to_string(c.bottom) + ")");
-  d.WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
-  Sleep(500);  // let the first paint land before the picture
   d.Shot("e2e-main");
   {
     // The title bar's buttons are Marlett glyphs: without that font the close box shows "r".
@@ -238,8 +328,8 @@ int MainWindowScenario(Driver& d) {
     d.Check(ended, "a Defrag started from the window runs to 100 % and returns to idle");
   }
   SendMessageTimeoutA(w, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-  Sleep(300);
-  d.Check(!IsWindowVisible(w) && d.ExitCode() == STILL_ACTIVE, "the close box only hides the window");
+  d.Check(d.WaitUntil([&] { return !IsWindowVisible(w); }, 10000) && d.Idle() && d.ExitCode() == STILL_ACTIVE,
+          "the close box only hides the window");
 
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
@@ -300,13 +390,11 @@ int LanguageScenario(Driver& d) {
   if (!w) return d.Finish();
   Restore(d);
   d.Check(d.FindChild(w, "TOvColorBtn", "Deframmenta") != nullptr, "the window speaks Italian");
-  Sleep(500);
   d.Shot("e2e-language-italian");
   // The shipped files in menu order: Deutsch, English, Espanol, Francais, Italiano.
   PostMessageA(w, WM_COMMAND, cmLanguageFirst + 1, 0);
   d.Check(d.WaitUntil([&] { return d.FindChild(w, "TOvColorBtn", "Defragment") != nullptr; }, 10000),
           "choosing English re-captions the window at once");
-  Sleep(500);
   d.Shot("e2e-language-english");
   d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
   d.Check(Setting("Lingua") == "English.lng", "Lingua = English.lng (is " + Setting("Lingua") + ")");
@@ -318,7 +406,7 @@ int LanguageScenario(Driver& d) {
 int MenusScenario(Driver& d, const std::string& exe) {
   HWND w = Restored(d);
   if (!w) return d.Finish();
-  Sleep(800);
+  d.Settled();
   // Where the bar items are: the captions from the language file in the menu font, each
   // with the painter's 10 pixels of room, one after the other from the client's left.
   std::string lng = exe.substr(0, exe.find_last_of('\\') + 1) + "Italiano.lng";
@@ -366,10 +454,8 @@ int MenusScenario(Driver& d, const std::string& exe) {
   for (int i = 0; i < 4; ++i) {
     mid[i] = left + width[i] / 2;
     d.Mouse(true, mid[i], y);
-    HWND menu = nullptr;
-    bool open = d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000);
-    d.Check(open, std::string("a click on ") + captions[i] + " opens its drop-down");
-    Sleep(700);
+    HWND menu = d.OpenedMenu();
+    d.Check(menu != nullptr, std::string("a click on ") + captions[i] + " opens its drop-down");
     RECT mr{};
     if (menu) GetWindowRect(menu, &mr);
     if (menu && i == 1) gap = std::max(0, (int)mr.left - left);
@@ -378,28 +464,32 @@ int MenusScenario(Driver& d, const std::string& exe) {
       // The pointer on the first item: the hovered look.
       RECT r{};
       GetWindowRect(menu, &r);
+      d.Settled();
+      const std::vector<DWORD> before = Driver::ScreenArea(r);
       d.Mouse(false, r.left + 40, r.top + 12);
-      Sleep(700);
+      d.Check(d.WaitUntil([&] { return Driver::ScreenArea(r) != before; }, 10000), "the pointer on an item lights it");
       d.Shot("e2e-menu-hover");
     }
     d.Shot(std::string("e2e-menu-") + names[i]);
     d.Check(closeBeside(), "a click beside the drop-down closes it");
-    Sleep(500);
+    d.WaitUntil([&] { return !Driver::InMenuMode(w); }, 10000);
+    d.Settled();
   }
   // A click on an item runs its command: Settings > Beep on alarm, its first row.
   d.Mouse(true, mid[2], y);
-  HWND menu = nullptr;
-  if (d.WaitUntil([&] { return (menu = Driver::Shown("#32768")) != nullptr; }, 10000)) {
-    Sleep(500);
+  HWND menu = d.OpenedMenu();
+  d.Check(menu != nullptr, "a click on " + captions[2] + " opens its drop-down again");
+  if (menu) {
     RECT r{};
     GetWindowRect(menu, &r);
+    d.Settled();
     d.Mouse(true, r.left + 40, r.top + 12);
-    d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr; }, 10000);
+    d.Check(d.WaitUntil([&] { return Driver::Shown("#32768") == nullptr && !Driver::InMenuMode(w); }, 10000),
+            "a click on its first item closes it");
   }
-  Sleep(500);
+  d.Settled();
   d.Mouse(true, mid[2], y);
-  d.WaitUntil([&] { return Driver::Shown("#32768") != nullptr; }, 10000);
-  Sleep(700);
+  d.Check(d.OpenedMenu() != nullptr, "and it opens once more, to show the item switched off");
   d.Shot("e2e-menu-settings-beep");
   closeBeside();
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
@@ -413,13 +503,11 @@ int MenusScenario(Driver& d, const std::string& exe) {
 int TrayScenario(Driver& d) {
   HWND w = StartInTray(d);
   if (!w) return d.Finish();
-  Sleep(1500);
-  d.Check(!IsWindowVisible(w), "start-up ends in the tray, the window hidden");
+  d.Check(d.Idle() && !IsWindowVisible(w), "start-up ends in the tray, the window hidden");
   d.Shot("e2e-tray-start");
 
   HWND menu = OpenPopup(d);
   d.Check(menu != nullptr, "a right click opens the popup menu");
-  Sleep(500);
   d.Shot("e2e-tray-popup");
   if (menu) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   d.WaitUntil([&] { return !IsWindowVisible(menu); }, 10000);
@@ -432,16 +520,22 @@ int TrayScenario(Driver& d) {
   d.Check(r.right == GetSystemMetrics(SM_CXSCREEN) && (!taskbar || r.bottom == bar.top),
           "in the corner beside the taskbar (" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
               std::to_string(r.right) + "," + std::to_string(r.bottom) + ")");
-  Sleep(500);
   d.Shot("e2e-tray-restored");
 
   // The alarm: a threshold above the available memory makes the icon and the image blink.
   HWND edit = d.FindChild(w, "Edit");
+  // The warning sign, 32 x 32 at (286, 12) of the client area, changes with each blink.
+  POINT sign{286, 12};
+  ClientToScreen(w, &sign);
+  const RECT signRect{sign.x, sign.y, sign.x + 32, sign.y + 32};
+  std::vector<DWORD> look = Driver::ScreenArea(signRect);
   if (edit) SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "999999");
-  Sleep(2500);
-  d.Shot("e2e-alarm-1");
-  Sleep(500);
-  d.Shot("e2e-alarm-2");
+  for (const char* shot : {"e2e-alarm-1", "e2e-alarm-2"}) {
+    d.Check(d.WaitUntil([&] { return Driver::ScreenArea(signRect) != look; }, 15000),
+            std::string("the warning sign blinks (") + shot + ")");
+    d.Shot(shot);
+    look = Driver::ScreenArea(signRect);
+  }
   // With the action "run a defragmentation automatically" a run starts by itself.
   HWND progress = d.FindChild(w, "msctls_progress32");
   HWND automatic = d.FindChild(w, "Button", "Esegui automaticamente defrag");
@@ -457,7 +551,6 @@ int TrayScenario(Driver& d) {
 
   PostMessageA(w, WM_COMMAND, cmHide, 0);
   d.Check(d.WaitUntil([&] { return !IsWindowVisible(w); }, 10000), "Hide puts the window back in the tray");
-  Sleep(1500);
   d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
   d.Check(d.ExitCode() == 0, "with exit code 0");
   return d.Finish();
@@ -471,19 +564,14 @@ HWND ShownBalloon() { return Driver::Shown(TOOLTIPS_CLASSA, TTS_BALLOON); }
 int NotifyScenario(Driver& d) {
   HWND w = StartInTray(d);
   if (!w) return d.Finish();
-  Sleep(1500);
-  d.Check(!IsWindowVisible(w), "the window is hidden");
+  d.Check(d.Idle() && !IsWindowVisible(w), "the window is hidden");
   d.Check(ShownBalloon() == nullptr, "no balloon before a run");
 
   // The popup's third item is Defrag (Restore, Hide to tray, Defrag, ...).
   HWND menu = OpenPopup(d);
   d.Check(menu != nullptr, "a right click opens the popup menu");
   if (!menu) return d.Finish();
-  Sleep(300);
-  for (int i = 0; i < 3; ++i) {
-    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-    Sleep(200);
-  }
+  for (int i = 0; i < 3; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
   HWND balloon = nullptr;
   d.Check(d.WaitUntil([&] { return (balloon = ShownBalloon()) != nullptr; }, 120000),
@@ -498,7 +586,6 @@ int NotifyScenario(Driver& d) {
             "at the tray, bottom right (" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
                 std::to_string(r.right) + "," + std::to_string(r.bottom) + ")");
   }
-  Sleep(800);  // let the balloon's paint land before the picture
   d.Shot("e2e-notify-balloon");
 
   d.Check(QuitFromPopup(d), "Quit from the tray popup ends the process");
@@ -528,7 +615,6 @@ int HelpScenario(Driver& d, const std::string& exe) {
   HWND w = Restored(d);
   if (!w) return d.Finish();
   d.Check(Driver::Text(w) == "Velmor v. 1.0.0.7", "the caption is Velmor v. 1.0.0.7 (is " + Driver::Text(w) + ")");
-  Sleep(500);
   d.Shot("e2e-help-caption");
 
   HWND viewer = d.FindTopLevel("TFrmReadMe");
@@ -542,14 +628,13 @@ int HelpScenario(Driver& d, const std::string& exe) {
   std::string shipped = ReadFileBytes(exe.substr(0, exe.find_last_of('\\') + 1) + "Readme.txt");
   d.Check(!shipped.empty() && rr && LongText(rr) == shipped,
           "it shows the shipped Readme.txt whole (" + std::to_string(shipped.size()) + " bytes)");
-  Sleep(800);
   d.Shot("e2e-readme");
 
-  PostMessageA(w, WM_COMMAND, cmReadme, 0);  // a second Read me while it shows
-  Sleep(800);
+  // A second Read me while it shows: its handler returns at once, without a second viewer.
+  bool returned = d.Command(w, cmReadme);
   int viewers = 0;
   EnumWindows(CountVisibleViewers, (LPARAM)&viewers);
-  d.Check(viewers == 1 && IsWindowVisible(viewer), "a second Read me while it shows does nothing");
+  d.Check(returned && viewers == 1 && IsWindowVisible(viewer), "a second Read me while it shows does nothing");
 
   HWND ok = d.FindChild(viewer, "Button", "OK");
   d.Check(ok != nullptr, "the viewer has its OK button");
@@ -558,8 +643,7 @@ int HelpScenario(Driver& d, const std::string& exe) {
   d.Check(d.WaitUntil([&] { return IsWindowEnabled(w) && IsWindowVisible(w); }, 15000),
           "and the main window is shown and usable again");
   // No further Read me run is pending: the viewer stays closed.
-  Sleep(800);
-  d.Check(!IsWindowVisible(viewer), "the second Read me left nothing behind");
+  d.Check(d.Idle() && !IsWindowVisible(viewer), "the second Read me left nothing behind");
 
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
@@ -584,15 +668,13 @@ int NoReadmeScenario(Driver& d, const std::string& exe, const std::string& artif
   std::string expected = "Cannot open file " + dir + "\\Readme.txt.";
   HWND text = d.FindChild(box, "Static", expected.c_str());
   d.Check(text != nullptr && Driver::Text(box) == "Velmor", "it says: " + expected + " (caption " + Driver::Text(box) + ")");
-  Sleep(500);
   d.Shot("e2e-no-readme-box");
   HWND ok = d.FindChild(box, "Button");
   if (ok) PostMessageA(ok, BM_CLICK, 0, 0);
   d.Check(d.WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 15000), "OK closes the box");
   HWND w = d.MainWindow();
   d.Check(d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; }), "start-up goes on into the tray");
-  Sleep(1000);
-  d.Check(d.FindTopLevel("#32770") == nullptr, "the box came once");
+  d.Check(d.Idle(w) && d.FindTopLevel("#32770") == nullptr, "the box came once");
   HWND viewer = d.FindTopLevel("TFrmReadMe");
   Restore(d);
   PostMessageA(w, WM_COMMAND, cmReadme, 0);
@@ -609,13 +691,7 @@ int NoReadmeScenario(Driver& d, const std::string& exe, const std::string& artif
   return d.Finish();
 }
 
-// A pixel of the screen as the program drew it.
-COLORREF ScreenPixel(int x, int y) {
-  HDC dc = GetDC(nullptr);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
+COLORREF ScreenPixel(int x, int y) { return Driver::ScreenPixel(x, y); }
 
 std::string Hex(COLORREF c) {
   char buf[16];
@@ -655,21 +731,23 @@ int ButtonsScenario(Driver& d) {
   const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
 
+  // Each look is waited for at its pixel, then pictured and checked.
+  const int px = r.left + 3, py = r.top + 3;
   d.Xdo("mousemove 5 5");
-  Sleep(800);
+  d.WaitUntil([&] { return ScreenPixel(px, py) == face; }, 10000);
   d.Shot("e2e-buttons-normal");
-  COLORREF normal = ScreenPixel(r.left + 3, r.top + 3);
+  COLORREF normal = ScreenPixel(px, py);
   d.Check(normal == face, "outside, the face is the button face (" + Hex(normal) + ")");
 
   d.Xdo("mousemove " + std::to_string(cx) + " " + std::to_string(r.top + 3));
-  Sleep(800);
+  d.WaitUntil([&] { return ScreenPixel(px, py) == Lighter(face, 24); }, 10000);
   d.Shot("e2e-buttons-hot");
-  COLORREF hot = ScreenPixel(r.left + 3, r.top + 3);
+  COLORREF hot = ScreenPixel(px, py);
   d.Check(hot != normal && hot == Lighter(face, 24),
           "under the pointer the face is lighter by 24 (" + Hex(hot) + ", was " + Hex(normal) + ")");
 
   d.Xdo("mousemove " + std::to_string(cx) + " " + std::to_string(cy) + " mousedown 1");
-  Sleep(800);
+  d.WaitUntil([&] { return ScreenPixel(r.left, r.top + 10) == Lighter(face, -96); }, 10000);
   d.Shot("e2e-buttons-pressed");
   COLORREF pressedRing = ScreenPixel(r.left, r.top + 10);
   d.Check(pressedRing == Lighter(face, -96), "held down, the outer ring's left edge is face -96 (" + Hex(pressedRing) + ")");
@@ -677,9 +755,9 @@ int ButtonsScenario(Driver& d) {
   d.Check(RunStartedAndAborted(d, w, bar), "a click on Deframmenta starts a run");
 
   d.Xdo("mousemove 5 5");
-  Sleep(500);
+  d.WaitUntil([&] { return ScreenPixel(px, py) == face; }, 10000);
   SetForegroundWindow(w);
-  Sleep(300);
+  d.WaitUntil([&] { return GetForegroundWindow() == w; }, 10000);
   d.Xdo("key alt+d");
   bool byKey = RunStartedAndAborted(d, w, bar);
   if (!byKey) {
@@ -690,7 +768,6 @@ int ButtonsScenario(Driver& d) {
     d.Log("note: xdotool's Alt+D reached the window");
   }
   d.Check(byKey, "Alt+D starts a run");
-  Sleep(500);
   d.Shot("e2e-buttons-after");
 
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
@@ -722,14 +799,13 @@ int AboutScenario(Driver& d) {
           "326 x 233 without a frame, in the screen's centre (" + std::to_string(r.left) + "," + std::to_string(r.top) +
               ")-(" + std::to_string(r.right) + "," + std::to_string(r.bottom) + ")");
   d.Check(!IsWindowEnabled(w), "the main window waits while it shows");
-  Sleep(800);
   d.Shot("e2e-about");
 
-  PostMessageA(w, WM_COMMAND, cmAbout, 0);  // a second About while it shows
-  Sleep(800);
+  // A second About while it shows: its handler returns at once, without a second window.
+  bool returned = d.Command(w, cmAbout);
   int shown = 0;
   EnumWindows(CountVisibleAbout, (LPARAM)&shown);
-  d.Check(shown == 1 && IsWindowVisible(about), "a second About while it shows does nothing");
+  d.Check(returned && shown == 1 && IsWindowVisible(about), "a second About while it shows does nothing");
 
   HWND thanks = d.FindChild(about, "TOvColorBtn", "Thanks!");
   d.Check(thanks != nullptr, "the window has its Thanks! button");
@@ -737,10 +813,10 @@ int AboutScenario(Driver& d) {
     RECT b{};
     GetWindowRect(thanks, &b);
     d.Xdo("mousemove 5 5");
-    Sleep(600);
+    d.Settled();
     COLORREF away = ScreenPixel(b.left + 4, b.top + 4);
     d.Xdo("mousemove " + std::to_string((b.left + b.right) / 2) + " " + std::to_string((b.top + b.bottom) / 2));
-    Sleep(600);
+    d.WaitUntil([&] { return ScreenPixel(b.left + 4, b.top + 4) != away; }, 10000);
     d.Shot("e2e-about-thanks-hot");
     COLORREF hot = ScreenPixel(b.left + 4, b.top + 4);
     d.Check(hot != away, "a hover over Thanks! changes its face (" + Hex(away) + " -> " + Hex(hot) + ")");
@@ -749,8 +825,7 @@ int AboutScenario(Driver& d) {
   d.Check(d.WaitUntil([&] { return !IsWindowVisible(about); }, 15000), "Thanks! closes it");
   d.Check(d.WaitUntil([&] { return IsWindowEnabled(w) && IsWindowVisible(w); }, 15000),
           "and the main window is shown and usable again");
-  Sleep(800);
-  d.Check(!IsWindowVisible(about), "the second About left nothing behind");
+  d.Check(d.Idle() && !IsWindowVisible(about), "the second About left nothing behind");
 
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the process");
@@ -771,7 +846,6 @@ int EndSessionScenario(Driver& d) {
   d.Mouse(true, (r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
   d.Check(d.WaitUntil([&] { return Driver::Text(edit) == "60"; }, 10000),
           "a click on the upper arrow raises it by the step to 60 (shows " + Driver::Text(edit) + ")");
-  Sleep(500);
   d.Shot("e2e-endsession-spun");
   d.Check(Setting("Soglia").empty(), "nothing is stored yet");
 

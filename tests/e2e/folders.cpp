@@ -165,8 +165,7 @@ void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
           "the menu bar shows four titles: File, Language, Settings, Help" + where);
   d.Shot("e2e-folders-" + tag);
   HWND menu = OpenMenuBarTitle(d, w, 1);
-  d.Check(menu != nullptr, "the Language menu opens" + where);
-  Sleep(500);
+  d.Check(menu != nullptr && d.WaitUntil([&] { return Driver::InMenuMode(w); }, 10000), "the Language menu opens" + where);
   d.Shot("e2e-folders-" + tag + "-languages");
   CloseMenu(d, w, menu);
   // The five shipped files come first in name order; a sixth item would be the Greek-named one.
@@ -192,8 +191,10 @@ void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
     RECT r{};
     GetWindowRect(menu, &r);
     const int x = (r.left + r.right) / 2, y = r.top + (r.bottom - r.top) * 3 / 8;
+    d.Settled();
+    const std::vector<DWORD> before = Driver::ScreenArea(r);
     d.Mouse(false, x, y);
-    Sleep(300);
+    d.Check(d.WaitUntil([&] { return Driver::ScreenArea(r) != before; }, 10000), "the pointer lights the item" + where);
     d.Shot("e2e-folders-" + tag + "-settings");
     d.Mouse(true, x, y);
     d.Check(d.WaitUntil([&] { return !Driver::InMenuMode(w); }), "the click on the item ends the menu" + where);
@@ -223,7 +224,6 @@ void OneFolder(Driver& d, const std::wstring& folder, const std::string& tag) {
     PostMessageA(again, WM_COMMAND, cmRestore, 0);
     d.Check(d.WaitUntil([&] { return d.FindChild(again, "TOvColorBtn", "Defragment") != nullptr; }, 15000),
             "the next start speaks the stored English" + where);
-    Sleep(500);
     d.Shot("e2e-folders-" + tag + "-restart");
     PostMessageA(again, WM_COMMAND, cmQuit, 0);
   }
@@ -254,8 +254,7 @@ int TwoCopiesScenario(Driver& d) {
   HWND w = d.MainWindow();
   if (!w) return d.Finish();
   d.WaitUntil([&] { return d.FindTopLevel("TTrayIconWindow") != nullptr; });
-  Sleep(1000);
-  d.Check(!IsWindowVisible(w), "and lives in the tray");
+  d.Check(d.Idle() && !IsWindowVisible(w), "and lives in the tray");
 
   std::wstring exe = Wide(d.Exe()), cmd = L"\"" + exe + L"\"";
   STARTUPINFOW si{};
@@ -276,7 +275,6 @@ int TwoCopiesScenario(Driver& d) {
   RECT r{};
   GetWindowRect(w, &r);
   d.Check(r.right == GetSystemMetrics(SM_CXSCREEN), "beside the taskbar, as Restore puts it");
-  Sleep(500);
   d.Shot("e2e-twocopies");
   PostMessageA(w, WM_COMMAND, cmQuit, 0);
   d.Check(d.WaitForExit(30000), "Quit ends the first copy");

@@ -9,33 +9,41 @@ scenarios=("$@")
 [ ${#scenarios[@]} -gt 0 ] || scenarios=(main)
 here=$(cd "$(dirname "$0")/../.." && pwd)
 . "$here/scripts/arch.sh"
-bash "$here/scripts/prefix.sh" "$prefix" x || exit 1
+kind=x
+case $prefix in *-x144) kind=x144 ;; esac  # the screen at 144 pixels per inch
+bash "$here/scripts/prefix.sh" "$prefix" $kind || exit 1
 mkdir -p "$artifacts"
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 status=0
 for s in "${scenarios[@]}"; do
   log=$artifacts/e2e-$s.log
-  rm -f "$log" "$artifacts/.shot" "$artifacts/.xdo"
+  rm -f "$log" "$artifacts/.shot" "$artifacts/.xdo" "$artifacts/.shot.err" "$artifacts/.xdo.err"
   WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     LOADER=$(velmor_wine_loader "$arch") ARTIFACTS=$artifacts \
     timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
       # Screenshots on request: the driver writes a name into .shot and waits for it to go.
+      # Pointer and keys likewise, xdotool arguments in .xdo. A tool that fails leaves its
+      # message in .shot.err or .xdo.err before the request goes, and the driver fails the
+      # scenario with it.
+      answer() {  # answer REQUEST COMMAND...
+        local out rc=0
+        out=$("${@:2}" 2>&1) || rc=$?
+        [ "$rc" -eq 0 ] || printf "%s failed (exit %s): %s\n" "$2" "$rc" "$out" > "$ARTIFACTS/$1.err"
+        rm -f "$ARTIFACTS/$1"
+      }
       ( while :; do
           if [ -f "$ARTIFACTS/.shot" ]; then
-            name=$(cat "$ARTIFACTS/.shot")
-            import -window root "$ARTIFACTS/$name.png" 2>/dev/null
-            rm -f "$ARTIFACTS/.shot"
+            answer .shot import -window root "$ARTIFACTS/$(cat "$ARTIFACTS/.shot").png"
           fi
-          # Pointer and keys on request: the driver writes xdotool arguments into .xdo.
           if [ -f "$ARTIFACTS/.xdo" ]; then
-            xdotool $(cat "$ARTIFACTS/.xdo") 2>/dev/null
-            rm -f "$ARTIFACTS/.xdo"
+            # The arguments are words the driver wrote: split as written.
+            answer .xdo xdotool $(cat "$ARTIFACTS/.xdo")
           fi
-          sleep 0.2
+          sleep 0.05
         done ) &
       watcher=$!
-      "$LOADER" explorer /desktop=velmor,1024x768 "$0" "$1" "$2" "$3" >/dev/null 2>&1
+      "$LOADER" explorer /desktop=velmor,1024x768 "$0" "$1" "$2" "$3" >"$ARTIFACTS/wine-$1.log" 2>&1
       /usr/lib/wine/wineserver -w
       kill $watcher 2>/dev/null
     ' "$driver" "$s" "$(winpath "$exe")" "$(winpath "$artifacts")"

@@ -135,6 +135,10 @@ TEST(EngineFailure, RefusedBlockEndsReservingAndGivesEverythingBack) {
   EXPECT_FALSE(r.ov->Running());
   // The steps that happened, on the run's own scale of 16 steps.
   EXPECT_EQ(r.progress, (std::vector<int>{6, 12, 19, 25, 31, 38}));
+  EXPECT_EQ(r.ov->RefusedAfter(), 3) << "the caller learns where the system stopped it";
+  r.mem.RefuseFrom = -1;
+  r.ov->DefragMemory(2);
+  EXPECT_EQ(r.ov->RefusedAfter(), -1) << "each run tells of itself";
 }
 
 TEST(EngineFailure, FirstBlockRefusedRunsNothing) {
@@ -144,6 +148,7 @@ TEST(EngineFailure, FirstBlockRefusedRunsNothing) {
   EXPECT_TRUE(r.progress.empty());
   EXPECT_EQ(r.after, 1);
   EXPECT_EQ(r.mem.Released(), 0);
+  EXPECT_EQ(r.ov->RefusedAfter(), 0);
 }
 
 TEST(EngineFigures, TotalIsTakenOnceAndFreeIsSampledEachRead) {

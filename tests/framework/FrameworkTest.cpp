@@ -31,7 +31,7 @@ TEST(Components, OwnerFreesInReverseOrderOfCreation) {
   auto* root = new Tracked(nullptr, log, "root");
   new Tracked(root, log, "a");
   new Tracked(root, log, "b");
-  EXPECT_NE(root->FindComponent("a"), nullptr);
+  EXPECT_EQ(root->Component(0)->Name(), "a");
   delete root;
   EXPECT_EQ(log, (std::vector<std::string>{"root", "b", "a"}));
 }
@@ -73,11 +73,39 @@ TEST(Controls, AHandleNamesItsControlOnlyWhileTheWindowLives) {
   auto* form = new TestForm(nullptr);
   auto* label = new TLabel(form, form);
   auto* panel = new TPanel(form, form);
-  HWND lh = label->Handle(), ph = panel->Handle(), fh = form->Handle();
-  EXPECT_EQ(TWinControl::FromHandle(lh), label) << "a standard control, subclassed";
-  EXPECT_EQ(TWinControl::FromHandle(ph), panel) << "a window of our own class";
-  EXPECT_EQ(TWinControl::FromHandle(GetDesktopWindow()), nullptr) << "a window that is none of ours";
-  EXPECT_EQ(TWinControl::FromHandle(nullptr), nullptr);
+  auto* spin = new TSpinEdit(form, form);
+  HWND lh = label->Handle(), ph = panel->Handle(), fh = form->Handle(), arrows = spin->ButtonHandle();
+  // A window of our own class that no object made: it belongs to nobody and still works.
+  HWND stray = CreateWindowExA(0, "TPanel", "", WS_CHILD, 0, 0, 10, 10, fh, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(stray);
+  // Another user of a standard control's user-data slot does not hide its object.
+  SetWindowLongPtrA(lh, GWLP_USERDATA, 0x1234);
+  const struct {
+    const char* what;
+    HWND h;
+    bool ours;
+    TWinControl* expected;
+  } rows[] = {
+      {"a standard control, subclassed, its user data taken", lh, true, label},
+      {"a window of our own class", ph, true, panel},
+      {"our arrows, though the common controls have a class of that name", arrows, true, nullptr},
+      {"a window of our own class that no object made", stray, false, nullptr},
+      {"a window that is none of ours", GetDesktopWindow(), false, nullptr},
+      {"no window", nullptr, false, nullptr},
+  };
+  for (const auto& r : rows) {
+    TWinControl* found = TWinControl::FromHandle(r.h);
+    EXPECT_EQ(found != nullptr, r.ours) << r.what;
+    if (r.expected) {
+      EXPECT_EQ(found, r.expected) << r.what;
+    }
+  }
+  EXPECT_NE(dynamic_cast<TUpDown*>(TWinControl::FromHandle(arrows)), nullptr) << "the arrows are our TUpDown";
+  SetWindowTextA(stray, "still answers");
+  char text[32] = {};
+  GetWindowTextA(stray, text, sizeof(text));
+  EXPECT_STREQ(text, "still answers");
+  DestroyWindow(stray);
   delete label;
   EXPECT_EQ(TWinControl::FromHandle(lh), nullptr);
   delete form;  // and with it the panel
@@ -318,7 +346,12 @@ TEST(RadioGroup, OneItemChosenAtATime) {
 TEST(SpinEdit, AHeldArrowRepeatsOnlyWhileThePointerStaysOnIt) {
   Spin t;
   HWND b = t.s->ButtonHandle();
-  TTimer* repeat = static_cast<TUpDown*>(TWinControl::FromHandle(b))->RepeatTimer();
+  // The arrows' repeat timer: the one timer among what the arrows own, ticked here by hand.
+  TComponent* arrows = TWinControl::FromHandle(b);
+  TTimer* repeat = nullptr;
+  for (int i = 0; arrows && i < arrows->ComponentCount() && !repeat; ++i)
+    repeat = dynamic_cast<TTimer*>(arrows->Component(i));
+  ASSERT_NE(repeat, nullptr);
   SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 1));
   EXPECT_EQ(t.s->Value(), 60) << "the press steps at once";
   EXPECT_EQ(repeat->Interval(), 400u) << "the first repeat waits longer";

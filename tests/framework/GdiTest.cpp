@@ -177,7 +177,7 @@ static_assert(!std::is_copy_constructible_v<THandle> && std::is_move_constructib
 static_assert(!std::is_copy_assignable_v<TFindHandle> && std::is_move_assignable_v<TFindHandle>);
 static_assert(!std::is_copy_constructible_v<gdi::MaskedBitmap> && std::is_move_constructible_v<gdi::MaskedBitmap>);
 static_assert(!std::is_copy_constructible_v<gdi::Font> && !std::is_copy_constructible_v<gdi::SavedDC>);
-static_assert(!std::is_copy_constructible_v<TCriticalSection> && !std::is_copy_constructible_v<TLock>);
+static_assert(!std::is_copy_constructible_v<TMenuHandle> && std::is_move_constructible_v<TIconHandle>);
 
 TEST(ScopedResources, SavedDCPutsSelectionsAndColoursBack) {
   gdi::Dib dib(10, 10);
@@ -212,12 +212,8 @@ bool Open(HANDLE h) {
   return h && GetHandleInformation(h, &flags);
 }
 
-unsigned __stdcall CountUnderLock(void* arg) {
-  auto* p = static_cast<std::pair<TCriticalSection*, int*>*>(arg);
-  for (int i = 0; i < 20000; ++i) {
-    TLock l(*p->first);
-    ++*p->second;
-  }
+unsigned __stdcall CountAlone(void* arg) {
+  for (int i = 0; i < 20000; ++i) ++*static_cast<int*>(arg);
   return 0;
 }
 
@@ -290,15 +286,38 @@ TEST(ScopedResources, HandlesCloseOnceMoveAndTellFailureFromHandle) {
   EXPECT_TRUE(THandle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
   DeleteFileA(path.c_str());
 
-  // Two threads counting under the one lock lose nothing.
-  TCriticalSection cs;
-  int count = 0;
-  std::pair<TCriticalSection*, int*> arg{&cs, &count};
-  THandle t1 = StartThread(&CountUnderLock, &arg), t2 = StartThread(&CountUnderLock, &arg);
+  // A joined thread has done all its work.
+  int one = 0, two = 0;
+  THandle t1 = StartThread(&CountAlone, &one), t2 = StartThread(&CountAlone, &two);
   ASSERT_TRUE(t1 && t2);
   JoinThread(t1);
   JoinThread(t2);
-  EXPECT_EQ(count, 40000);
+  EXPECT_EQ(one + two, 40000);
+
+  // A menu's owner destroys its menu but leaves a submenu in it alone: each has its own owner.
+  {
+    TMenuHandle sub(CreatePopupMenu());
+    HMENU subHandle = sub.Get();
+    {
+      TMenuHandle bar(CreateMenu());
+      ASSERT_TRUE(bar && sub);
+      ASSERT_TRUE(AppendMenuA(bar.Get(), MF_POPUP | MF_STRING, (UINT_PTR)subHandle, "Sub"));
+      HMENU barHandle = bar.Get();
+      TMenuHandle moved(std::move(bar));
+      EXPECT_FALSE(bar) << "moved away";
+      EXPECT_TRUE(IsMenu(barHandle));
+    }
+    EXPECT_TRUE(IsMenu(subHandle)) << "the submenu outlives the menu it sat in";
+  }
+  // An icon's owner destroys it once; a null one holds nothing.
+  HICON copy = CopyIcon(LoadIconA(nullptr, IDI_APPLICATION));
+  ASSERT_TRUE(copy);
+  {
+    TIconHandle icon(copy);
+    EXPECT_EQ(icon.Get(), copy);
+  }
+  EXPECT_FALSE(DestroyIcon(copy)) << "already destroyed";
+  EXPECT_FALSE(TIconHandle());
 }
 
 TEST(Colours, SystemColoursResolveThroughTheColourTable) {

@@ -8,7 +8,11 @@ SP3 exports per line. A finding is: an imported function missing from its DLL's 
 function imported by ordinal (the lists hold names only), a DLL that has no list (a new system
 DLL is a decision to make on purpose), or a header that asks for a Windows newer than XP
 (operating-system or subsystem version above 5.1). The delay-loaded imports count as well:
-they fail when first called instead of at start.
+they fail when first called instead of at start. The manifest (RT_MANIFEST 1) is read too:
+missing, not well-formed XML, or without asInvoker, the five supportedOS entries (Vista to
+10/11) or the DPI awareness in both forms (dpiAware "true/pm", dpiAwareness per-monitor first)
+is a finding. XP ignores a manifest; later systems shim, virtualise or stretch a program
+without one.
 
 Without --expect it exits 0 when there is no finding and 1 naming each one. With --expect
 (the check of the check) it exits 0 only when there are findings and each TEXT is in one
@@ -18,6 +22,7 @@ A file that is not a readable PE image is a finding of its own, never a crash.
 import os
 import struct
 import sys
+import xml.etree.ElementTree as ET
 
 XP = (5, 1)
 
@@ -121,14 +126,61 @@ class Image:
         return found
 
 
+    def resource(self, type_id, name_id):
+        """The bytes of resource type_id/name_id in its first language, or None when missing."""
+        if len(self.directories) < 3 or not self.directories[2][0]:
+            return None
+        root = self.offset(self.directories[2][0])
+        table = root
+        for wanted in (type_id, name_id, None):  # type, name, then the first language
+            count = self.u16(table + 12) + self.u16(table + 14)
+            entries = [struct.unpack_from("<II", self.data, table + 16 + 8 * i) for i in range(count)]
+            target = next((t for k, t in entries if wanted is None or k == wanted), None)
+            if target is None:
+                return None
+            table = root + (target & 0x7FFFFFFF)
+        rva, size = struct.unpack_from("<II", self.data, table)
+        at = self.offset(rva)
+        return self.data[at:at + size]
+
+
+SUPPORTED_OS = {"Vista": "e2011457-1546-43c5-a5fe-008deee3d3f0", "7": "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                "8": "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "8.1": "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                "10/11": "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}
+
+
+def manifest_findings(image):
+    data = image.resource(24, 1)
+    if data is None:
+        return ["no manifest (RT_MANIFEST 1)"]
+    try:
+        root = ET.fromstring(data)
+    except ET.ParseError as e:
+        return ["the manifest is not well-formed XML: %s" % e]
+    found = {}
+    for e in root.iter():
+        found.setdefault(e.tag.rsplit("}", 1)[-1], []).append(e)
+    texts = lambda tag: [(e.text or "").replace(" ", "").lower() for e in found.get(tag, [])]
+    out = []
+    if [e.get("level") for e in found.get("requestedExecutionLevel", [])] != ["asInvoker"]:
+        out.append("the manifest's requestedExecutionLevel is not asInvoker")
+    ids = set((e.get("Id") or "").strip("{}").lower() for e in found.get("supportedOS", []))
+    out += ["the manifest does not name Windows %s in supportedOS" % s for s, g in SUPPORTED_OS.items() if g not in ids]
+    if texts("dpiAware") != ["true/pm"]:
+        out.append("the manifest's dpiAware is %s, not true/pm" % texts("dpiAware"))
+    if texts("dpiAwareness") not in (["permonitorv2,permonitor"], ["permonitor"]):
+        out.append("the manifest's dpiAwareness does not ask for per-monitor awareness")
+    return out
+
+
 def findings(program, lists):
     try:
         with open(program, "rb") as f:
             image = Image(f.read())
         imports = image.imports()
+        out = manifest_findings(image)
     except (OSError, Malformed, struct.error) as e:
         return ["%s: %s" % (program, e)], None
-    out = []
     for what, version in (("operating-system", image.os_version), ("subsystem", image.subsystem_version)):
         if version > XP:
             out.append("the header asks for %s version %d.%d; Windows XP is 5.1" % ((what,) + version))
@@ -170,9 +222,9 @@ def main(argv):
         print("  " + line)
     if expect is None:
         if out:
-            print("%s would not start on Windows XP SP3: %d finding(s)" % (name, len(out)))
+            print("%s would not start on Windows XP SP3, or its manifest falls short: %d finding(s)" % (name, len(out)))
             return 1
-        print("%s: every import is exported by Windows XP SP3, and the header asks for no newer system" % name)
+        print("%s: every import is exported by Windows XP SP3, the header asks for no newer system, the manifest has its keys" % name)
         return 0
     missed = [t for t in expect if not any(t.lower() in line.lower() for line in out)]
     for t in missed:
