@@ -628,7 +628,7 @@ TEST_F(Settings, AKeyWithoutValuesIsNoStore) {
 // the opposite of the defaults, so that a value taken from it shows), or the machine's alone;
 // then a value missing or damaged in the newer store, the older, both, or the one alone. A value
 // takes the newer store's, else the older's, else its default; the rest stand, and Quit writes
-// all seven. Shown: threshold, action, language, autostart, on top, beep, notify.
+// all eight. Shown: threshold, action, language, autostart, on top, beep, notify.
 TEST_F(Settings, EachValueComesFromTheNewerStoreElseTheOlderElseItsDefault) {
   enum TWhere { wrNone, wrNewer, wrOlder, wrBoth, wrAlone };
   struct Case {
@@ -680,7 +680,7 @@ TEST_F(Settings, EachValueComesFromTheNewerStoreElseTheOlderElseItsDefault) {
       EXPECT_EQ(Shown(w->f) + " " + (w->f->Notifica1->Checked() ? "1" : "0"), c.shown) << start;
       EXPECT_EQ(Topmost(w->f), w->f->OnTop->Checked());
       Quit(w->f);
-      EXPECT_EQ(ValueCount(root.Get(), kKey), 7);
+      EXPECT_EQ(ValueCount(root.Get(), kKey), 8);
     }
   }
 }
