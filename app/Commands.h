@@ -14,5 +14,6 @@ enum TVelmorCommand : unsigned {
   cmAutostart = 40009,  // Settings > start with Windows
   cmOnTop = 40010,    // Settings > always on top
   cmNotify = 40011,   // Settings > notify after a run
+  cmMemoryIcon = 40012,  // Settings > memory in the tray icon
   cmLanguageFirst = 41000,  // the Language menu's items, in menu order (up to 1000: 41000..41999)
 };

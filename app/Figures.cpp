@@ -47,3 +47,11 @@ std::string RefusalReport(const std::string& pattern, int blocksHeld, uint64_t a
   const uint64_t held = blocksHeld > 0 ? uint64_t(blocksHeld) << 20 : 0;
   return FillIn(pattern, Megabytes(held, separator), Megabytes(availAfter, separator));
 }
+
+int InUsePercent(uint64_t total, uint64_t avail) {
+  if (total == 0 || avail >= total) return 0;
+  uint64_t used = total - avail;
+  // Figures beyond any machine would overflow the product: a coarser unit gives the same share.
+  while (total > UINT64_MAX / 200) total >>= 8, used >>= 8;
+  return (int)((used * 100 + total / 2) / total);
+}

@@ -19,3 +19,7 @@ std::string RefusalReport(const std::string& pattern, int blocksHeld, uint64_t a
 // prefix + " " + KB + " Kb (" + MB + " Mb)".
 std::string MemoryLine(const std::string& prefix, uint64_t bytes, const std::string& separator);
 std::string MemoryLine(const std::string& prefix, uint64_t bytes);
+
+// The share of physical memory in use (total - available), in whole percent rounded to the
+// nearest: 0 to 100, and 0 when the total is 0 or no less than the available figure.
+int InUsePercent(uint64_t total, uint64_t avail);

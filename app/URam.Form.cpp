@@ -157,6 +157,8 @@ void TfrmVelmor::CreateControls() {
   OnTop->OnClick = [this](TObject* s) { OnTopClick(s); };
   Notifica1 = Item(this, Settings1, "Notifica1", kBuiltInNotifyCaption, cmNotify);
   Notifica1->OnClick = [this](TObject* s) { Notifica1Click(s); };
+  IconaMem1 = Item(this, Settings1, "IconaMem1", kBuiltInMemoryIconCaption, cmMemoryIcon);
+  IconaMem1->OnClick = [this](TObject* s) { IconaMem1Click(s); };
   Help1 = Item(this, bar, "Help1", "Help");
   ReadMe1 = Item(this, Help1, "ReadMe1", "Read me", cmReadme);
   Picture(ReadMe1, "MENU_README");

@@ -79,6 +79,7 @@ void TfrmVelmor::ApplyLanguage() {
   Notifica1->SetCaption(readOr("MAINSETTINGS", "Notify", kBuiltInNotifyCaption));
   FFreedText = readOr("BALLOON", "Freed", kBuiltInFreedText);
   FRefusedText = readOr("BALLOON", "Refused", kBuiltInRefusedText);
+  IconaMem1->SetCaption(readOr("MAINSETTINGS", "MemoryIcon", kBuiltInMemoryIconCaption));
 
   gb->SetCaption(read("GROUPBOX", "Caption"));
   Label4->SetCaption(read("GROUPBOX", "Label"));

@@ -23,8 +23,10 @@ void TfrmVelmor::TimerTimer(TObject* Sender) {
   // 2. The available-memory line.
   Label2->SetCaption(MemoryLine(FFreeMemText, sample.AvailPhys));
 
-  // 3. The tray tooltip: the versioned caption and the line just written.
+  // 3. The tray tooltip: the versioned caption and the line just written; and the figure in the
+  // icon, from the same sample.
   TI->SetHint(Caption() + " - " + Label2->Caption());
+  if (IconaMem1->Checked()) ShowFigure(sample);
 
   // 4. Scroll the chart by one point.
   double step = Series20->XValue(1) - Series20->XValue(0);
@@ -53,4 +55,22 @@ void TfrmVelmor::TimerTimer(TObject* Sender) {
 
   // 6. Whatever waited while the tick ran.
   Application->ProcessMessages();
+}
+
+void TfrmVelmor::ApplyMemoryIcon() {
+  if (IconaMem1->Checked()) {
+    ShowFigure(FMemory->Status());
+  } else {
+    TI->SetFace(nullptr);  // the ordinary icon at once
+    FFigure.Clear();
+  }
+}
+
+void TfrmVelmor::ShowFigure(const TMemoryStatus& sample) {
+  // The size the shell shows icons at, asked every time: it follows the display's scale.
+  if (!FFigure.SetFigure(InUsePercent(sample.TotalPhys, sample.AvailPhys), GetSystemMetrics(SM_CXSMICON),
+                         GetSystemMetrics(SM_CYSMICON)))
+    return;  // the same figure: the icon stays, nothing is sent
+  TI->SetFace(FFigure.Handle());
+  FFigure.DropPrevious();  // the shell keeps a copy of its own
 }

@@ -1,4 +1,4 @@
-// The seven settings kept in the registry, each read on its own once at start-up and all
+// The eight settings kept in the registry, each read on its own once at start-up and all
 // written at Quit (and at the end of the session), and the Settings menu's toggles; the
 // autostart toggle changes the log-on list at once. The machine-wide keys come first; where
 // Windows refuses them to a standard or limited account, the user's own keys of the same names
@@ -20,6 +20,7 @@ const int kDefaultAction = 0;  // notify only
 const char* const kDefaultLangFile = "Italiano.lng";
 const bool kDefaultAutoStart = false, kDefaultOnTop = true, kDefaultBeep = true;
 const bool kDefaultNotify = true;
+const bool kDefaultMemoryIcon = false;
 // A longer text setting is damaged, like one of the wrong type; it is refused before anything
 // is allocated for it.
 const unsigned kMaxSettingBytes = 4096;
@@ -78,6 +79,8 @@ void TfrmVelmor::ReadSettings(const TRegistry& newer, const TRegistry& older) {
   Beep1->SetChecked(boolean("Beep", kDefaultBeep));
   // Missing in every store an earlier Velmor wrote: on.
   Notifica1->SetChecked(boolean("Notifica", kDefaultNotify));
+  // Likewise missing in every store written before it: off.
+  IconaMem1->SetChecked(boolean("IconaMem", kDefaultMemoryIcon));
 }
 
 int TfrmVelmor::ThresholdMaximum() {
@@ -93,6 +96,7 @@ void TfrmVelmor::WriteSettings(TRegistry& reg) {
   reg.WriteBool("OnTop", OnTop->Checked());
   reg.WriteBool("Beep", Beep1->Checked());
   reg.WriteBool("Notifica", Notifica1->Checked());
+  reg.WriteBool("IconaMem", IconaMem1->Checked());
 }
 
 namespace {

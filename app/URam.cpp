@@ -41,6 +41,7 @@ void TfrmVelmor::FormCreate(TObject* Sender) {
   if (FExeDir.empty()) FExeDir = FolderOf(ModulePathW());
   LoadSettings();
   ApplyOnTop();
+  ApplyMemoryIcon();
   // The threshold cannot exceed the machine's memory in whole megabytes.
   soglia->SetMaxValue(ThresholdMaximum());
   Label1->SetCaption(MemoryLine(FTotalMemText, TotalRam()));
@@ -146,6 +147,11 @@ void TfrmVelmor::Chiudi1Click(TObject* Sender) {
 void TfrmVelmor::Beep1Click(TObject* Sender) { Beep1->SetChecked(!Beep1->Checked()); }
 
 void TfrmVelmor::Notifica1Click(TObject* Sender) { Notifica1->SetChecked(!Notifica1->Checked()); }
+
+void TfrmVelmor::IconaMem1Click(TObject* Sender) {
+  IconaMem1->SetChecked(!IconaMem1->Checked());
+  ApplyMemoryIcon();
+}
 
 void TfrmVelmor::SetAboutWindow(TfrmAbout* f) {
   if (FAbout) RemoveFreeNotification(FAbout);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 #include "components/Animate.h"
+#include "components/FigureIcon.h"
 #include "components/LineChart.h"
 #include "components/MarginMenu.h"
 #include "components/MenuPainter.h"
@@ -49,6 +50,8 @@ inline constexpr const char* kBuiltInFreedText = "Freed %1 Mb - %2 Mb available"
 inline constexpr const char* kBuiltInNotifyCaption = "Notify after a run";
 // The same for the balloon after a run the system refused memory, a key later still.
 inline constexpr const char* kBuiltInRefusedText = "The system refused more memory after %1 Mb";
+// Likewise the caption of the memory figure in the tray icon, which came later still.
+inline constexpr const char* kBuiltInMemoryIconCaption = "Memory in the tray icon";
 
 class TfrmAbout;
 class TFrmReadMe;
@@ -88,6 +91,7 @@ public:
   TMenuItem *File1, *Deframmenta2, *Abbandona2, *N2, *Riduciaicona1, *Chiudi2;
   TMenuItem *Language1, *Settings1, *Beep1, *autostart, *OnTop, *Help1, *ReadMe1, *About1;
   TMenuItem* Notifica1 = nullptr;  // Settings > notify after a run: the balloon at the tray icon
+  TMenuItem* IconaMem1 = nullptr;  // Settings > memory in the tray icon: the figure as the icon
   // The tray popup's items (Ontop1 mirrors OnTop).
   TMenuItem *Ripristina1 = nullptr, *Iconizza1 = nullptr, *Deframmenta1 = nullptr, *Abbandona1 = nullptr,
             *Ontop1 = nullptr, *N1 = nullptr, *Chiudi1 = nullptr;
@@ -106,6 +110,7 @@ public:
   void autostartClick(TObject* Sender);
   void OnTopClick(TObject* Sender);
   void Notifica1Click(TObject* Sender);
+  void IconaMem1Click(TObject* Sender);
   void ReadMe1Click(TObject* Sender);
   void About1Click(TObject* Sender);
   // The About window and the Readme viewer that About and Read me show, made after this
@@ -160,6 +165,11 @@ private:
   // After a run that was not aborted: what it freed, or where the system refused it memory, in
   // a balloon at the tray icon.
   void ReportRun(uint64_t availBefore, uint64_t availAfter);
+  // The tray icon shows the percentage of memory in use while IconaMem1 is checked, the
+  // ordinary icon otherwise; ShowFigure makes a new icon only for a new figure (or size).
+  void ApplyMemoryIcon();
+  void ShowFigure(const TMemoryStatus& sample);
+  TFigureIcon FFigure;
   IMemorySystem* FMemory;
   std::function<void()> FBeep;
   TShellNotify FShellNotify;
@@ -179,10 +189,10 @@ private:
   // Settings and the log-on entry (URam.Settings.cpp).
   void LoadSettings();
   void SaveSettings();
-  // The seven values from the open keys of the two stores, each on its own: from the newer
+  // The eight values from the open keys of the two stores, each on its own: from the newer
   // store, else from the older, else its default. Never raises.
   void ReadSettings(const TRegistry& newer, const TRegistry& older);
-  // The seven values into the open key of reg, in their stored order; raises on the first
+  // The eight values into the open key of reg, in their stored order; raises on the first
   // value that fails.
   void WriteSettings(TRegistry& reg);
   // The threshold's maximum: the machine's memory in whole megabytes.

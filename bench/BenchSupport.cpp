@@ -10,3 +10,9 @@ TVelmorEnvironment HeadlessEnvironment(TApplication& app) {
   };
   return env;
 }
+
+TMemoryStatus TSwingingMemory::Status() {
+  TMemoryStatus s = Win32MemorySystem().Status();
+  if (Swing) s.AvailPhys = s.TotalPhys / 100 * (++FSamples % 2 ? 40 : 60);
+  return s;
+}

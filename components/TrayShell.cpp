@@ -116,6 +116,14 @@ void TTrayIcon::SetHint(const std::string& v) {
   RefreshIcon(true);
 }
 
+void TTrayIcon::SetFace(HICON v) {
+  if (v == FFace) return;
+  HICON before = CurrentPicture();
+  FFace = v;
+  // While the first frame shows, the new face waits for its turn.
+  if (CurrentPicture() != before || !FAdded) RefreshIcon();
+}
+
 void TTrayIcon::SetInterval(unsigned short v) {
   FInterval = v;
   if (FTicker) FTicker->SetInterval(TickerInterval(v));
@@ -142,6 +150,13 @@ TIcon* TTrayIcon::CurrentIcon() const {
   return FIcon.get();
 }
 
+HICON TTrayIcon::CurrentPicture() const {
+  const bool firstFrame = FAnimated && FIcons->Count() > 0 && FFrameIndex <= 0;
+  if (FFace && !firstFrame) return FFace;
+  TIcon* icon = CurrentIcon();
+  return HasImage(icon) ? icon->Handle() : nullptr;
+}
+
 void TTrayIcon::FillNotifyData() {
   FData = TNotifyIconData{};
   FData.cbSize = sizeof(FData);
@@ -149,15 +164,15 @@ void TTrayIcon::FillNotifyData() {
   FData.uID = 0;
   FData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   FData.uCallbackMessage = WM_TRAYICONNOTIFY;
-  TIcon* icon = CurrentIcon();
-  FData.hIcon = HasImage(icon) ? icon->Handle() : reinterpret_cast<HICON>(static_cast<INT_PTR>(-1));
+  HICON picture = CurrentPicture();
+  FData.hIcon = picture ? picture : reinterpret_cast<HICON>(static_cast<INT_PTR>(-1));
   std::string tip = TooltipText(FHint);
   std::copy(tip.begin(), tip.end(), FData.szTip);
 }
 
 void TTrayIcon::ShowIcon() {
   HideIcon();
-  if (!HasImage(CurrentIcon())) return;  // an icon without a picture is never sent
+  if (!CurrentPicture()) return;  // an icon without a picture is never sent
   FPressed = 0;
   FillNotifyData();
   FAdded = Send(NIM_ADD);
@@ -179,7 +194,7 @@ void TTrayIcon::RefreshIcon(bool tipOnly) {
     return;
   }
   if (FAdded) {
-    if (!HasImage(CurrentIcon())) {
+    if (!CurrentPicture()) {
       HideIcon();
     } else {
       FillNotifyData();

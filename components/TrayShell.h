@@ -79,6 +79,12 @@ public:
   // The animation cycles through Icons, starting with frame 0; it stays off while Icons is empty.
   bool Animated() const { return FAnimated; }
   void SetAnimated(bool v);
+  // A picture shown in place of the still icon while set (not owned: the caller keeps it alive
+  // until it is replaced, and the shell copies what it is sent). While the animation runs it
+  // also takes the place of every frame after the first, so the icon then blinks between the
+  // first frame and the face. Null: the still icon and the frames as they are.
+  HICON Face() const { return FFace; }
+  void SetFace(HICON v);
   // Milliseconds between frames (150 after construction); taken before every wait.
   unsigned short Interval() const { return FInterval; }
   void SetInterval(unsigned short v);
@@ -105,6 +111,9 @@ public:
 
   // The still icon, or the current frame while the animation is on.
   TIcon* CurrentIcon() const;
+  // The picture the shell is sent: the face where it stands in, else CurrentIcon's; null when
+  // there is none.
+  HICON CurrentPicture() const;
   void ShowIcon();
   void HideIcon();
   // tipOnly: only the tooltip changed, so only it is sent (NIF_TIP). Sending the icon along
@@ -149,6 +158,7 @@ private:
   bool FDestroying = false;
   unsigned FPressed = 0;  // ssLeft / ssRight: pressed on the icon, release not yet seen
   int FFrameIndex = -1;
+  HICON FFace = nullptr;
   unsigned short FInterval = 150;
   TNotifyIconData FData{};
   std::unique_ptr<TIcon> FIcon;

@@ -7,7 +7,7 @@ Every picture is generated from code so the build never depends on binary
 art checked into the tree, and the output is byte-identical on every run.
 Only the standard library is used so the build needs nothing beyond Python.
 
-Writes velmor.ico (48, 32, 24, 20 and 16 pixels, 32-bit BGRA), a set of 24-bit BMPs in
+Writes velmor.ico (32, 24, 20 and 16 pixels, 32-bit BGRA), a set of 24-bit BMPs in
 which pure magenta (255, 0, 255) marks the transparent background, and the
 256-colour alarm strip (two 32x32 frames side by side, magenta background).
 """
@@ -663,12 +663,12 @@ def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
 
-    # The window's big icon (32, 48 at 144 DPI) and the small one (16 to 32) at each size the
-    # system asks for, each drawn for its size.
+    # The small icon (16 to 32) at each size the shell asks for, each drawn for its size; the big
+    # one is the 32-px drawing (the system scales it for a larger big icon: a 48-px drawing
+    # would take 9.6 KB of a program kept under 640 KB).
     write_ico(os.path.join(out, "velmor.ico"),
               [(32, draw_cube(32, 0.55)), (16, draw_cube(16, 0.4, grid_shade=0.75)),
-               (20, draw_cube(20, 0.45, grid_shade=0.75)), (24, draw_cube(24, 0.5, grid_shade=0.8)),
-               (48, draw_cube(48, 0.7))])
+               (20, draw_cube(20, 0.45, grid_shade=0.75)), (24, draw_cube(24, 0.5, grid_shade=0.8))])
 
     defrag, abort = draw_defrag(), draw_abort()
     pictures = {

@@ -60,18 +60,20 @@ TEST(MenuCommands, FixedIdentifiersDoWhatTheirItemsDo) {
   EXPECT_EQ(cmAutostart, 40009u);
   EXPECT_EQ(cmOnTop, 40010u);
   EXPECT_EQ(cmNotify, 40011u);
+  EXPECT_EQ(cmMemoryIcon, 40012u);
   Program p;
   RegCloseKey([&] { HKEY k; RegCreateKeyExA(p.root.Get(), kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr); return k; }());
   struct TCase {
     UINT id;
     TMenuItem* item;
   } cases[] = {{cmReadme, p.f->ReadMe1}, {cmAbout, p.f->About1}, {cmBeep, p.f->Beep1},
-               {cmAutostart, p.f->autostart}, {cmOnTop, p.f->OnTop}, {cmNotify, p.f->Notifica1}};
+               {cmAutostart, p.f->autostart}, {cmOnTop, p.f->OnTop}, {cmNotify, p.f->Notifica1},
+               {cmMemoryIcon, p.f->IconaMem1}};
   for (const auto& c : cases) EXPECT_EQ(c.item->Command(), c.id) << c.item->Name();
 
   for (int round = 0; round < 2; ++round) {
     bool beep = p.f->Beep1->Checked(), autostart = p.f->autostart->Checked(), onTop = p.f->OnTop->Checked(),
-         notify = p.f->Notifica1->Checked();
+         notify = p.f->Notifica1->Checked(), memoryIcon = p.f->IconaMem1->Checked();
     p.Command(cmBeep);
     EXPECT_NE(p.f->Beep1->Checked(), beep);
     p.Command(cmAutostart);
@@ -82,6 +84,8 @@ TEST(MenuCommands, FixedIdentifiersDoWhatTheirItemsDo) {
     EXPECT_EQ((GetWindowLongA(p.f->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, !onTop);
     p.Command(cmNotify);
     EXPECT_NE(p.f->Notifica1->Checked(), notify);
+    p.Command(cmMemoryIcon);
+    EXPECT_NE(p.f->IconaMem1->Checked(), memoryIcon);
   }
   p.Command(cmAbout);  // this program made no About window: nothing happens
   EXPECT_TRUE(ShownErrors().empty()) << (ShownErrors().empty() ? "" : ShownErrors().front());

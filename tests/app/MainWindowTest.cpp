@@ -156,7 +156,7 @@ TEST(MainWindowLayout, MenuBarAndFileMenu) {
       << "Abort is hidden while idle";
   EXPECT_EQ(MenuTexts(GetSubMenu(bar, 2)),
             (std::vector<std::string>{"Beep on alarm", "Apri all'avvio di Windows", "Sempre in primo piano",
-                                      "Notify after a run"}));
+                                      "Notify after a run", "Memory in the tray icon"}));
   EXPECT_EQ(MenuTexts(GetSubMenu(bar, 3)), (std::vector<std::string>{"Read me", "About"}));
 }
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <memory>
 #include <set>
+#include <tuple>
 #include <vector>
+#include "app/Commands.h"
 #include "app/URam.h"
 #include "framework/Application.h"
 #include "tests/app/AppWindow.h"
@@ -246,6 +249,49 @@ TEST(MonitorTray, TheTrayIconBlinksWhileTheAlarmHolds) {
   m.mem.Avail = 60 * MB;
   m.Tick();
   EXPECT_FALSE(m.f->TI->Animated()) << "off with the alarm";
+}
+
+TEST(MonitorTray, ThePercentageInUseRoundsToTheNearest) {
+  for (auto [total, avail, percent] : {std::tuple<uint64_t, uint64_t, int>{1000, 6, 99}, {1000, 5, 100}, {1000, 995, 1},
+                                       {1000, 996, 0}, {1000, 2000, 0}, {0, 0, 0}, {UINT64_MAX, UINT64_MAX / 4, 75}})
+    EXPECT_EQ(InUsePercent(total, avail), percent) << total << " " << avail;
+}
+
+// With the option on, the tray icon is the figure of the tick's sample, a new icon only when the
+// figure changes; off, the ordinary icon at once.
+TEST(MonitorTray, TheMemoryIconIsNewOnlyWhenTheFigureChanges) {
+  Monitor<> m(16 * MB, 8 * MB);
+  m.Threshold(0);
+  m.Tick();
+  const int live = gdi::LiveObjects();
+  SendMessageA(m.f->Handle(), WM_COMMAND, cmMemoryIcon, 0);
+  HICON shown = m.f->TI->Face();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(m.shell.Last().Data.hIcon, shown) << "at once, not at the next tick";
+  for (auto [avail, fresh] : {std::pair{8 * MB, false}, {8 * MB - 1024, false}, {4 * MB, true}, {4 * MB, false}}) {
+    m.shell.Clear();
+    m.mem.Avail = avail;
+    m.Tick();
+    bool sent = false;
+    for (const auto& c : m.shell.Calls) sent = sent || c.Data.uFlags != NIF_TIP;
+    EXPECT_EQ(sent, fresh) << avail;
+    EXPECT_EQ(m.f->TI->Face() != shown, fresh) << avail;
+    shown = m.f->TI->Face();
+  }
+  // 75 % in use, drawn at the shell's size: the same pixels as that figure's own icon.
+  const int n = GetSystemMetrics(SM_CXSMICON);
+  TFigureIcon expected;
+  expected.SetFigure(75, n, GetSystemMetrics(SM_CYSMICON));
+  {
+    gdi::Dib a(n, n), b(n, n);
+    DrawIconEx(a.DC(), 0, 0, shown, n, n, 0, nullptr, DI_NORMAL);
+    DrawIconEx(b.DC(), 0, 0, expected.Handle(), n, n, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    EXPECT_TRUE(std::equal(a.Bits(), a.Bits() + n * n, b.Bits()));
+  }
+  SendMessageA(m.f->Handle(), WM_COMMAND, cmMemoryIcon, 0);
+  EXPECT_EQ(m.shell.Last().Data.hIcon, m.f->TI->Icon()->Handle());
+  EXPECT_EQ(gdi::LiveObjects(), live + 3) << "the one made here";
 }
 
 // ---- the alarm image --------------------------------------------------------------------------

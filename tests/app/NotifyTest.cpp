@@ -122,19 +122,22 @@ TEST(RunReport, NothingAfterAnAbortAQuitAFailureOrWithTheToggleOff) {
   }
 }
 
-// The balloon's text and the toggle's caption come from the language file; a file without the
-// keys, or with them empty, gets the built-in English, never an empty balloon or item. A run the
-// system refused a block (from the 6th on, or the 1st) says after how much, not what it freed.
+// The balloon's text and the captions of the toggle and of the memory icon come from the
+// language file; a file without the keys, or with them empty, gets the built-in English, never
+// an empty balloon or item. A run the system refused a block (from the 6th on, or the 1st) says
+// after how much, not what it freed.
 TEST(RunReport, TextsFromTheLanguageFileOrElseTheBuiltInEnglish) {
   struct Case {
     const char* file;
     std::string balloon, caption;
     int refuseFrom = -1;
+    std::string iconCaption = "Memory in the tray icon";
   } cases[] = {
-      {"[MAINSETTINGS]\r\nNotify=&Avvisami\r\n[BALLOON]\r\nFreed=Liberati %1 Mb, ora %2 Mb\r\n",
-       "Liberati 4 Mb, ora 12 Mb", "&Avvisami"},
+      {"[MAINSETTINGS]\r\nNotify=&Avvisami\r\nMemoryIcon=&Memoria\r\n[BALLOON]\r\nFreed=Liberati %1 Mb, ora %2 Mb\r\n",
+       "Liberati 4 Mb, ora 12 Mb", "&Avvisami", -1, "&Memoria"},
       {"[MAINFILE]\r\nDefrag=Defrag\r\n", "Freed 4 Mb - 12 Mb available", "Notify after a run"},
-      {"[MAINSETTINGS]\r\nNotify=\r\n[BALLOON]\r\nFreed=\r\n", "Freed 4 Mb - 12 Mb available", "Notify after a run"},
+      {"[MAINSETTINGS]\r\nNotify=\r\nMemoryIcon=\r\n[BALLOON]\r\nFreed=\r\n", "Freed 4 Mb - 12 Mb available",
+       "Notify after a run"},
       // Only %1 and %2 are figures and "%%" is one "%": the rest stays as written, a lone "%" too.
       {"[BALLOON]\r\nFreed=%2%1 %3 100% %%1 %%%2 %\r\n", "124 %3 100% %1 %12 %", "Notify after a run"},
       {"[BALLOON]\r\nFreed=Liberati\r\nRefused=\r\n", "The system refused more memory after 5 Mb", "Notify after a run", 5},
@@ -146,6 +149,7 @@ TEST(RunReport, TextsFromTheLanguageFileOrElseTheBuiltInEnglish) {
     SCOPED_TRACE(c.file);
     Notifier n([&](TTempFolder& dir) { dir.Write("Italiano.lng", c.file); });
     EXPECT_EQ(n.f->Notifica1->Caption(), c.caption);
+    EXPECT_EQ(n.f->IconaMem1->Caption(), c.iconCaption);
     n.mem.RefuseFrom = c.refuseFrom;
     n.Figures(8 * MB, 12 * MB);
     n.Command(cmDefrag);
@@ -170,6 +174,9 @@ TEST(RunReport, EveryShippedLanguageHasBothTexts) {
     EXPECT_NE(freed.find("%2"), std::string::npos) << lang;
     EXPECT_EQ(n.f->Notifica1->Caption(), notify) << lang;
     EXPECT_NE(notify, "") << lang;
+    std::string icon = ReadProfileString(Widen(n.Path() + "\\" + lang), "MAINSETTINGS", "MemoryIcon");
+    EXPECT_EQ(n.f->IconaMem1->Caption(), icon) << lang;
+    EXPECT_NE(icon, "") << lang;
     n.shell.Clear();
     n.Figures(8 * MB, 12 * MB);
     n.Command(cmDefrag);

@@ -175,49 +175,60 @@ TEST_F(Settings, StoredValuesComeBackIntoTheirControls) {
   EXPECT_TRUE(Topmost(w->f));
 }
 
-// "Notifica" came after the six: a store without it (every one an earlier Velmor wrote) or with
-// one of another type reads as on, and neither touches the six; nor do the six touch it.
-TEST_F(Settings, NotificaIsReadOnItsOwnAndAnythingButADwordIsOn) {
+// "Notifica" and "IconaMem" came after the six: a store without one (every store an earlier
+// Velmor wrote) or with one of another type reads as its default (on, off), and neither touches
+// the six; nor do the six touch them.
+TEST_F(Settings, NotificaAndIconaMemAreReadOnTheirOwnAndAnythingButADwordIsTheDefault) {
+  enum TReads { rdOff, rdOn, rdDefault };
   struct Case {
     const char* what;
     DWORD type;
     std::string data;  // none: missing
-    bool on;
+    TReads reads;
   } cases[] = {
-      {"missing", REG_NONE, "", true},
-      {"0", REG_DWORD, std::string("\0\0\0\0", 4), false},
-      {"1", REG_DWORD, std::string("\1\0\0\0", 4), true},
-      {"7", REG_DWORD, std::string("\7\0\0\0", 4), true},
-      {"text", REG_SZ, std::string("0", 2), true},
-      {"binary", REG_BINARY, std::string("\0\0\0\0", 4), true},
-      {"qword", REG_QWORD, std::string(8, '\0'), true},
+      {"missing", REG_NONE, "", rdDefault},
+      {"0", REG_DWORD, std::string("\0\0\0\0", 4), rdOff},
+      {"1", REG_DWORD, std::string("\1\0\0\0", 4), rdOn},
+      {"7", REG_DWORD, std::string("\7\0\0\0", 4), rdOn},
+      {"text", REG_SZ, std::string("0", 2), rdDefault},
+      {"binary", REG_BINARY, std::string("\0\0\0\0", 4), rdDefault},
+      {"qword", REG_QWORD, std::string(8, '\0'), rdDefault},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Store(120, 1, "English.lng", 1, 0, 0);
-    RegDeleteValueA(TRegKey::Open(root.Get(), kKey, KEY_ALL_ACCESS).Get(), "Notifica");
-    if (!c.data.empty()) PutRaw(root.Get(), kKey, "Notifica", c.type, c.data.data(), (DWORD)c.data.size());
-    auto w = Start();
-    EXPECT_EQ(w->f->Notifica1->Checked(), c.on);
-    EXPECT_EQ(w->f->soglia->Value(), 120) << "the six stand";
-    EXPECT_EQ(w->f->rgAllarme->ItemIndex(), 1);
-    EXPECT_EQ(w->f->LangFile(), "English.lng");
-    EXPECT_TRUE(w->f->autostart->Checked());
-    EXPECT_FALSE(w->f->OnTop->Checked());
-    EXPECT_FALSE(w->f->Beep1->Checked());
-  }
+  const struct {
+    const char* name;
+    TMenuItem* TfrmVelmor::*item;
+    bool byDefault;
+  } values[] = {{"Notifica", &TfrmVelmor::Notifica1, true}, {"IconaMem", &TfrmVelmor::IconaMem1, false}};
+  for (const auto& v : values)
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(v.name) + " " + c.what);
+      Store(120, 1, "English.lng", 1, 0, 0);
+      RegDeleteValueA(TRegKey::Open(root.Get(), kKey, KEY_ALL_ACCESS).Get(), v.name);
+      if (!c.data.empty()) PutRaw(root.Get(), kKey, v.name, c.type, c.data.data(), (DWORD)c.data.size());
+      auto w = Start();
+      EXPECT_EQ((w->f->*v.item)->Checked(), c.reads == rdDefault ? v.byDefault : c.reads == rdOn);
+      EXPECT_EQ(w->f->soglia->Value(), 120) << "the six stand";
+      EXPECT_EQ(w->f->rgAllarme->ItemIndex(), 1);
+      EXPECT_EQ(w->f->LangFile(), "English.lng");
+      EXPECT_TRUE(w->f->autostart->Checked());
+      EXPECT_FALSE(w->f->OnTop->Checked());
+      EXPECT_FALSE(w->f->Beep1->Checked());
+    }
 
   TRegKey key = TRegKey::Open(root.Get(), kKey, KEY_ALL_ACCESS);
   RegDeleteValueA(key.Get(), "Azione");
   PutDword(root.Get(), kKey, "Notifica", 0);
+  PutDword(root.Get(), kKey, "IconaMem", 1);
   auto w = Start();
   EXPECT_EQ(Shown(w->f), "120 0 English.lng 1 0 0");
   EXPECT_FALSE(w->f->Notifica1->Checked()) << "a damaged neighbour leaves it as stored";
+  EXPECT_TRUE(w->f->IconaMem1->Checked());
 
   w.reset();
   ASSERT_TRUE(SetKeyReadOnly(root.Get(), kKey, true));
   w = Start();
   EXPECT_TRUE(w->f->Notifica1->Checked()) << "a key that cannot be opened: on";
+  EXPECT_FALSE(w->f->IconaMem1->Checked()) << "and off";
 }
 
 TEST_F(Settings, TheLanguageNameIsTextOfEitherKindAndMayBeMissing) {
@@ -283,6 +294,7 @@ TEST_F(Settings, QuitStoresTheSixAndTheNextStartShowsThem) {
   Click(f, f->Beep1);
   Click(f, f->OnTop);
   Click(f, f->Notifica1);
+  Click(f, f->IconaMem1);
   EXPECT_EQ(ValueCount(root.Get(), kKey), 0) << "nothing is stored before Quit";
   Quit(f);
   EXPECT_TRUE(ShownErrors().empty());
@@ -296,7 +308,8 @@ TEST_F(Settings, QuitStoresTheSixAndTheNextStartShowsThem) {
   EXPECT_EQ(StoredDword("OnTop"), 0u);
   EXPECT_EQ(StoredDword("Beep"), 0u);
   EXPECT_EQ(StoredDword("Notifica"), 0u);
-  EXPECT_EQ(ValueCount(root.Get(), kKey), 7);
+  EXPECT_EQ(StoredDword("IconaMem"), 1u);
+  EXPECT_EQ(ValueCount(root.Get(), kKey), 8);
 
   w.reset();
   w = Start();
@@ -306,6 +319,7 @@ TEST_F(Settings, QuitStoresTheSixAndTheNextStartShowsThem) {
   EXPECT_FALSE(w->f->OnTop->Checked());
   EXPECT_FALSE(w->f->Beep1->Checked());
   EXPECT_FALSE(w->f->Notifica1->Checked());
+  EXPECT_TRUE(w->f->IconaMem1->Checked());
   EXPECT_FALSE(Topmost(w->f));
 }
 
@@ -499,15 +513,15 @@ TEST_F(Settings, WhatEachAccountKeepsAndWhereItGoes) {
   } cases[] = {
       {rtAll, acAutostartOn, "mark on; Velmor in: HKLM; box: none"},
       {rtAll, acAutostartOff, "mark off; Velmor in: none; box: none"},
-      {rtAll, acQuit, "ended; HKLM: 7 values, Soglia 80; HKCU: none; box: none"},
-      {rtAll, acEndSession, "runs; HKLM: 7 values, Soglia 80; HKCU: none; box: none"},
+      {rtAll, acQuit, "ended; HKLM: 8 values, Soglia 80; HKCU: none; box: none"},
+      {rtAll, acEndSession, "runs; HKLM: 8 values, Soglia 80; HKCU: none; box: none"},
       {rtAll, acStartUserWrittenLast, "threshold 90, action 1"},
       {rtAll, acStartMachineWrittenLast, "threshold 70, action 0"},
 
       {rtUserOnly, acAutostartOn, "mark on; Velmor in: HKCU; box: none"},
       {rtUserOnly, acAutostartOff, "mark on; Velmor in: HKLM; box: Could not remove 'Velmor' from " + machineRun + "."},
-      {rtUserOnly, acQuit, "ended; HKLM: none; HKCU: 7 values, Soglia 80; box: none"},
-      {rtUserOnly, acEndSession, "runs; HKLM: none; HKCU: 7 values, Soglia 80; box: none"},
+      {rtUserOnly, acQuit, "ended; HKLM: none; HKCU: 8 values, Soglia 80; box: none"},
+      {rtUserOnly, acEndSession, "runs; HKLM: none; HKCU: 8 values, Soglia 80; box: none"},
       {rtUserOnly, acStartUserWrittenLast, "threshold 90, action 1"},
       {rtUserOnly, acStartMachineWrittenLast, "threshold 90, action 1"},
 
@@ -614,7 +628,7 @@ TEST_F(Settings, AKeyWithoutValuesIsNoStore) {
 // the opposite of the defaults, so that a value taken from it shows), or the machine's alone;
 // then a value missing or damaged in the newer store, the older, both, or the one alone. A value
 // takes the newer store's, else the older's, else its default; the rest stand, and Quit writes
-// all seven. Shown: threshold, action, language, autostart, on top, beep, notify.
+// all eight. Shown: threshold, action, language, autostart, on top, beep, notify.
 TEST_F(Settings, EachValueComesFromTheNewerStoreElseTheOlderElseItsDefault) {
   enum TWhere { wrNone, wrNewer, wrOlder, wrBoth, wrAlone };
   struct Case {
@@ -666,7 +680,7 @@ TEST_F(Settings, EachValueComesFromTheNewerStoreElseTheOlderElseItsDefault) {
       EXPECT_EQ(Shown(w->f) + " " + (w->f->Notifica1->Checked() ? "1" : "0"), c.shown) << start;
       EXPECT_EQ(Topmost(w->f), w->f->OnTop->Checked());
       Quit(w->f);
-      EXPECT_EQ(ValueCount(root.Get(), kKey), 7);
+      EXPECT_EQ(ValueCount(root.Get(), kKey), 8);
     }
   }
 }

@@ -388,6 +388,24 @@ TEST(TrayAnimation, FramesGoZeroOneZeroAndOffShowsTheStillIconAtOnce) {
   EXPECT_TRUE(t.shell.Calls.empty()) << "a late tick after the animation ended changes nothing";
 }
 
+// A face stands in for the still icon and, while the animation runs, for the frames after the
+// first; taken away, the still icon shows at once.
+TEST(TrayAnimation, AFaceTakesThePlaceOfTheStillIconAndOfTheFramesAfterTheFirst) {
+  Tray t;
+  TIcon face;
+  face.LoadFromResourceName(nullptr, MAKEINTRESOURCEA(32516) /* IDI_INFORMATION */);
+  const HICON f0 = t.ti->Icons()->Item(0)->Handle(), still = t.ti->Icon()->Handle(), h = face.Handle();
+  t.ti->SetFace(h);
+  std::vector<HICON> shown{t.shell.Last().Data.hIcon};
+  t.ti->SetInterval(60000);
+  t.ti->SetAnimated(true);
+  for (int i = 0; i < 3; ++i) shown.push_back(t.shell.Last().Data.hIcon), t.ti->AdvanceFrame();
+  EXPECT_EQ(shown, (std::vector<HICON>{h, f0, h, f0}));
+  t.ti->SetAnimated(false);
+  t.ti->SetFace(nullptr);
+  EXPECT_EQ(t.shell.Last().Data.hIcon, still);
+}
+
 TEST(TrayAnimation, EmptyingTheFramesEndsTheAnimation) {
   Tray t;
   t.ti->SetInterval(60000);

@@ -95,6 +95,8 @@ int FoldersScenario(Driver& d);
 int TwoCopiesScenario(Driver& d);
 // Restore after the window was dragged away by its title bar.
 int DragScenario(Driver& d);
+// The memory figure in the tray icon, switched on and stored.
+int TrayFigureScenario(Driver& d);
 // The resolution changes under the shown window.
 int ScreenScenario(Driver& d);
 // Every window at 144 pixels per inch (a prefix of its own).

@@ -243,7 +243,9 @@ TEST(ShippedLanguages, AcceleratorsAreUniqueInEachMenu) {
   const std::vector<std::pair<const char*, std::vector<std::pair<std::string, std::string>>>> menus{
       {"menu bar", {{"MAINLANGUAGE", "Caption"}, {"MAINSETTINGS", "Caption"}}},
       {"File", {{"MAINFILE", "Defrag"}, {"MAINFILE", "Abort"}, {"MAINFILE", "Close"}, {"MAINFILE", "Quit"}}},
-      {"Settings", {{"MAINSETTINGS", "Beep"}, {"MAINSETTINGS", "AutoStart"}, {"MAINSETTINGS", "OnTop"}}},
+      {"Settings",
+       {{"MAINSETTINGS", "Beep"}, {"MAINSETTINGS", "AutoStart"}, {"MAINSETTINGS", "OnTop"}, {"MAINSETTINGS", "Notify"},
+        {"MAINSETTINGS", "MemoryIcon"}}},
       {"tray popup",
        {{"MAINFILE", "Open"}, {"MAINFILE", "Close"}, {"MAINFILE", "Defrag"}, {"MAINFILE", "Abort"},
         {"MAINSETTINGS", "OnTop"}, {"MAINFILE", "Quit"}}},
