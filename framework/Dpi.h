@@ -34,7 +34,7 @@ constexpr COLORREF kBottomLeftKey = 0x20000000;
 gdi::Bitmap SmoothScaled(HBITMAP src, int w, int h, COLORREF key = CLR_INVALID);
 // A glyph or frame strip drawn at oldDpi, filtered to newDpi, its transparent colour kept.
 void ScaleStrip(TStripBitmap& strip, int newDpi, int oldDpi);
-// A font spec made for newDpi: a pixel height scaled, a size in points made at newDpi.
+// A font description made for newDpi: a pixel height scaled, a size in points made at newDpi.
 gdi::FontSpec ScaledFont(gdi::FontSpec f, int newDpi, int oldDpi);
 // WM_DPICHANGED, which XP to 8 never send.
 constexpr UINT kWmDpiChanged = 0x02E0;
