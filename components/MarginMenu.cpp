@@ -27,17 +27,19 @@ int TextWidth(HDC dc, std::string_view s, UINT flags = 0) {
   return r.right - r.left;
 }
 
-int ImageColumn(const TImageList* images) { return (images ? images->Width() : 16) + 2 * kImagePad; }
+int ImageColumn(const TImageList* images, int pad) { return (images ? images->Width() : 16) + 2 * pad; }
 
-// A check mark of two strokes, for a checked item without a picture.
+// A check mark of two strokes, for a checked item without a picture; drawn for a 16-pixel box and
+// grown with it in whole pixels, so that it stays sharp.
 void DrawCheck(HDC dc, int left, int top, int size, COLORREF colour) {
   gdi::Pen pen(CreatePen(PS_SOLID, 1, colour));
   gdi::Select sp(dc, pen);
+  const int u = std::max(1, (size + 8) / 16);
   int x = left + size / 4, y = top + size / 2;
-  for (int k = 0; k < 2; ++k) {
+  for (int k = 0; k < 2 * u; ++k) {
     MoveToEx(dc, x, y + k - 1, nullptr);
-    LineTo(dc, x + 2, y + k + 1);
-    LineTo(dc, x + 7, y + k - 4);
+    LineTo(dc, x + 2 * u, y + k + 1);
+    LineTo(dc, x + 7 * u, y + k - 4 * u);
   }
 }
 }  // namespace
@@ -154,13 +156,13 @@ bool TMarginPopupMenu::MeasureItem(MEASUREITEMSTRUCT& mi) {
   // The caption up to its first TAB; what follows the TAB is the shortcut column.
   int text = TextWidth(dc, item->CaptionText());
   std::string shortcut = ShortCutOf(item);
-  if (!shortcut.empty()) text += kShortCutGap + TextWidth(dc, shortcut, DT_NOPREFIX);
+  if (!shortcut.empty()) text += Px(kShortCutGap) + TextWidth(dc, shortcut, DT_NOPREFIX);
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   int imageHeight = Images() ? Images()->Height() : 16;
-  int textAndImage = ImageColumn(Images()) + kTextGap + text + kRightPad;
+  int textAndImage = ImageColumn(Images(), Px(kImagePad)) + Px(kTextGap) + text + Px(kRightPad);
   mi.itemWidth = textAndImage + FMarginWidth + 1;
-  mi.itemHeight = std::max<int>(tm.tmHeight + 6, imageHeight + 4);
+  mi.itemHeight = std::max<int>(tm.tmHeight + Px(6), imageHeight + Px(4));
   return true;
 }
 
@@ -190,13 +192,13 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
       DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
     } else {
       TImageList* images = Images();
-      int column = ImageColumn(images);
+      int column = ImageColumn(images, Px(kImagePad));
       int index = item->ImageIndex();
       if (images && index >= 0 && index < images->Count()) {
-        images->Draw(dc, r.left + kImagePad, r.top + (r.bottom - r.top - images->Height()) / 2, index);
+        images->Draw(dc, r.left + Px(kImagePad), r.top + (r.bottom - r.top - images->Height()) / 2, index);
       } else if (di.itemState & ODS_CHECKED) {
-        int size = column - 2 * kImagePad;
-        DrawCheck(dc, r.left + kImagePad, r.top + (r.bottom - r.top - size) / 2, size,
+        int size = column - 2 * Px(kImagePad);
+        DrawCheck(dc, r.left + Px(kImagePad), r.top + (r.bottom - r.top - size) / 2, size,
                   GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
       }
       gdi::Font font = gdi::MakeFont(MenuFont((di.itemState & ODS_DEFAULT) != 0));
@@ -206,14 +208,14 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
                    : selected                                     ? COLOR_HIGHLIGHTTEXT
                                                                   : COLOR_MENUTEXT;
       SetTextColor(dc, GetSysColor(colour));
-      RECT tr{r.left + column + kTextGap, r.top, r.right, r.bottom};
+      RECT tr{r.left + column + Px(kTextGap), r.top, r.right, r.bottom};
       UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT | ((di.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
       std::string_view caption = item->CaptionText();
       DrawTextA(dc, caption.data(), (int)caption.size(), &tr, flags);
       // The shortcut right-aligned, as far in from the row's end as the caption's room is.
       std::string shortcut = ShortCutOf(item);
       if (!shortcut.empty()) {
-        RECT sr{tr.left, r.top, r.right - kRightPad, r.bottom};
+        RECT sr{tr.left, r.top, r.right - Px(kRightPad), r.bottom};
         DrawTextA(dc, shortcut.c_str(), (int)shortcut.size(), &sr, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
       }
     }
@@ -221,4 +223,9 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
   return true;
 }
 
-void TMarginPopupMenu::ChangeScale(int newDpi, int oldDpi) { FMarginWidth = ScaleToDpi(FMarginWidth, newDpi, oldDpi); }
+void TMarginPopupMenu::ChangeScale(int newDpi, int oldDpi) {
+  FMarginWidth = ScaleToDpi(FMarginWidth, newDpi, oldDpi);
+  FPixelsPerInch = newDpi;
+}
+
+int TMarginPopupMenu::Px(int v) const { return ScaleToDpi(v, FPixelsPerInch); }

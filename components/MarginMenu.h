@@ -44,6 +44,9 @@ private:
   TMenuItem* OwnItem(ULONG_PTR data) const;
   TMenuWindow* FWindow = nullptr;
   int FMarginWidth = 30;
+  int FPixelsPerInch = 96;
+  // A length of the menu's own layout (pads, gaps), given at 96 pixels per inch.
+  int Px(int v) const;
 };
 
 // The system's menu font (from the non-client metrics; "MS Sans Serif" 8 pt when those

@@ -105,6 +105,13 @@ TEST(MarginMenuItems, WidthsMakeRoomForTheMarginAndOneMorePixel) {
   EXPECT_GE((int)shortOne.itemWidth, 31 + 16 + (int)a.cx) << "margin + 1, picture and caption";
   EXPECT_GE((int)shortOne.itemHeight, 16) << "room for a picture";
   EXPECT_GT(m.Measure(m.line).itemHeight, 0u);
+  // At 144 pixels per inch the margin, the picture column and the pads grow by half.
+  const int rest96 = (int)shortOne.itemWidth - (int)a.cx;
+  m.menu.ChangeScale(144, 96);
+  m.images.ChangeScale(144, 96);
+  m.plain->SetCaption("Plain");
+  EXPECT_NEAR((int)m.Measure(m.plain).itemWidth - (int)a.cx, rest96 * 1.5, 2);
+  EXPECT_GE((int)m.Measure(m.plain).itemHeight, 24 + 6);
   MEASUREITEMSTRUCT foreign{};
   foreign.CtlType = ODT_MENU;
   foreign.itemData = 12345;
