@@ -243,9 +243,7 @@ void TAnimatedImage::StepFrame(TObject* Sender) {
 }
 
 void TAnimatedImage::Paint(HDC dc) {
-  RECT r = ClientRect();
-  gdi::Brush back(CreateSolidBrush(Color()));
-  FillRect(dc, &r, back);
+  gdi::FillSolid(dc, ClientRect(), Color());
   bool wasDrawing = FDrawing;
   FDrawing = true;
   DrawCurrentFrame(dc);

@@ -311,9 +311,7 @@ void TChart::DrawSeries(HDC dc, TFastLineSeries& s) {
 }
 
 void TChart::DrawLayers(HDC dc, int width, int height) {
-  RECT r{0, 0, width, height};
-  gdi::Brush back(CreateSolidBrush(kBackground));
-  FillRect(dc, &r, back);
+  gdi::FillSolid(dc, RECT{0, 0, width, height}, kBackground);
   gdi::Font font = LabelFont(PixelsPerInch());
   gdi::Select sf(dc, font);
   Layout(dc, width, height);

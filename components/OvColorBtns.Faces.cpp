@@ -7,8 +7,8 @@ namespace {
 COLORREF Shift(COLORREF face, int delta) { return ShiftColor(face, delta); }
 
 // A horizontal or vertical run of pixels.
-void HLine(HDC dc, int x0, int x1, int y, COLORREF c) { FillRectColor(dc, RECT{x0, y, x1, y + 1}, c); }
-void VLine(HDC dc, int x, int y0, int y1, COLORREF c) { FillRectColor(dc, RECT{x, y0, x + 1, y1}, c); }
+void HLine(HDC dc, int x0, int x1, int y, COLORREF c) { gdi::FillSolid(dc, RECT{x0, y, x1, y + 1}, c); }
+void VLine(HDC dc, int x, int y0, int y1, COLORREF c) { gdi::FillSolid(dc, RECT{x, y0, x + 1, y1}, c); }
 
 // An ellipse, arc or rounded rectangle in one pen and brush; the pen and brush go with it.
 struct Shape {
@@ -36,7 +36,7 @@ void Arcs(HDC dc, const RECT& r, int width, COLORREF topLeft, COLORREF bottomRig
 
 void TabFace(HDC dc, const RECT& r, bool down, COLORREF face, bool mirrored) {
   const int w = r.right, h = r.bottom;
-  FillRectColor(dc, r, face);
+  gdi::FillSolid(dc, r, face);
   // Outer and inner left edges, then the right edge; the open side is the bottom (the top
   // when mirrored).
   VLine(dc, 0, 0, h, Shift(face, 24));
@@ -71,7 +71,7 @@ RECT DrawButtonFace(HDC dc, const RECT& rect, TClr95ButtonStyle style, bool desi
   switch (style) {
     case bsOwnerDraw:  // without a handler
     case bsNew:
-      FillRectColor(dc, r, face);
+      gdi::FillSolid(dc, r, face);
       if (down) {
         Frame3D(dc, r, Shift(face, -96), Shift(face, 64));
         Frame3D(dc, r, Shift(face, -48), Shift(face, 48));
@@ -99,7 +99,7 @@ RECT DrawButtonFace(HDC dc, const RECT& rect, TClr95ButtonStyle style, bool desi
       }
       for (POINT p : {POINT{r.left, r.top}, POINT{r.right - 1, r.top}, POINT{r.left, r.bottom - 1},
                       POINT{r.right - 1, r.bottom - 1}})
-        FillRectColor(dc, RECT{p.x, p.y, p.x + 1, p.y + 1}, face);
+        gdi::FillSolid(dc, RECT{p.x, p.y, p.x + 1, p.y + 1}, face);
       RECT in = inset(1);
       if (down) {
         HLine(dc, in.left, in.right, in.top, Shift(face, -48));
@@ -131,7 +131,7 @@ RECT DrawButtonFace(HDC dc, const RECT& rect, TClr95ButtonStyle style, bool desi
       return inset(1);
 
     case bsGlass: {
-      FillRectColor(dc, r, RGB(255, 255, 255));
+      gdi::FillSolid(dc, r, RGB(255, 255, 255));
       RECT o = r;
       Frame3D(dc, o, Shift(face, -64), Shift(face, -64));
       Frame3D(dc, o, face, face);
@@ -147,7 +147,7 @@ RECT DrawButtonFace(HDC dc, const RECT& rect, TClr95ButtonStyle style, bool desi
     }
 
     case bsFlat:
-      FillRectColor(dc, r, face);
+      gdi::FillSolid(dc, r, face);
       Frame3D(dc, r, E, F);
       return inset(1);
 
@@ -215,7 +215,7 @@ HBITMAP DitherPattern(COLORREF face) {
 void FreeDitherPattern() { Pattern().reset(); }
 
 RECT DrawSystemButtonFace(HDC dc, const RECT& r, bool down, bool lit) {
-  FillRectColor(dc, r, GetSysColor(lit || down ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+  gdi::FillSolid(dc, r, GetSysColor(lit || down ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
   RECT frame = r;
   const COLORREF edge = GetSysColor(COLOR_BTNTEXT);
   Frame3D(dc, frame, edge, edge);

@@ -1,6 +1,5 @@
 // The colour button's glyphs: the shared image lists per cell size, the glyph holder with its
 // four state images, and the layout of glyph and caption.
-#include <cstring>
 #include "components/OvColorBtns.h"
 
 namespace {
@@ -16,63 +15,32 @@ std::unique_ptr<TGlyphCache>& Cache() {
 
 TGlyphList::TGlyphList(int w, int h) : FWidth(w), FHeight(h) {}
 
-bool TGlyphList::Grow(int slots) {
-  unsigned *image = nullptr, *mask = nullptr;
-  gdi::Bitmap newImage = gdi::CreateDib32(slots * FWidth, FHeight, &image);
-  gdi::Bitmap newMask = gdi::CreateDib32(slots * FWidth, FHeight, &mask);
-  if (!newImage || !newMask) return false;
-  GdiFlush();
-  const int oldW = FCapacity * FWidth, newW = slots * FWidth;
-  for (int y = 0; y < FHeight; ++y) {
-    if (oldW) {
-      std::memcpy(image + y * newW, FImageBits + y * oldW, oldW * sizeof(unsigned));
-      std::memcpy(mask + y * newW, FMaskBits + y * oldW, oldW * sizeof(unsigned));
-    }
-  }
-  FImage = std::move(newImage);
-  FMask = std::move(newMask);
-  FImageBits = image;
-  FMaskBits = mask;
-  FCapacity = slots;
-  FUsed.resize(slots, false);
-  return true;
-}
-
 int TGlyphList::AddMasked(HDC dc, int sx, int sy, COLORREF key) {
-  int slot = 0;
-  while (slot < FCapacity && FUsed[slot]) ++slot;
-  if (slot == FCapacity && !Grow(FCapacity ? FCapacity * 2 : 4)) return -1;
+  gdi::Bitmap cell(CreateCompatibleBitmap(dc, FWidth, FHeight));
+  if (!cell) return -1;
   {
-    gdi::MemDC to;
-    gdi::Select s(to, FImage);
-    BitBlt(to, slot * FWidth, 0, FWidth, FHeight, dc, sx, sy, SRCCOPY);
+    gdi::MemDC to(dc);
+    gdi::Select s(to, cell);
+    BitBlt(to, 0, 0, FWidth, FHeight, dc, sx, sy, SRCCOPY);
   }
-  GdiFlush();
-  const int stride = FCapacity * FWidth;
-  const unsigned keyBits = gdi::ToPixel(key);
-  for (int y = 0; y < FHeight; ++y)
-    for (int x = slot * FWidth; x < (slot + 1) * FWidth; ++x) {
-      unsigned& p = FImageBits[y * stride + x];
-      bool transparent = (p & 0xFFFFFF) == keyBits;
-      FMaskBits[y * stride + x] = transparent ? 0xFFFFFF : 0;
-      if (transparent) p = 0;
-    }
-  FUsed[slot] = true;
+  gdi::MaskedBitmap picture(cell, key);
+  if (picture.Empty()) return -1;
+  size_t slot = 0;
+  while (slot < FSlots.size() && !FSlots[slot].Empty()) ++slot;
+  if (slot == FSlots.size()) FSlots.emplace_back();
+  FSlots[slot] = std::move(picture);
   ++FCount;
-  return slot;
+  return (int)slot;
 }
 
 void TGlyphList::Delete(int index) {
-  if (index < 0 || index >= FCapacity || !FUsed[index]) return;
-  FUsed[index] = false;
+  if (index < 0 || index >= (int)FSlots.size() || FSlots[index].Empty()) return;
+  FSlots[index] = gdi::MaskedBitmap();
   --FCount;
 }
 
 void TGlyphList::Draw(HDC dc, int x, int y, int index) const {
-  if (index < 0 || index >= FCapacity || !FUsed[index]) return;
-  gdi::MemDC image, mask;
-  gdi::Select si(image, FImage), sm(mask, FMask);
-  BlitMasked(dc, x, y, FWidth, FHeight, image, mask, index * FWidth, 0);
+  if (index >= 0 && index < (int)FSlots.size()) FSlots[index].Draw(dc, x, y);
 }
 
 // ---- the cache --------------------------------------------------------------------------------

@@ -292,7 +292,7 @@ void TOvColorBtn::PaintTo(HDC dc) {
       gdi::Brush b(CreateSolidBrush(hot));
       ellipse(b);
     } else {
-      FillRectColor(dc, content, hot);
+      gdi::FillSolid(dc, content, hot);
     }
   }
   DrawContent(dc, content);

@@ -13,6 +13,7 @@
 #include <vector>
 #include "components/OvColorUtils.h"
 #include "framework/Gdi.h"
+#include "framework/Transparent.h"
 #include "framework/Controls.h"
 #include "framework/StripBitmap.h"
 #include "framework/Timers.h"
@@ -55,7 +56,7 @@ HBITMAP DitherPattern(COLORREF face);
 // ---- glyphs ---------------------------------------------------------------------------------
 
 // An image list of one cell size whose slots are reused: adding takes the lowest free slot.
-// Each picture keeps a mask made when it is added.
+// Each picture is a masked copy (gdi::MaskedBitmap), so it is drawn as every other picture is.
 class TGlyphList {
 public:
   TGlyphList(int w, int h);
@@ -69,11 +70,8 @@ public:
   void Draw(HDC dc, int x, int y, int index) const;
 
 private:
-  bool Grow(int slots);
-  int FWidth, FHeight, FCount = 0, FCapacity = 0;
-  std::vector<bool> FUsed;
-  gdi::Bitmap FImage, FMask;  // slots side by side; the image's masked pixels are black
-  unsigned *FImageBits = nullptr, *FMaskBits = nullptr;
+  int FWidth, FHeight, FCount = 0;
+  std::vector<gdi::MaskedBitmap> FSlots;  // an empty picture is a free slot
 };
 
 // The lists of all glyphs, one per cell size, shared by every colour button of the process.

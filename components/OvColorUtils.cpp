@@ -26,20 +26,12 @@ bool IsLightColor(TColor c) {
   return dark <= 1;
 }
 
-void FillRectColor(HDC dc, const RECT& r, COLORREF c) {
-  if (r.right <= r.left || r.bottom <= r.top) return;
-  // The DC's own brush: no brush is made for a fill.
-  COLORREF old = SetDCBrushColor(dc, c);
-  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  SetDCBrushColor(dc, old);
-}
-
 void Frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight) {
   int l = r.left, t = r.top, rr = r.right - 1, b = r.bottom - 1;
-  FillRectColor(dc, RECT{l, t, l + 1, b + 1}, topLeft);
-  FillRectColor(dc, RECT{l, t, rr, t + 1}, topLeft);
-  FillRectColor(dc, RECT{rr, t, rr + 1, b + 1}, bottomRight);
-  FillRectColor(dc, RECT{l, b, rr + 1, b + 1}, bottomRight);
+  gdi::FillSolid(dc, RECT{l, t, l + 1, b + 1}, topLeft);
+  gdi::FillSolid(dc, RECT{l, t, rr, t + 1}, topLeft);
+  gdi::FillSolid(dc, RECT{rr, t, rr + 1, b + 1}, bottomRight);
+  gdi::FillSolid(dc, RECT{l, b, rr + 1, b + 1}, bottomRight);
   InflateRect(&r, -1, -1);
 }
 
@@ -57,14 +49,14 @@ void FillGradientBands(HDC dc, const RECT& r, const std::vector<COLORREF>& colou
   };
   if (length <= 0) {
     // Too short for its sections: the steps per band would divide by zero.
-    FillRectColor(dc, r, colour(0));
+    gdi::FillSolid(dc, r, colour(0));
     return;
   }
   COLORREF from = colour(0), to = sections > 1 ? colour(1) : colour(0);
   int index = 1, boundary = length;  // boundaries count from the canvas origin
   double red = GetRValue(from), green = GetGValue(from), blue = GetBValue(from);
   for (int pos = start; pos <= end;) {
-    FillRectColor(dc, bandRect(pos, pos + band), RGB(Clamp(red), Clamp(green), Clamp(blue)));
+    gdi::FillSolid(dc, bandRect(pos, pos + band), RGB(Clamp(red), Clamp(green), Clamp(blue)));
     pos += band;
     if (pos >= boundary) {
       boundary += length;
@@ -76,15 +68,6 @@ void FillGradientBands(HDC dc, const RECT& r, const std::vector<COLORREF>& colou
     green += double(GetGValue(to) - GetGValue(from)) / length * band;
     blue += double(GetBValue(to) - GetBValue(from)) / length * band;
   }
-}
-
-void BlitMasked(HDC dc, int x, int y, int w, int h, HDC image, HDC mask, int sx, int sy) {
-  // A one-bit source paints its 0 bits in the text colour and its 1 bits in the background.
-  COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), back = SetBkColor(dc, RGB(255, 255, 255));
-  BitBlt(dc, x, y, w, h, mask, sx, sy, SRCAND);
-  BitBlt(dc, x, y, w, h, image, sx, sy, SRCPAINT);
-  SetTextColor(dc, text);
-  SetBkColor(dc, back);
 }
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bmp, int x, int y, int transparent) {

@@ -13,8 +13,6 @@ COLORREF GrayLevel(TColor c);
 // Light when at most one channel of its grey level is below 128.
 bool IsLightColor(TColor c);
 
-// A solid rectangle in one colour, without making a brush.
-void FillRectColor(HDC dc, const RECT& r, COLORREF c);
 // A one-pixel three-dimensional ring on the outermost pixels of r: top and left in topLeft (the
 // top row short of the top-right corner), right and bottom in bottomRight (both corners
 // included); r then shrinks by one pixel on every side.
@@ -26,14 +24,10 @@ void Frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight);
 void FillGradientBands(HDC dc, const RECT& r, const std::vector<COLORREF>& colours, int sections, int direction,
                        int band);
 
-// The colour utilities' published drawing helper (the buttons draw through BlitMasked below).
+// The colour utilities' published drawing helper (the buttons keep masked copies instead).
 // Draws bmp at (x, y) leaving out every pixel of colour transparent; a negative colour means
 // the bitmap's own transparent colour (its bottom-left pixel).
 void DrawTransparentBitmap(HDC dc, HBITMAP bmp, int x, int y, int transparent);
-// Copies a w x h picture from image (at sx, sy) to dc at (x, y) through its mask: where the mask
-// is white the destination stays, where it is black the picture, whose masked pixels are black,
-// is drawn.
-void BlitMasked(HDC dc, int x, int y, int w, int h, HDC image, HDC mask, int sx, int sy);
 
 // Plays a sound file of that name, else a resource of that name of the type "RT_RCDATA", both
 // asynchronously; false, silently, for an empty name, a folder, a name of MAX_PATH or more, or

@@ -68,8 +68,10 @@ Font MakeFont(const FontSpec& f) {
 
 void FillSolid(HDC dc, const RECT& r, COLORREF c) {
   if (r.right <= r.left || r.bottom <= r.top) return;
-  Brush b(CreateSolidBrush(c));
-  FillRect(dc, &r, b);
+  // The DC's own brush: no brush is made for a fill.
+  COLORREF old = SetDCBrushColor(dc, c);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetDCBrushColor(dc, old);
 }
 
 Bitmap LoadDibResource(HINSTANCE inst, const char* name) {

@@ -163,7 +163,8 @@ struct FontSpec {
 // (FromLogFont) keeps the set the system gave it.
 Font MakeFont(const FontSpec& f);
 
-// Fills r with a solid colour; an empty rectangle fills nothing.
+// The one way a rectangle is filled with a solid colour: through the DC's own brush, so no
+// brush is made. An empty rectangle fills nothing.
 void FillSolid(HDC dc, const RECT& r, COLORREF c);
 
 // A top-down 32-bit DIB section of w x h; *bits receives its pixels (0x00RRGGBB, row by row).

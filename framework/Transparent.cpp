@@ -89,9 +89,7 @@ Bitmap MaskedBitmap::OnColor(COLORREF back) const {
   if (!out) return out;
   MemDC dc;
   Select s(dc, out);
-  Brush brush(CreateSolidBrush(back));
-  RECT all{0, 0, FWidth, FHeight};
-  FillRect(dc, &all, brush);
+  FillSolid(dc, RECT{0, 0, FWidth, FHeight}, back);
   Draw(dc, 0, 0);
   return out;
 }

@@ -1,6 +1,5 @@
 // Pictures drawn with one colour left out (the colour key): menu pictures, flags, the image
-// list and the animated image's frames go through this one type. (The colour buttons still
-// keep their glyphs' masks in a list of their own, TGlyphList.)
+// list, the colour buttons' glyphs and the animated image's frames go through this one type.
 #pragma once
 #include <windows.h>
 #include "framework/Gdi.h"

@@ -28,7 +28,7 @@ struct Button {
   // The button painted into a fresh picture that holds kUntouched everywhere.
   std::unique_ptr<gdi::Dib> Paint() {
     auto dib = std::make_unique<gdi::Dib>(b->Width(), b->Height());
-    FillRectColor(dib->DC(), RECT{0, 0, b->Width(), b->Height()}, kUntouched);
+    gdi::FillSolid(dib->DC(), RECT{0, 0, b->Width(), b->Height()}, kUntouched);
     b->PaintTo(dib->DC());
     return dib;
   }
@@ -161,7 +161,7 @@ TEST(ColorButtonFace, GradientBandsAndTheHotCover) {
     b->SetColor(kThanks);
     b->SetStyle(bsGradient);
     gdi::Dib shown(85, 35);
-    FillRectColor(shown.DC(), RECT{0, 0, 85, 35}, kUntouched);
+    gdi::FillSolid(shown.DC(), RECT{0, 0, 85, 35}, kUntouched);
     SendMessageA(b->Handle(), WM_PRINTCLIENT, (WPARAM)shown.DC(), PRF_CLIENT);
     for (POINT p : {POINT{82, 1}, POINT{82, 30}, POINT{84, 0}, POINT{84, 21}, POINT{0, 34}, POINT{50, 34}})
       EXPECT_EQ(shown.Pixel(p.x, p.y), TCheckerPanel::At(13 + p.x, 7 + p.y)) << p.x << "," << p.y;
@@ -308,7 +308,7 @@ TEST(ColorButtonGlyph, OneSharedListPerCellSizeFreedWithItsLastButton) {
 TEST(ColorButtonGlyph, TransparentBitmapLeavesItsKeyColourOut) {
   gdi::Bitmap bmp = MakeStrip(4, 4, [](int x, int y) { return x == y ? kRed : kMagenta; });
   gdi::Dib d(6, 6);
-  FillRectColor(d.DC(), RECT{0, 0, 6, 6}, kBlue);
+  gdi::FillSolid(d.DC(), RECT{0, 0, 6, 6}, kBlue);
   DrawTransparentBitmap(d.DC(), bmp, 1, 1, -1);  // its own colour: magenta, bottom-left
   EXPECT_EQ(d.Pixel(2, 2), kRed);
   EXPECT_EQ(d.Pixel(3, 2), kBlue);
