@@ -38,7 +38,7 @@ uint64_t TfrmVelmor::UsedRam() {
 void TfrmVelmor::FormCreate(TObject* Sender) {
   // A failed placement is reported; the rest of start-up still runs.
   Guarded(this, [this] { PlaceNearTaskbar(); });
-  if (FExeDir.empty()) FExeDir = FolderOf(ModulePathW());
+  if (FExeDir.empty()) FExeDir = ExeFolderW();
   LoadSettings();
   ApplyOnTop();
   ApplyMemoryIcon();

@@ -35,15 +35,10 @@ std::wstring ModulePathW() {
   }
 }
 
-std::wstring FolderOf(const std::wstring& path) {
+std::wstring ExeFolderW() {
+  std::wstring path = ModulePathW();
   size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-
-std::wstring ExeFolderW() {
-  std::wstring folder = FolderOf(ModulePathW());
-  return folder.empty() ? folder : folder + L"\\";
 }
 
 std::string AnsiOf(const std::wstring& w) {

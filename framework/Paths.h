@@ -12,10 +12,9 @@ bool ToAnsi(const std::wstring& s, std::string& out);
 
 // The running executable's full path as the system reports it, however long.
 std::wstring ModulePathW();
-// Its folder, with the trailing backslash (empty when the path has none).
+// The program's folder: that path without its last component and the backslash before it
+// (empty when it has none). A file in it is ExeFolderW() + L"\\" + name.
 std::wstring ExeFolderW();
 // Wide text in the ANSI code page for messages: characters it lacks become "?".
 std::string AnsiOf(const std::wstring& w);
-// path without its last component and the backslash before it; empty when it has none.
-std::wstring FolderOf(const std::wstring& path);
 

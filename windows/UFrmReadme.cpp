@@ -82,7 +82,7 @@ LRESULT TFrmReadMe::WndProc(UINT msg, WPARAM w, LPARAM l) {
 
 void TFrmReadMe::FormCreate(TObject* Sender) {
   // Shared with readers, not with writers; closed as soon as the text is in.
-  TFileStream file((FFolder.empty() ? ExeFolderW() : FFolder) + L"Readme.txt");
+  TFileStream file((FFolder.empty() ? ExeFolderW() : FFolder) + L"\\Readme.txt");
   // No more than is shown is ever read: a file of any size costs the same.
   FContent = file.ReadAll(kReadmeShownBytes + 1);
   FCut = FContent.size() > kReadmeShownBytes;

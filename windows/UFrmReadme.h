@@ -8,8 +8,8 @@
 
 class TFrmReadMe : public TForm {
 public:
-  // programFolder: where Readme.txt lies, with its trailing backslash; empty for the
-  // executable's own folder.
+  // programFolder: where Readme.txt lies (no trailing backslash, as ExeFolderW gives it);
+  // empty for the executable's own folder.
   explicit TFrmReadMe(TComponent* AOwner, std::wstring programFolder = {});
 
   // The text box, made on first use (the viewer's first show): the rich edit library and what

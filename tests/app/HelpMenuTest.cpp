@@ -31,7 +31,7 @@ struct Program : TTempFolder, TAppWindow<> {
         }) {
     ShownErrors().clear();  // what earlier tests left there is theirs
     Write("Readme.txt", readme);
-    viewer = app->CreateForm<TFrmReadMe>(Widen(Path() + "\\"));
+    viewer = app->CreateForm<TFrmReadMe>(Widen(Path()));
     f->SetReadmeWindow(viewer);
   }
   void Command(UINT id) { SendMessageA(f->Handle(), WM_COMMAND, id, 0); }

@@ -16,7 +16,7 @@ struct Program : TTempFolder, TAppWindow<> {
   Program() : TAppWindow<>("Keyboard", 1ull << 30, 1ull << 29, [this](TVelmorEnvironment& e) { e.ExeDir = Widen(Path()); }) {
     Write("Readme.txt", "Velmor\r\n");
     f->SetAboutWindow(about = app->CreateForm<TfrmAbout>(std::wstring(), [](HWND, const std::string&) {}));
-    f->SetReadmeWindow(viewer = app->CreateForm<TFrmReadMe>(Widen(Path() + "\\")));
+    f->SetReadmeWindow(viewer = app->CreateForm<TFrmReadMe>(Widen(Path())));
   }
   void Key(UINT vk, UINT modifier = 0) {  // pressed and let go, with the modifier held
     BYTE state[256] = {};

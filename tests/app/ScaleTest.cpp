@@ -59,7 +59,7 @@ struct Windows : TTempFolder, TAppWindow<> {
   Windows() : TAppWindow<>("Scale", 16ull << 20, 8ull << 20, [this](TVelmorEnvironment& env) { env.ExeDir = Widen(Path()); }) {
     Write("Readme.txt", "Velmor\r\n");
     about = app->CreateForm<TfrmAbout>(std::wstring(), [](HWND, const std::string&) {});
-    viewer = app->CreateForm<TFrmReadMe>(Widen(Path() + "\\"));
+    viewer = app->CreateForm<TFrmReadMe>(Widen(Path()));
   }
   void SetDpi(int dpi) {
     f->SetPixelsPerInch(dpi);

@@ -11,7 +11,7 @@ namespace {
 
 // This test program carries the program's own version resource; the others lie beside it.
 std::wstring Own() { return ModulePathW(); }
-std::wstring Beside(const wchar_t* name) { return ExeFolderW() + name; }
+std::wstring Beside(const wchar_t* name) { return ExeFolderW() + L"\\" + name; }
 std::wstring EmptyValues() { return Beside(L"verinfo_empty.exe"); }  // empty values, flags set
 std::wstring NoTrans() { return Beside(L"verinfo_notrans.exe"); }  // no translation listed
 std::wstring None() { return Beside(L"verinfo_none.exe"); }        // no resource at all

@@ -48,8 +48,8 @@ TEST(AboutWindow, TheDescriptionAndTheTitleFromTheVersion) {
   EXPECT_EQ(f.title1->Caption(), "Velmor v. 1.0.0.7");
   EXPECT_EQ(f.vl->Caption(), "Velmor v. 1.0.0.7");
   EXPECT_FALSE(f.vl->Visible());
-  EXPECT_EQ(About(ExeFolderW() + L"verinfo_v2301.exe").f->title1->Caption(), "Velmor v. 2.3.0.1");
-  EXPECT_EQ(About(ExeFolderW() + L"verinfo_none.exe").f->title1->Caption(), "Velmor v. < No Data Available >");
+  EXPECT_EQ(About(ExeFolderW() + L"\\verinfo_v2301.exe").f->title1->Caption(), "Velmor v. 2.3.0.1");
+  EXPECT_EQ(About(ExeFolderW() + L"\\verinfo_none.exe").f->title1->Caption(), "Velmor v. < No Data Available >");
 
   // Positions and the loaded state of the four labels.
   struct TLabelCase {
@@ -157,7 +157,7 @@ TEST(AboutWindow, PaintsThePanelTheLogoAndTheLabels) {
   }
   // "Thanks!" on the black panel: the pixels its face leaves are the panel's black.
   gdi::Dib thanks(85, 35);
-  FillRectColor(thanks.DC(), RECT{0, 0, 85, 35}, RGB(245, 245, 245));
+  gdi::FillSolid(thanks.DC(), RECT{0, 0, 85, 35}, RGB(245, 245, 245));
   SendMessageA(a.f->OvColorBtn1->Handle(), WM_PRINTCLIENT, (WPARAM)thanks.DC(), PRF_CLIENT);
   for (int y = 1; y < 33; ++y) EXPECT_EQ(thanks.Pixel(82, y), RGB(0, 0, 0)) << "column W - 3, row " << y;
   for (int y = 0; y < 35; ++y) EXPECT_EQ(thanks.Pixel(84, y), RGB(0, 0, 0)) << "the last column, row " << y;

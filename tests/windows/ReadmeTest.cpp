@@ -21,7 +21,7 @@ struct Viewer {
   std::string Path() const { return dir / "Readme.txt"; }
   void Make() {
     ShownErrors().clear();
-    f = std::make_unique<TFrmReadMe>(nullptr, Widen(dir.Path() + "\\"));
+    f = std::make_unique<TFrmReadMe>(nullptr, Widen(dir.Path()));
   }
   std::string Text() const { return f->Viewer()->Text(); }
 };
@@ -47,10 +47,10 @@ CHARFORMATA FormatAt(HWND rr, int from, int to) {
 TEST(ReadmeViewer, TheRichEditLibraryComesFromTheSystemFolderOnly) {
   ASSERT_EQ(GetModuleHandleA("riched32.dll"), nullptr) << "loaded already: this test proves nothing";
   struct Planted {
-    std::wstring path = ExeFolderW() + L"riched32.dll";
+    std::wstring path = ExeFolderW() + L"\\riched32.dll";
     ~Planted() { DeleteFileW(path.c_str()); }
   } planted;
-  ASSERT_TRUE(CopyFileW((ExeFolderW() + L"verinfo_none.exe").c_str(), planted.path.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((ExeFolderW() + L"\\verinfo_none.exe").c_str(), planted.path.c_str(), FALSE));
   {
     Viewer v;
     v.dir.Write("Readme.txt", "text\r\n");
@@ -380,7 +380,7 @@ TEST(ReadmeViewer, AFolderWithANameBeyondTheCodePage) {
 // The guide we ship: Windows-1252 text with CR LF line ends, no line over 78 characters, and
 // the viewer shows all of it.
 TEST(ReadmeViewer, TheShippedGuide) {
-  std::string folder = AnsiOf(ExeFolderW()) + "shipped\\";
+  std::string folder = AnsiOf(ExeFolderW()) + "\\shipped\\";
   TFrmReadMe f(nullptr, Widen(folder));
   std::string bytes;
   {
