@@ -20,12 +20,6 @@ TComponent::~TComponent() {
   if (FOwner) FOwner->RemoveComponent(this);
 }
 
-TComponent* TComponent::FindComponent(const std::string& name) const {
-  for (auto* c : FComponents)
-    if (c->FName == name) return c;
-  return nullptr;
-}
-
 void TComponent::Loaded() {
   for (auto* c : FComponents) c->Loaded();
 }

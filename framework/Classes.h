@@ -56,7 +56,6 @@ public:
 
   int ComponentCount() const { return (int)FComponents.size(); }
   TComponent* Component(int i) const { return FComponents[i]; }
-  TComponent* FindComponent(const std::string& name) const;
 
   // Runs after a window's description has been applied, for this component and all it owns.
   virtual void Loaded();
