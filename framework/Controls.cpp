@@ -113,6 +113,10 @@ void TWinControl::ChangeScale(int newDpi, int oldDpi) {
 }
 
 TWinControl::~TWinControl() {
+  // Lightweight controls that outlive their parent stay, parentless.
+  for (TGraphicControl* c : FGraphicControls) c->FParent = nullptr;
+  FGraphicControls.clear();
+  FMouseHolder = nullptr;
   if (FHandle) {
     HWND h = FHandle;
     DestroyWindow(h);  // clears FHandle through WM_NCDESTROY

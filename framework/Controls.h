@@ -7,8 +7,11 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
 #include "framework/Classes.h"
 #include "framework/Gdi.h"
+
+class TGraphicControl;
 
 // The window procedures behind every control: ours, and the subclass of standard controls.
 LRESULT CALLBACK VelmorWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -91,7 +94,12 @@ protected:
 private:
   friend LRESULT CALLBACK VelmorWndProc(HWND, UINT, WPARAM, LPARAM);
   friend LRESULT CALLBACK VelmorSubclassProc(HWND, UINT, WPARAM, LPARAM);
+  friend class TGraphicControl;
   TWinControl* FParent;
+  // The lightweight controls on this window in creation order (the order they paint in), and
+  // the one that holds the mouse since a left press on it.
+  std::vector<TGraphicControl*> FGraphicControls;
+  TGraphicControl* FMouseHolder = nullptr;
   WNDPROC FDefProc = nullptr;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   std::string FCaption;

@@ -4,15 +4,6 @@
 #include "framework/Dpi.h"
 
 namespace {
-// Every live lightweight control in creation order: the order a parent paints them in.
-std::vector<TGraphicControl*>& AllControls() {
-  static std::vector<TGraphicControl*> v;
-  return v;
-}
-
-// The control that had the left press, until the release.
-TGraphicControl* captured = nullptr;
-
 bool Intersects(const RECT& a, const RECT& b) {
   RECT r;
   return IntersectRect(&r, &a, &b) != FALSE;
@@ -21,16 +12,21 @@ bool Intersects(const RECT& a, const RECT& b) {
 
 TGraphicControl::TGraphicControl(TComponent* AOwner, TWinControl* AParent)
     : TComponent(AOwner), FParent(AParent), FPixelsPerInch(AParent ? AParent->PixelsPerInch() : kDesignDpi) {
-  if (FParent) FreeNotification(FParent);
-  AllControls().push_back(this);
+  if (FParent) {
+    FreeNotification(FParent);
+    FParent->FGraphicControls.push_back(this);
+  }
 }
 
 TGraphicControl::~TGraphicControl() {
-  if (captured == this) {
-    captured = nullptr;
-    if (FParent && GetCapture() == FParent->Handle()) ReleaseCapture();
+  *FAlive = false;
+  if (FParent) {
+    if (FParent->FMouseHolder == this) {
+      FParent->FMouseHolder = nullptr;
+      if (GetCapture() == FParent->Handle()) ReleaseCapture();
+    }
+    std::erase(FParent->FGraphicControls, this);
   }
-  std::erase(AllControls(), this);
   Invalidate();  // the parent shows what lay beneath
 }
 
@@ -101,11 +97,12 @@ void TGraphicControl::PaintControls(TWinControl* parent, HDC dc, const TGraphicC
   RECT clip;
   if (GetClipBox(dc, &clip) == ERROR) return;
   // A control may create or destroy others while it paints: walk a copy.
-  std::vector<TGraphicControl*> all = AllControls();
+  const std::vector<TGraphicControl*> all = parent->FGraphicControls;
+  const auto& now = parent->FGraphicControls;
   for (TGraphicControl* c : all) {
     if (c == stopAt) break;
-    if (c->FParent != parent || !c->FVisible || c->FWidth <= 0 || c->FHeight <= 0) continue;
-    if (std::find(AllControls().begin(), AllControls().end(), c) == AllControls().end()) continue;
+    if (std::find(now.begin(), now.end(), c) == now.end()) continue;
+    if (!c->FVisible || c->FWidth <= 0 || c->FHeight <= 0) continue;
     if (!Intersects(c->BoundsRect(), clip)) continue;
     gdi::SavedDC state(dc);
     OffsetViewportOrgEx(dc, c->FLeft, c->FTop, nullptr);
@@ -135,27 +132,26 @@ void TGraphicControl::SetEnabled(bool v) {
   Invalidate();
 }
 
-namespace {
-TGraphicControl* ControlAt(TWinControl* parent, POINT p) {
-  const auto& all = AllControls();
+TGraphicControl* TGraphicControl::Under(TWinControl* parent, POINT p) {
+  if (parent->FMouseHolder) return parent->FMouseHolder;
+  const auto& all = parent->FGraphicControls;
   for (auto it = all.rbegin(); it != all.rend(); ++it) {
     TGraphicControl* c = *it;
     RECT r = c->BoundsRect();
-    if (c->Parent() == parent && c->Visible() && c->Enabled() && PtInRect(&r, p)) return c;
+    if (c->Visible() && c->Enabled() && PtInRect(&r, p)) return c;
   }
   return nullptr;
 }
-}  // namespace
 
 bool TGraphicControl::DispatchMouse(TWinControl* parent, UINT msg, WPARAM w, LPARAM l) {
   POINT p{(short)LOWORD(l), (short)HIWORD(l)};
-  TGraphicControl* c = (captured && captured->FParent == parent) ? captured : ControlAt(parent, p);
+  TGraphicControl* c = Under(parent, p);
   if (!c) return false;
   int x = p.x - c->FLeft, y = p.y - c->FTop;
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      captured = c;
+      parent->FMouseHolder = c;
       SetCapture(parent->Handle());
       c->MouseDown(w, x, y);
       break;
@@ -163,13 +159,13 @@ bool TGraphicControl::DispatchMouse(TWinControl* parent, UINT msg, WPARAM w, LPA
       c->MouseMove(w, x, y);
       break;
     case WM_LBUTTONUP: {
-      bool held = captured == c;
-      captured = nullptr;
+      bool held = parent->FMouseHolder == c;
+      parent->FMouseHolder = nullptr;
       if (GetCapture() == parent->Handle()) ReleaseCapture();
-      // The control may go away in its own handlers: ask whether it is still there.
-      auto alive = [c] { return std::find(AllControls().begin(), AllControls().end(), c) != AllControls().end(); };
+      // The control (or its parent) may go away in its own handlers: ask whether it is still there.
+      std::shared_ptr<bool> alive = c->FAlive;
       c->MouseUp(w, x, y);
-      if (held && alive() && x >= 0 && y >= 0 && x < c->FWidth && y < c->FHeight) c->Click();
+      if (held && *alive && x >= 0 && y >= 0 && x < c->FWidth && y < c->FHeight) c->Click();
       break;
     }
   }
@@ -179,12 +175,12 @@ bool TGraphicControl::DispatchMouse(TWinControl* parent, UINT msg, WPARAM w, LPA
 bool TGraphicControl::DispatchSetCursor(TWinControl* parent) {
   POINT p;
   if (!GetCursorPos(&p) || !ScreenToClient(parent->Handle(), &p)) return false;
-  TGraphicControl* c = captured && captured->FParent == parent ? captured : ControlAt(parent, p);
+  TGraphicControl* c = Under(parent, p);
   if (!c || !c->FCursor) return false;
   ::SetCursor(LoadCursorA(nullptr, c->FCursor));
   return true;
 }
 
 void TGraphicControl::CaptureLost(TWinControl* parent) {
-  if (captured && captured->FParent == parent) captured = nullptr;
+  parent->FMouseHolder = nullptr;
 }

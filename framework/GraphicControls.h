@@ -3,6 +3,7 @@
 // paints them; they know their place in the parent's client area.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include "framework/Controls.h"
 
 class TGraphicControl : public TComponent {
@@ -82,7 +83,12 @@ protected:
   void CopyParentImage(HDC dc);
 
 private:
+  friend class TWinControl;
+  // The control that takes the mouse at p of parent: the one holding it, else the topmost
+  // enabled visible one there.
+  static TGraphicControl* Under(TWinControl* parent, POINT p);
   TWinControl* FParent;
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   bool FVisible = true;
   bool FOpaqueStyle = false;

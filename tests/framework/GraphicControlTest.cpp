@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tuple>
 #include "framework/Application.h"
 #include "framework/Forms.h"
 #include "framework/GraphicControls.h"
@@ -87,6 +88,29 @@ TEST(GraphicControls, RepaintOnAHiddenParentAndAParentThatGoesFirst) {
   box->Repaint();
   box->Invalidate();
   delete box;
+}
+
+TEST(GraphicControls, TheMouseGoesToTheControlsOfItsOwnWindowAndStaysWithThePressedOne) {
+  Panel a, b;
+  auto* mine = new TBox(a.form, a.panel, 0);
+  auto* other = new TBox(b.form, b.panel, 0);  // same place, another window
+  int clicks[2] = {};
+  for (TBox* box : {mine, other}) box->SetBounds(10, 10, 20, 20);
+  mine->OnClick = [&](TObject*) { ++clicks[0]; };
+  other->OnClick = [&](TObject*) { ++clicks[1], delete b.form, b.form = nullptr; };  // frees its window
+  auto send = [](Panel& p, UINT msg, int x, int y) { SendMessageA(p.panel->Handle(), msg, 0, MAKELPARAM(x, y)); };
+  for (POINT up : {POINT{15, 15}, POINT{80, 50}}) {
+    send(a, WM_LBUTTONDOWN, 15, 15);
+    send(a, WM_LBUTTONUP, up.x, up.y);
+  }
+  EXPECT_EQ(std::make_tuple(clicks[0], clicks[1]), std::make_tuple(1, 0)) << "a release off the control is no click";
+  send(a, WM_LBUTTONDOWN, 15, 15);
+  delete mine;  // the pressed control goes before the release
+  send(a, WM_LBUTTONUP, 15, 15);
+  EXPECT_NE(GetCapture(), a.panel->Handle());
+  send(b, WM_LBUTTONDOWN, 15, 15);
+  send(b, WM_LBUTTONUP, 15, 15);
+  EXPECT_EQ(std::make_tuple(clicks[1], b.form), std::make_tuple(1, (TForm*)nullptr));
 }
 
 TEST(GraphicControls, PaintingLeavesNoGdiObjectBehind) {
