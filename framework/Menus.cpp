@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
+#include <iterator>
 #include <map>
-#include <set>
 
 namespace {
-std::map<UINT, TMenuItem*>& Commands() {
-  static std::map<UINT, TMenuItem*> m;
+// Every item alive, by its command: a WM_COMMAND finds its item here, and an owner-drawn
+// entry's data is checked against it before it is used. Two items hold one command only when
+// both were given the same fixed one (two windows of one kind): the newer answers.
+std::multimap<UINT, TMenuItem*>& Commands() {
+  static std::multimap<UINT, TMenuItem*> m;
   return m;
 }
 // Commands picked for items without a fixed one come from below 40000, the first fixed
@@ -28,12 +31,6 @@ UINT FreeCommand() {
     if (!Commands().count(c)) return c;
   }
   throw Exception("No menu command left");
-}
-
-// Every item alive: an owner-drawn entry's data is checked against it before it is used.
-std::set<const TMenuItem*>& Live() {
-  static std::set<const TMenuItem*> s;
-  return s;
 }
 
 // Takes every item out of a menu without destroying their submenus. A removal the system
@@ -85,15 +82,16 @@ TMenuItem::TMenuItem(TComponent* AOwner, UINT command)
       FPixelsPerInch = c->PixelsPerInch();
       break;
     }
-  Commands()[FCommand] = this;
-  Live().insert(this);
+  Commands().emplace(FCommand, this);
 }
 
 TMenuItem::~TMenuItem() {
-  Live().erase(this);
-  // A fixed command may have been taken over by a newer item of another window.
-  auto it = Commands().find(FCommand);
-  if (it != Commands().end() && it->second == this) Commands().erase(it);
+  auto [from, to] = Commands().equal_range(FCommand);
+  for (auto it = from; it != to; ++it)
+    if (it->second == this) {
+      Commands().erase(it);
+      break;
+    }
   for (auto* c : FItems) c->FParent = nullptr;
   if (FParent) FParent->Remove(this);
   // Children may still sit in our menu as submenus: the owner detaches them before it goes.
@@ -108,8 +106,8 @@ bool TMenuItem::DispatchCommand(UINT command) {
 }
 
 TMenuItem* TMenuItem::FindCommand(UINT command) {
-  auto it = Commands().find(command);
-  return it == Commands().end() ? nullptr : it->second;
+  auto [from, to] = Commands().equal_range(command);
+  return from == to ? nullptr : std::prev(to)->second;
 }
 
 void TMenuItem::Add(TMenuItem* item) {
@@ -304,8 +302,10 @@ void TMenuItem::RebuildAll() {
 }
 
 TMenuItem* TMenuItem::FromItemData(ULONG_PTR data) {
-  auto* item = reinterpret_cast<const TMenuItem*>(data);
-  return item && Live().count(item) ? const_cast<TMenuItem*>(item) : nullptr;
+  // Compared, never followed, until found: the data of a stale entry may point anywhere.
+  for (const auto& [command, item] : Commands())
+    if (data && reinterpret_cast<ULONG_PTR>(item) == data) return item;
+  return nullptr;
 }
 
 bool TMenuItem::MeasureItem(HWND owner, MEASUREITEMSTRUCT& mi) {

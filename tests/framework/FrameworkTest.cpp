@@ -626,8 +626,23 @@ TEST(Menus, HiddenItemsLeaveTheMenuAndComeBackInPlace) {
   EXPECT_TRUE(TMenuItem::DispatchCommand(items[0]->Command()));
   EXPECT_EQ(clicks, 1);
   UINT gone = items[0]->Command();
+  ULONG_PTR goneData = reinterpret_cast<ULONG_PTR>(items[0]);
+  EXPECT_EQ(TMenuItem::FromItemData(goneData), items[0]);
   delete owner;
   EXPECT_FALSE(TMenuItem::DispatchCommand(gone)) << "a freed item's command runs nothing";
+  EXPECT_EQ(TMenuItem::FromItemData(goneData), nullptr) << "a stale owner-drawn entry is no item";
+}
+
+TEST(Menus, TwoItemsOfOneFixedCommandTheNewerAnswersThenTheOlderAgain) {
+  const UINT fixed = 40990;
+  auto* older = new TMenuItem(nullptr, fixed);
+  auto* newer = new TMenuItem(nullptr, fixed);
+  EXPECT_EQ(TMenuItem::FindCommand(fixed), newer);
+  delete newer;
+  EXPECT_EQ(TMenuItem::FindCommand(fixed), older) << "the older item's command works again";
+  EXPECT_EQ(TMenuItem::FromItemData(reinterpret_cast<ULONG_PTR>(older)), older);
+  delete older;
+  EXPECT_EQ(TMenuItem::FindCommand(fixed), nullptr);
 }
 
 }  // namespace
