@@ -186,7 +186,7 @@ bool TMarginPopupMenu::DrawItem(const DRAWITEMSTRUCT& di) {
     r.left += FMarginWidth + 1;
     IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     bool selected = (di.itemState & ODS_SELECTED) && !item->IsLine();
-    FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    gdi::FillSolid(dc, r, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
     if (item->IsLine()) {
       RECT line{r.left, (r.top + r.bottom) / 2 - 1, r.right, (r.top + r.bottom) / 2 + 1};
       DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);

@@ -344,7 +344,7 @@ bool TMenuItem::DrawItem(const DRAWITEMSTRUCT& di) {
     return true;
   }
   RECT r = di.rcItem;
-  FillRect(di.hDC, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+  gdi::FillSolid(di.hDC, r, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
   if (item->IsLine()) {
     r.top = (r.top + r.bottom) / 2 - 1;
     DrawEdge(di.hDC, &r, EDGE_ETCHED, BF_TOP);

@@ -360,11 +360,9 @@ void TProgressBar::Paint(HDC dc) {
   // Blocks two-thirds of the height wide with two-pixel gaps; the last one may be cut short.
   int block = std::max(1, h * 2 / 3), gap = 2;
   int bar = FMax > FMin ? (int)((long long)(FPosition - FMin) * w / (FMax - FMin)) : 0;
-  FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
-  for (int x = 0; x < bar; x += block + gap) {
-    RECT r{x, 0, std::min(x + block, bar), h};
-    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-  }
+  gdi::FillSolid(dc, c, GetSysColor(COLOR_BTNFACE));
+  for (int x = 0; x < bar; x += block + gap)
+    gdi::FillSolid(dc, RECT{x, 0, std::min(x + block, bar), h}, GetSysColor(COLOR_HIGHLIGHT));
 }
 
 void TProgressBar::SetPosition(int v) {
