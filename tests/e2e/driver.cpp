@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 #include "app/Commands.h"
+#include "framework/Gdi.h"
 #include "tests/FileBytes.h"
 #include "tests/WindowSearch.h"
 
@@ -182,26 +183,12 @@ std::vector<DWORD> Driver::ScreenArea(const RECT& r) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   std::vector<DWORD> px(w > 0 && h > 0 ? (size_t)w * h : 0);
   if (px.empty()) return px;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bmp && bits) {
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    memcpy(px.data(), bits, px.size() * sizeof(DWORD));
-    SelectObject(mem, old);
-  }
-  if (bmp) DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+  gdi::Dib dib(w, h);
+  if (!dib.Bits()) return {};
+  gdi::WindowDC screen(nullptr);
+  BitBlt(dib.DC(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  memcpy(px.data(), dib.Bits(), px.size() * sizeof(DWORD));
   return px;
 }
 
