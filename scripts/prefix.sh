@@ -8,7 +8,7 @@ prefix=$1 kind=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/arch.sh"
 # The marker holds the recipe's number: a prefix made by an older recipe is made again.
-recipe=3
+recipe=4
 ready() { [ "$(cat "$prefix/.velmor-ready" 2>/dev/null)" = "$recipe" ]; }
 ready && exit 0
 winefonts=/usr/share/wine/fonts
@@ -38,6 +38,9 @@ for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier 
   reg 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}"
 done
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+# A dragged window follows the pointer, as Windows shows it by default (Wine drags an outline):
+# a test then sees each step of a drag land.
+reg 'HKCU\Control Panel\Desktop' /v DragFullWindows /d 1
 if [ "${kind%144}" != "$kind" ]; then
   # Wine reads the screen's DPI from either place, as Windows versions have kept it.
   reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144

@@ -39,6 +39,8 @@ public:
   // Whether the thread of this window is tracking a menu (a drop-down, a popup, or the menu bar
   // itself, as after Escape has closed a drop-down).
   static bool InMenuMode(HWND w);
+  // Whether the thread of this window runs the system's loop that moves or sizes a window.
+  static bool InMoveSize(HWND w);
   static std::string Text(HWND h);
   // A caption without its accelerator marks.
   static std::string Plain(std::string s);

@@ -103,12 +103,17 @@ HWND Driver::Shown(const char* cls, DWORD style) {
   });
 }
 
-bool Driver::InMenuMode(HWND w) {
+namespace {
+DWORD GuiFlags(HWND w) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
   DWORD thread = GetWindowThreadProcessId(w, nullptr);
-  return thread && GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE);
+  return thread && GetGUIThreadInfo(thread, &info) ? info.flags : 0;
 }
+}  // namespace
+
+bool Driver::InMenuMode(HWND w) { return GuiFlags(w) & GUI_INMENUMODE; }
+bool Driver::InMoveSize(HWND w) { return GuiFlags(w) & GUI_INMOVESIZE; }
 
 std::string Driver::Plain(std::string s) {
   std::string out;
